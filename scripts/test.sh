@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: the unit and harness suites, the real
+# game in a window under Xvfb, and the suites again under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+"$root/scripts/setup.sh"
+
+echo "== build"
+"$root/scripts/build.sh" build
+echo "== unit and harness suites"
+ctest --test-dir build --output-on-failure -j "$(nproc)"
+
+echo "== smoke test in a real window"
+"$root/scripts/smoke.sh" build
+
+echo "== suites under AddressSanitizer and UndefinedBehaviorSanitizer"
+"$root/scripts/build.sh" build-asan -DSWAPSPRINT_SANITIZE=ON
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+echo "== all tests passed"

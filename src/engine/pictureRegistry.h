@@ -1,0 +1,38 @@
+// The one owner of bitmap pictures, by key. An existing key returns its first
+// picture unchanged; a failed add registers nothing.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "engine/bitmapPicture.h"
+
+class pictureRegistry {
+public:
+    // The process-wide registry, created on first use.
+    static pictureRegistry* get();
+    // Empties and destroys it (end of the game); the next get() makes a new one.
+    static void destroy();
+
+    bitmapPicture* addBlankPicture(const std::string& key, int width, int height);
+    bitmapPicture* addPicture(const std::string& key, const char* fileName, int width, int height,
+                              bool transparent, COLORREF transColor);
+    bitmapPicture* addPicture(const std::string& key, const char* fileName, float x, float y,
+                              int width, int height, bool transparent, COLORREF transColor);
+    bitmapPicture* addFramePicture(const std::string& key, const char* fileName, int width,
+                                   int height, int frameCountX, int frameCountY, bool transparent,
+                                   COLORREF transColor);
+    bitmapPicture* findPicture(const std::string& key) const;
+    void releaseAll();
+    std::size_t size() const { return pictures.size(); }
+
+private:
+    std::map<std::string, std::unique_ptr<bitmapPicture>> pictures;  // byte-wise key order
+};
+
+// The 600 x 1024 back buffer every scene draws into, asked of the registry on
+// each use so it is found again after the registry was re-created.
+bitmapPicture* backBuffer();
+// Its surface, the device context all drawing goes to.
+HDC backDC();

@@ -1,0 +1,45 @@
+// Sounds by key over the sound system: up to 30 sounds, each key with its own
+// channel handle. Unknown keys do nothing and answer false.
+#pragma once
+
+#include <array>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/Audio.h"
+
+class soundRegistry {
+public:
+    static constexpr int kSlots = 30;
+
+    static soundRegistry* get();
+    static void destroy();  // runs release first if needed
+
+    void init();     // creates the sound system with 30 channels
+    void release();  // stops every channel, frees every sound, closes the system
+
+    void addSound(const std::string& key, const char* fileName, bool bgm, bool loop);
+    void play(const std::string& key, float volume);
+    void setVolume(const std::string& key, float volume);
+    void stop(const std::string& key);
+    void pause(const std::string& key);
+    void resume(const std::string& key);
+    bool isPlaying(const std::string& key);
+    bool isPaused(const std::string& key);
+    void update();
+
+    std::size_t keyCount() const { return keys.size(); }
+    platform::AudioSystem* audio() { return system.get(); }
+
+private:
+    struct Entry {
+        int slot = 0;  // sound and channel slot of the key
+    };
+    const Entry* find(const std::string& key) const;
+
+    std::unique_ptr<platform::AudioSystem> system;
+    std::array<platform::SoundId, kSlots> sounds{};
+    std::array<platform::ChannelId, kSlots> channels{};
+    std::map<std::string, Entry> keys;
+};

@@ -1,0 +1,45 @@
+// The sound system behind the sound registry: sounds loaded from files and
+// played on channels. A channel handle stays safe after its sound ended
+// (calls do nothing, isPlaying false); a paused channel counts as playing.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+class Clock;
+
+using SoundId = int;             // -1: no sound
+using ChannelId = std::uint64_t; // 0: no channel
+
+class AudioSystem {
+public:
+    virtual ~AudioSystem() = default;
+    // stream: decode while playing (long music); loop: play endlessly.
+    virtual SoundId load(const std::string& path, bool stream, bool loop) = 0;
+    virtual void release(SoundId sound) = 0;
+    virtual ChannelId play(SoundId sound) = 0;  // 0 when the sound cannot play
+    virtual void stop(ChannelId channel) = 0;
+    virtual void setPaused(ChannelId channel, bool paused) = 0;
+    virtual void setVolume(ChannelId channel, float volume) = 0;
+    virtual bool isPlaying(ChannelId channel) = 0;
+    virtual bool isPaused(ChannelId channel) = 0;
+    virtual void update() = 0;
+    virtual void close() = 0;  // stops everything; the system plays nothing after
+};
+
+// SDL_mixer with the given channel count; falls back to SDL's dummy output when
+// no device opens (sounds keep their real durations, silently), and to a system
+// where nothing plays when even that fails.
+std::unique_ptr<AudioSystem> createMixerAudio(int channels);
+
+// What soundRegistry's init calls: the mixer, unless a test installed a maker
+// (see SimulatedAudio.h).
+using AudioFactory = std::function<std::unique_ptr<AudioSystem>(int channels)>;
+std::unique_ptr<AudioSystem> createAudioSystem(int channels);
+void installAudioFactory(AudioFactory factory);  // empty: the mixer again
+
+}  // namespace platform

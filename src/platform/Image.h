@@ -1,0 +1,25 @@
+// Picture decoding. Failures give an empty optional; nothing is ever read or
+// allocated past what the file really holds.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/Surface.h"
+
+namespace platform {
+
+// Largest picture dimension accepted from a file header.
+constexpr int kMaxImageSide = 16384;
+
+// A BMP file decoded to 0x00RRGGBB and scaled to width x height by nearest
+// neighbour (as the original loader sized pictures).
+std::optional<Surface> loadBmpScaled(const std::string& path, int width, int height);
+
+// A PNG file decoded to 0xAARRGGBB at its own size.
+std::optional<Surface> loadPng(const std::string& path);
+
+// Writes a surface as a 24-bit PNG (alpha ignored); for screenshots and tests.
+bool savePng(const Surface& s, const std::string& path);
+
+}  // namespace platform

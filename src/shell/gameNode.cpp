@@ -1,0 +1,49 @@
+#include "shell/gameNode.h"
+
+#include <cstdlib>
+
+#include "engine/pictureRegistry.h"
+#include "engine/pngPictureRegistry.h"
+#include "engine/soundRegistry.h"
+#include "platform/Clock.h"
+#include "platform/FileIO.h"
+#include "shell/FrameTimer.h"
+#include "shell/KeyState.h"
+#include "shell/SceneManager.h"
+#include "shell/WindowSurface.h"
+
+HRESULT gameNode::init() {
+    hdc = windowSurface();
+    loadOptions();
+    KeyState::get()->clear();
+    std::srand(platform::tickCount());
+    pictureRegistry::get();
+    SceneManager::get();
+    soundRegistry::get()->init();
+    FrameTimer::get()->init();
+    pngPictureRegistry::get();
+    return S_OK;
+}
+
+void gameNode::release() {
+    KeyState::destroy();
+    pictureRegistry::destroy();
+    SceneManager::destroy();
+    soundRegistry::destroy();
+    FrameTimer::destroy();
+    pngPictureRegistry::destroy();
+    hdc = nullptr;
+}
+
+void gameNode::saveOptions() {
+    const std::uint8_t bytes[2] = {effectsOn, musicOn};
+    // A failed write leaves the flags in memory as they are.
+    platform::writeFileAtomic(kOptionFile, bytes, sizeof bytes);
+}
+
+void gameNode::loadOptions() {
+    auto bytes = platform::readFile(kOptionFile, 2);
+    // A short file sets only what it holds; a missing one changes nothing.
+    if (bytes.size() >= 1) effectsOn = bytes[0];
+    if (bytes.size() >= 2) musicOn = bytes[1];
+}

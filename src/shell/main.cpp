@@ -1,0 +1,31 @@
+// Entry point: opens the window, starts the game and runs the frame loop
+// until the window is closed.
+#include <cstdio>
+#include <string>
+
+#include "engine/pictureRegistry.h"
+#include "platform/Input.h"
+#include "platform/Window.h"
+#include "shell/FrameLoop.h"
+#include "shell/WindowSurface.h"
+#include "shell/mainGame.h"
+
+int main() {
+    std::string error;
+    auto window = platform::Window::open("Swap & Sprint", 600, 1024, &error);
+    if (!window) {
+        std::fprintf(stderr, "swapsprint: cannot open the game window: %s\n", error.c_str());
+        return 1;
+    }
+    backBuffer();  // the back buffer exists before the game starts
+
+    mainGame game;
+    if (game.init() < 0) return 0;
+    while (window->pumpEvents(platform::input())) {
+        runFrame(game);
+        window->present(*windowSurface());
+    }
+    game.release();
+    destroyWindowSurface();
+    return 0;
+}
