@@ -1,0 +1,41 @@
+// A clock under test control: time moves only when the test (or a waiting
+// frame timer) moves it. Counter units are nanoseconds.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/Clock.h"
+
+namespace testing_support {
+
+class FakeClock : public platform::Clock {
+public:
+    static constexpr std::int64_t kFrequency = 1'000'000'000;
+
+    std::int64_t counter() override { return nanos_; }
+    std::int64_t frequency() override { return kFrequency; }
+    std::uint64_t milliseconds() override { return static_cast<std::uint64_t>(nanos_ / 1'000'000); }
+    void sleep(double seconds) override {
+        // Always some progress, so a caller waiting for a deadline gets there.
+        std::int64_t step = static_cast<std::int64_t>(seconds * 1e9);
+        nanos_ += step > 1000 ? step : 1000;
+    }
+
+    void advanceMs(double ms) { nanos_ += static_cast<std::int64_t>(ms * 1e6); }
+    void advanceNanos(std::int64_t ns) { nanos_ += ns; }
+    void setMs(std::uint64_t ms) { nanos_ = static_cast<std::int64_t>(ms) * 1'000'000; }
+    std::int64_t nanos() const { return nanos_; }
+
+private:
+    std::int64_t nanos_ = 0;
+};
+
+// Installs a fake clock for the lifetime of the guard.
+class ScopedFakeClock {
+public:
+    ScopedFakeClock() { platform::installClock(&clock); }
+    ~ScopedFakeClock() { platform::installClock(nullptr); }
+    FakeClock clock;
+};
+
+}  // namespace testing_support
