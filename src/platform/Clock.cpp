@@ -1,0 +1,45 @@
+#include "platform/Clock.h"
+
+#include <SDL.h>
+
+#include <chrono>
+#include <thread>
+
+namespace platform {
+namespace {
+
+class RealClock : public Clock {
+public:
+    RealClock() : start_(SDL_GetPerformanceCounter()), frequency_(SDL_GetPerformanceFrequency()) {}
+    std::int64_t counter() override { return static_cast<std::int64_t>(SDL_GetPerformanceCounter()); }
+    std::int64_t frequency() override { return static_cast<std::int64_t>(frequency_); }
+    std::uint64_t milliseconds() override {
+        return (SDL_GetPerformanceCounter() - start_) * 1000 / frequency_;
+    }
+    void sleep(double seconds) override {
+        // Zero means the caller spins on the counter for the last stretch.
+        if (seconds > 0) std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    }
+
+private:
+    std::uint64_t start_;
+    std::uint64_t frequency_;
+};
+
+Clock* installed = nullptr;
+
+}  // namespace
+
+Clock& clock() {
+    if (installed) return *installed;
+    static RealClock real;
+    return real;
+}
+
+void installClock(Clock* c) { installed = c; }
+
+std::uint64_t tickCount64() { return steppedTick(clock().milliseconds()); }
+
+std::uint32_t tickCount() { return static_cast<std::uint32_t>(tickCount64()); }
+
+}  // namespace platform

@@ -1,0 +1,158 @@
+#include "platform/Window.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+#include "platform/Input.h"
+#include "platform/Win32Types.h"
+
+namespace platform {
+namespace {
+
+int toVirtualKey(SDL_Keycode key) {
+    if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return '1' + (key - SDLK_KP_1);
+    if (key == SDLK_KP_0) return '0';
+    switch (key) {
+        case SDLK_ESCAPE: return VK_ESCAPE;
+        case SDLK_RETURN: return 0x0D;
+        case SDLK_SPACE: return 0x20;
+        case SDLK_BACKSPACE: return 0x08;
+        case SDLK_TAB: return 0x09;
+        default: return -1;
+    }
+}
+
+int toVirtualButton(Uint8 button) {
+    switch (button) {
+        case SDL_BUTTON_LEFT: return VK_LBUTTON;
+        case SDL_BUTTON_RIGHT: return 0x02;
+        case SDL_BUTTON_MIDDLE: return 0x04;
+        default: return -1;
+    }
+}
+
+class SdlWindow : public Window {
+public:
+    SdlWindow(SDL_Window* w, SDL_Renderer* r, SDL_Texture* t, int width, int height)
+        : window_(w), renderer_(r), texture_(t), width_(width), height_(height) {}
+    ~SdlWindow() override {
+        SDL_DestroyTexture(texture_);
+        SDL_DestroyRenderer(renderer_);
+        SDL_DestroyWindow(window_);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+
+    bool pumpEvents(InputState& input) override {
+        input.beginDrain();
+        SDL_Event e;
+        while (SDL_PollEvent(&e)) {
+            switch (e.type) {
+                case SDL_QUIT:
+                    open_ = false;
+                    break;
+                case SDL_WINDOWEVENT:
+                    if (e.window.event == SDL_WINDOWEVENT_CLOSE) open_ = false;
+                    break;
+                case SDL_KEYDOWN: {
+                    int vk = toVirtualKey(e.key.keysym.sym);
+                    if (vk >= 0) input.keyDown(vk, e.key.repeat != 0);
+                    break;
+                }
+                case SDL_KEYUP: {
+                    int vk = toVirtualKey(e.key.keysym.sym);
+                    if (vk >= 0) input.keyUp(vk);
+                    break;
+                }
+                case SDL_MOUSEMOTION:
+                    input.mouseMove(e.motion.x, e.motion.y);
+                    break;
+                case SDL_MOUSEBUTTONDOWN: {
+                    input.mouseMove(e.button.x, e.button.y);
+                    int vk = toVirtualButton(e.button.button);
+                    if (vk >= 0) input.keyDown(vk);
+                    break;
+                }
+                case SDL_MOUSEBUTTONUP: {
+                    int vk = toVirtualButton(e.button.button);
+                    if (vk >= 0) input.keyUp(vk);
+                    break;
+                }
+                default:
+                    break;
+            }
+        }
+        return open_;
+    }
+
+    void present(const Surface& back) override {
+        if (back.width() != width_ || back.height() != height_) return;
+        SDL_UpdateTexture(texture_, nullptr, back.pixels(), width_ * 4);
+        SDL_RenderClear(renderer_);
+        SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+        SDL_RenderPresent(renderer_);
+    }
+
+private:
+    SDL_Window* window_;
+    SDL_Renderer* renderer_;
+    SDL_Texture* texture_;
+    int width_, height_;
+    bool open_ = true;
+};
+
+}  // namespace
+
+std::unique_ptr<Window> Window::open(const std::string& title, int width, int height,
+                                     std::string* error) {
+    auto fail = [&](const char* what) -> std::unique_ptr<Window> {
+        if (error) *error = std::string(what) + ": " + SDL_GetError();
+        return nullptr;
+    };
+    SDL_SetHint("SDL_VIDEO_X11_WMCLASS", title.c_str());
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return fail("no display");
+
+    // Scale the window down to fit a smaller screen; the renderer's logical
+    // size keeps drawing and mouse coordinates in client pixels.
+    int shownW = width, shownH = height;
+    SDL_Rect usable;
+    if (SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.h > 0 && usable.w > 0) {
+        const int maxH = usable.h - 40;  // room for the title bar
+        if (shownH > maxH || shownW > usable.w) {
+            double s = std::min(static_cast<double>(maxH) / height,
+                                static_cast<double>(usable.w) / width);
+            if (s > 0.1) {
+                shownW = static_cast<int>(width * s);
+                shownH = static_cast<int>(height * s);
+            }
+        }
+    }
+    SDL_Window* w = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                     shownW, shownH, SDL_WINDOW_SHOWN);
+    if (!w) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return fail("cannot create window");
+    }
+    SDL_Renderer* r = SDL_CreateRenderer(w, -1, SDL_RENDERER_ACCELERATED);
+    if (!r) r = SDL_CreateRenderer(w, -1, SDL_RENDERER_SOFTWARE);
+    if (!r) {
+        SDL_DestroyWindow(w);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return fail("cannot create renderer");
+    }
+    SDL_RenderSetLogicalSize(r, width, height);
+    SDL_Texture* t = SDL_CreateTexture(r, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                       width, height);
+    if (!t) {
+        SDL_DestroyRenderer(r);
+        SDL_DestroyWindow(w);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return fail("cannot create texture");
+    }
+    return std::make_unique<SdlWindow>(w, r, t, width, height);
+}
+
+}  // namespace platform
