@@ -1,3 +1,4 @@
+// Team rules for code, comments, tests and commits: read CONVENTIONS.md at the repository root first.
 // The runner strip: two scrolling layers, the running character with its dust,
 // the speed gauge, and the obstacles the grid sends in.
 #pragma once

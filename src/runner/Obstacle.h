@@ -1,3 +1,4 @@
+// Team rules for code, comments, tests and commits: read CONVENTIONS.md at the repository root first.
 // One obstacle travelling along the runner strip from right to left, with the
 // talk box that names what sent it.
 #pragma once
