@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -35,6 +36,10 @@ public:
 // no device opens (sounds keep their real durations, silently), and to a system
 // where nothing plays when even that fails.
 std::unique_ptr<AudioSystem> createMixerAudio(int channels);
+// The same, trying SDL's output drivers in the given order ("" = SDL's own
+// choice); the one above tries {"", "dummy"}. Only one mixer system can hold
+// the device at a time: another made while it is open plays nothing.
+std::unique_ptr<AudioSystem> createMixerAudio(int channels, const std::vector<std::string>& drivers);
 
 // What soundRegistry's init calls: the mixer, unless a test installed a maker
 // (see SimulatedAudio.h).
