@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "Harness.h"
+#include "platform/FileIO.h"
+#include "shell/gameNode.h"
+
+using testing_support::TempWorkDir;
+
+namespace {
+
+void writeOption(const std::string& bytes) { std::ofstream("option", std::ios::binary) << bytes; }
+
+std::string readOption() {
+    std::ifstream in("option", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(OptionFile, ReadsWhatIsThereAndKeepsTheRest) {
+    TempWorkDir dir(false);
+    gameNode node;
+    node.effectsOn = 1;
+    node.musicOn = 1;
+    node.loadOptions();  // missing: nothing changes
+    EXPECT_EQ(node.effectsOn, 1);
+    EXPECT_EQ(node.musicOn, 1);
+
+    writeOption(std::string("\x00", 1));  // one byte: effects only
+    node.loadOptions();
+    EXPECT_EQ(node.effectsOn, 0);
+    EXPECT_EQ(node.musicOn, 1);
+
+    writeOption(std::string("\x01\x00\x07", 3));  // bytes after the second are ignored
+    node.loadOptions();
+    EXPECT_TRUE(node.effectsOn);
+    EXPECT_FALSE(node.musicOn);
+
+    writeOption(std::string("\x05\x01", 2));  // any non-zero byte is on, and is kept as read
+    node.loadOptions();
+    EXPECT_TRUE(node.effectsOn);
+    node.saveOptions();
+    EXPECT_EQ(readOption(), std::string("\x05\x01", 2));
+}
+
+TEST(OptionFile, SavingTwiceLeavesTheLatestTwoBytes) {
+    TempWorkDir dir(false);
+    gameNode node;
+    node.effectsOn = 1;
+    node.musicOn = 1;
+    node.saveOptions();
+    node.musicOn = !node.musicOn;
+    node.saveOptions();
+    EXPECT_EQ(readOption(), std::string("\x01\x00", 2));
+    gameNode fresh;
+    fresh.loadOptions();
+    EXPECT_TRUE(fresh.effectsOn);
+    EXPECT_FALSE(fresh.musicOn);
+}
+
+TEST(OptionFile, UnwritableFolderLeavesFileAndFlags) {
+    if (::geteuid() == 0) {
+        // Root writes anywhere; a failing write is simulated instead.
+        TempWorkDir dir(false);
+        writeOption(std::string("\x01\x01", 2));
+        gameNode node;
+        node.loadOptions();
+        node.effectsOn = 0;
+        platform::setWriteFault(2);
+        node.saveOptions();
+        platform::setWriteFault(0);
+        EXPECT_EQ(node.effectsOn, 0);
+        EXPECT_EQ(readOption(), std::string("\x01\x01", 2));
+        return;
+    }
+    TempWorkDir dir(false);
+    writeOption(std::string("\x01\x01", 2));
+    ::chmod(dir.path().c_str(), 0555);
+    gameNode node;
+    node.loadOptions();
+    node.effectsOn = 0;
+    node.saveOptions();
+    ::chmod(dir.path().c_str(), 0755);
+    EXPECT_EQ(node.effectsOn, 0);
+    EXPECT_EQ(readOption(), std::string("\x01\x01", 2));
+}
+
+}  // namespace
