@@ -1,0 +1,30 @@
+// Row kernels behind the Surface blits. Each works on n pixels of one row,
+// already clipped. The SSE2 versions run on any x86-64; the AVX2 versions
+// are chosen at run time when the processor has AVX2. Both are exposed so
+// the tests can hold each to the same results.
+#pragma once
+
+#include <cstdint>
+
+namespace platform::simd {
+
+bool haveAvx2();
+
+// (s * a + d * (255 - a)) / 255 per colour channel, exact; the result is
+// opaque (top byte 0).
+std::uint32_t mixPixel(std::uint32_t s, std::uint32_t d, std::uint32_t a);
+
+// dst = src unless src's RGB equals key (0x00RRGGBB).
+void keyedRowSse2(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t key);
+void keyedRowAvx2(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t key);
+
+// mixPixel with one constant alpha.
+void blendRowSse2(std::uint32_t* d, const std::uint32_t* s, int n, int alpha);
+void blendRowAvx2(std::uint32_t* d, const std::uint32_t* s, int n, int alpha);
+
+// mixPixel with each source pixel's own alpha; with useKey, pixels whose RGB
+// equals keyRgb count as alpha 0.
+void alphaRowSse2(std::uint32_t* d, const std::uint32_t* s, int n, bool useKey,
+                  std::uint32_t keyRgb);
+
+}  // namespace platform::simd
