@@ -1,6 +1,224 @@
 #include "ranking/Rank.h"
 
-// Filled in with the score files; until then the scene shows nothing.
-HRESULT Rank::init() { return S_OK; }
-void Rank::update() {}
-void Rank::render() {}
+#include <cstdio>
+
+#include "engine/bitmapPicture.h"
+#include "engine/pictureRegistry.h"
+#include "engine/pngPictureRegistry.h"
+#include "engine/soundRegistry.h"
+#include "platform/Input.h"
+#include "platform/Surface.h"
+#include "platform/Text.h"
+#include "shell/KeyState.h"
+#include "shell/OutlinedText.h"
+#include "shell/SceneManager.h"
+
+namespace {
+
+constexpr const char* kFace = "Arial Black";
+
+// Sizes of the pictures as registered; the layout falls back on them when a
+// picture is missing, so the buttons still work without their art.
+constexpr int kGlyphW = 50, kGlyphH = 70;       // "alphabet" cell
+constexpr int kSmallGlyphW = 40, kSmallGlyphH = 70;  // "alphabet2" cell
+constexpr int kButtonW = 157, kButtonH = 30;    // "rankbutton" cell
+constexpr int kSheetW = 500;                    // "alphabet" width
+
+int cellW(bitmapPicture* p, int fallback) { return p ? p->getFrameWidth() : fallback; }
+int cellH(bitmapPicture* p, int fallback) { return p ? p->getFrameHeight() : fallback; }
+
+RECT rectAt(int left, int top, int w, int h) { return RECT{left, top, left + w, top + h}; }
+
+}  // namespace
+
+HRESULT Rank::init() {
+    setDefaultRecords(records);
+    for (std::int32_t& letter : nameLetters) letter = emptyLetter;
+
+    soundRegistry::get()->addSound("ranking", "soundfile/ranking.mp3", true, true);
+    soundRegistry::get()->play("ranking", 1.0f);
+
+    readRankerList(records);
+
+    phase = reading;
+    slideX = 0;
+    curtain = 1024;
+    fadeIn = 0;
+    fadeOut = 255;
+    letterCount = 0;
+    homeRect = RECT{190, 10, 280, 100};
+
+    auto* pictures = pictureRegistry::get();
+    homePicture = pngPictureRegistry::get()->addPicture("home", "img/homebutton.png", false, 0, 0);
+    alphabetPicture = pictures->addFramePicture("alphabet", "img/alphabet.bmp", 500, 350, 10, 5, true, MAGENTA);
+    smallAlphabetPicture = pictures->addFramePicture("alphabet2", "img/alphabet2.bmp", 400, 350, 10, 5, true, MAGENTA);
+    medalPicture = pictures->addFramePicture("rank123", "img/rank123.bmp", 70, 210, 1, 3, true, MAGENTA);
+    backgroundPicture = pictures->addPicture("rankBg1", "img/rankBg1.bmp", 600, 1024, false, 0);
+    secondBackgroundPicture = pictures->addPicture("rankBg2", "img/rankBg2.bmp", 600, 1024, false, 0);
+    buttonPicture = pictures->addFramePicture("rankbutton", "img/rankbutton.bmp", 157, 90, 1, 3, true, MAGENTA);
+    characterPicture = pictures->addPicture("rankMarlo", "img/rankMarlo.bmp", 600, 1024, true, MAGENTA);
+    framePicture = pictures->addPicture("rankframe", "img/rankframe.bmp", 600, 1024, true, MAGENTA);
+    layOut();
+
+    saveRanking();
+    return S_OK;
+}
+
+void Rank::layOut() {
+    const int bw = cellW(buttonPicture, kButtonW), bh = cellH(buttonPicture, kButtonH);
+    backButton = rectAt(340, 740, bw, bh);
+    clearButton = rectAt(340, backButton.bottom + 10, bw, bh);
+    okButton = rectAt(340, clearButton.bottom + 10, bw, bh);
+
+    const int gw = cellW(alphabetPicture, kGlyphW), gh = cellH(alphabetPicture, kGlyphH);
+    const int margin = (600 - (alphabetPicture ? alphabetPicture->getWidth() : kSheetW)) / 2;
+    for (int i = 0; i < 50; ++i) {
+        letterCells[i] = rectAt(margin + gw * (i % 10), 350 + gh * (i / 10), gw, gh);
+    }
+    for (int j = 0; j < kNameLength; ++j) nameSlots[j] = rectAt(30 + gw * j, 160, gw, gh);
+}
+
+void Rank::saveRanking() {
+    sortRecords(records);
+    writeRankerList(records);
+}
+
+void Rank::update() {
+    if (phase == reading) {
+        newScore = readNewScore();
+        phase = newScore > records[kRankCount - 1].score ? entering : showing;
+    }
+    if (phase == showing) {
+        updateShowing();
+    } else if (phase == entering) {
+        updateEntering();
+    }
+}
+
+void Rank::updateShowing() {
+    fadeIn += 1;
+    if (fadeIn > 253) fadeIn = 255;
+    fadeOut -= 1;
+    if (fadeOut < 3) fadeOut = 0;
+    slideX += 1;
+    if (slideX > 300) slideX = 300;
+    curtain -= 4;
+    if (curtain < -1) curtain = 0;
+
+    if (KeyState::get()->wasPressed(VK_LBUTTON) && PtInRect(homeRect, mouseX, mouseY)) {
+        slideX = 0;
+        curtain = 1024;
+        fadeIn = 0;
+        fadeOut = 255;
+        letterCount = 0;
+        soundRegistry::get()->stop("ranking");
+        SceneManager::get()->changeScene("intro");
+    }
+}
+
+void Rank::updateEntering() {
+    if (!KeyState::get()->wasPressed(VK_LBUTTON)) return;
+    const int x = mouseX, y = mouseY;
+    if (letterCount > 0 && PtInRect(backButton, x, y)) {
+        letterCount -= 1;
+        nameLetters[letterCount] = emptyLetter;
+    }
+    if (PtInRect(clearButton, x, y)) {
+        letterCount = 0;
+        for (std::int32_t& letter : nameLetters) letter = emptyLetter;
+    }
+    if (PtInRect(okButton, x, y)) {
+        RankRecord& last = records[kRankCount - 1];
+        for (int j = 0; j < kNameLength; ++j) last.letters[j] = nameLetters[j];
+        last.score = newScore;
+        saveRanking();
+        phase = showing;
+    }
+    if (letterCount < kNameLength) {
+        for (int i = 0; i < 50 && letterCount < kNameLength; ++i) {
+            if (PtInRect(letterCells[i], x, y)) {
+                nameLetters[letterCount] = i;
+                letterCount += 1;
+            }
+        }
+    }
+}
+
+void Rank::drawGlyph(bitmapPicture* sheet, HDC dc, int x, int y, std::int32_t letter) {
+    // Only glyph indexes draw; anything else a foreign file holds shows nothing.
+    if (!sheet || letter < 0 || letter >= 50) return;
+    sheet->frameRender(dc, x, y, letter % 10, letter / 10);
+}
+
+void Rank::render() {
+    HDC dc = backDC();
+    if (!dc) return;
+    if (phase == showing) {
+        renderShowing(dc);
+    } else if (phase == entering) {
+        renderEntering(dc);
+    }
+    renderScore(dc);
+}
+
+void Rank::renderShowing(HDC dc) {
+    if (backgroundPicture) backgroundPicture->render(dc, 0, 0);
+    if (characterPicture) {
+        characterPicture->alphaRender(dc, slideX, 0, static_cast<std::uint8_t>(fadeOut & 0xFF));
+        characterPicture->alphaRender(dc, slideX, 0, static_cast<std::uint8_t>(fadeIn & 0xFF));
+    }
+
+    platform::Font* font = platform::getFont(kFace, 30);
+    const int smallW = cellW(smallAlphabetPicture, kSmallGlyphW);
+    const int smallH = cellH(smallAlphabetPicture, kSmallGlyphH);
+    for (int i = 0; i < kRankCount; ++i) {
+        const RankRecord& r = records[i];
+        if (r.score <= 0) continue;
+        const int rowY = (smallH + 16) * i + 110;
+        char text[64];
+        std::snprintf(text, sizeof text, "< %d >   %d", i + 1, r.score);
+        drawOutlined(dc, font, 30, rowY, text, 0xDEDEDE, 0x585858);
+        for (int j = 0; j < kNameLength; ++j) {
+            if (r.letters[j] == emptyLetter) continue;
+            drawGlyph(smallAlphabetPicture, dc, 50 + smallW * j, rowY + 15, r.letters[j]);
+        }
+        if (i < 3 && medalPicture) medalPicture->frameRender(dc, 50 + smallW * 10, rowY, 0, i);
+    }
+
+    if (backgroundPicture && curtain > 0) backgroundPicture->render(dc, 0, 0, 0, 0, 600, curtain);
+    if (homePicture) homePicture->render(dc, 190, 10, 0);
+}
+
+void Rank::renderEntering(HDC dc) {
+    for (bitmapPicture* p : {backgroundPicture, characterPicture, framePicture}) {
+        if (p) p->render(dc, 0, 0);
+    }
+    if (alphabetPicture) alphabetPicture->render(dc, letterCells[0].left, letterCells[0].top);
+
+    const bool debug = KeyState::get()->isToggled('F');
+    if (debug) {
+        for (const RECT& cell : letterCells) platform::frameRect(*dc, cell, 0x6464DE);
+    }
+    for (int j = 0; j < kNameLength; ++j) {
+        if (nameLetters[j] != emptyLetter) {
+            drawGlyph(alphabetPicture, dc, nameSlots[j].left, nameSlots[j].top, nameLetters[j]);
+        }
+        if (debug) platform::frameRect(*dc, nameSlots[j], 0xFFFFFF);
+    }
+    if (buttonPicture) {
+        buttonPicture->frameRender(dc, backButton.left, backButton.top, 0, 0);
+        buttonPicture->frameRender(dc, clearButton.left, clearButton.top, 0, 1);
+        buttonPicture->frameRender(dc, okButton.left, okButton.top, 0, 2);
+    }
+    if (debug) {
+        for (const RECT& r : {backButton, clearButton, okButton}) platform::frameRect(*dc, r, 0xC89B0A);
+    }
+}
+
+void Rank::renderScore(HDC dc) {
+    const auto right = platform::TextAlign::Right;
+    drawOutlined(dc, platform::getFont(kFace, 30), 570, 20, "Your Score :  ", 0xB4B4B4, 0x820A14, right);
+    char text[32];
+    std::snprintf(text, sizeof text, "%d", newScore);
+    drawOutlined(dc, platform::getFont(kFace, 50), 570, 40, text, 0xB4B4B4, 0x820A14, right);
+}
