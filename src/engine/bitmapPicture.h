@@ -68,13 +68,16 @@ public:
 private:
     HRESULT load(const char* fileName, int width, int height, bool transparent,
                  COLORREF transColor);
-    void initBlendSurface();
-    void draw(HDC hdc, int destX, int destY, int srcX, int srcY, int w, int h);
+    void draw(HDC hdc, int destX, int destY, std::int64_t srcX, std::int64_t srcY, int w, int h);
+    void blend(HDC hdc, int destX, int destY, int srcX, int srcY, int w, int h,
+               std::uint8_t alpha);
 
     std::unique_ptr<pictureInfo> info;
     std::string fileName;
     bool transparent = false;
     COLORREF transColor = 0;
-    std::unique_ptr<pictureInfo> blendInfo;
+    // The keyed alpha draw is done in one pass that gives exactly what copying
+    // the destination into a blend surface, drawing the keyed picture over it
+    // and blending it back would, so no blend surface is kept.
     std::uint8_t sourceConstantAlpha = 0;
 };

@@ -13,6 +13,8 @@ class soundRegistry {
 public:
     static constexpr int kSlots = 30;
 
+    soundRegistry() { sounds.fill(kNoSound); }
+
     static soundRegistry* get();
     static void destroy();  // runs release first if needed
 
@@ -33,6 +35,7 @@ public:
     platform::AudioSystem* audio() { return system.get(); }
 
 private:
+    static constexpr platform::SoundId kNoSound = -1;
     struct Entry {
         int slot = 0;  // sound and channel slot of the key
     };

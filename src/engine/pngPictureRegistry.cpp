@@ -1,0 +1,70 @@
+#include "engine/pngPictureRegistry.h"
+
+namespace {
+
+std::unique_ptr<pngPictureRegistry> instance;
+
+}  // namespace
+
+pngPictureRegistry* pngPictureRegistry::get() {
+    if (!instance) instance = std::make_unique<pngPictureRegistry>();
+    return instance.get();
+}
+
+void pngPictureRegistry::destroy() {
+    if (!instance) return;
+    instance->releaseAll();
+    instance.reset();
+}
+
+namespace {
+
+// An existing key wins and loads nothing. Loading never fails: a file that
+// does not decode still registers a picture, one that draws nothing.
+template <typename Init>
+pngPicture* addWith(std::map<std::string, std::unique_ptr<pngPicture>>& pictures,
+                    const std::string& key, Init&& init) {
+    if (auto it = pictures.find(key); it != pictures.end()) return it->second.get();
+    auto picture = std::make_unique<pngPicture>();
+    init(*picture);
+    return pictures.emplace(key, std::move(picture)).first->second.get();
+}
+
+}  // namespace
+
+pngPicture* pngPictureRegistry::addPicture(const std::string& key, const char* fileName,
+                                           bool transparent, std::uint32_t transColor,
+                                           int rotateFlip) {
+    return addWith(pictures, key, [&](pngPicture& p) {
+        return p.init(fileName, transparent, transColor, rotateFlip);
+    });
+}
+
+pngPicture* pngPictureRegistry::addPicture(const std::string& key, const char* fileName, int x,
+                                           int y, bool transparent, std::uint32_t transColor,
+                                           int rotateFlip) {
+    return addWith(pictures, key, [&](pngPicture& p) {
+        return p.init(fileName, x, y, transparent, transColor, rotateFlip);
+    });
+}
+
+pngPicture* pngPictureRegistry::addFramePicture(const std::string& key, const char* fileName,
+                                                int x, int y, int frameCountX, int frameCountY,
+                                                bool transparent, std::uint32_t transColor,
+                                                int rotateFlip) {
+    return addWith(pictures, key, [&](pngPicture& p) {
+        return p.initFrames(fileName, x, y, frameCountX, frameCountY, transparent, transColor,
+                            rotateFlip);
+    });
+}
+
+pngPicture* pngPictureRegistry::findPicture(const std::string& key) const {
+    auto it = pictures.find(key);
+    return it == pictures.end() ? nullptr : it->second.get();
+}
+
+void pngPictureRegistry::render(const std::string& key, HDC hdc, int destX, int destY, int angle) {
+    if (pngPicture* picture = findPicture(key)) picture->render(hdc, destX, destY, angle);
+}
+
+void pngPictureRegistry::releaseAll() { pictures.clear(); }
