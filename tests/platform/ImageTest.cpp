@@ -217,22 +217,18 @@ TEST_F(ImageTest, MalformedFilesAndRequestsFailCleanly) {
         {"empty", {}},
         {"header only", Bytes(good.begin(), good.begin() + 54)},
         {"pixels cut short", Bytes(good.begin(), good.end() - 8)},
-        {"cut inside the header", Bytes(good.begin(), good.begin() + 30)},
         {"wrong magic", patched(0, 'X', 2)},
         {"zero width", patched(18, 0)},
         {"zero height", patched(22, 0)},
         {"negative width", patched(18, static_cast<std::uint32_t>(-3))},
         {"most negative height", patched(22, 0x80000000u)},
         {"huge header", [&] { Bytes b = patched(18, 100000); put32(b, 22, 100000); return b; }()},
-        {"just over the side limit", patched(18, platform::kMaxImageSide + 1)},
         {"large claim, small file", [&] { Bytes b = patched(18, 16000); put32(b, 22, 16000); return b; }()},
         {"pixel offset past the end", patched(10, 0x7FFFFFF0u)},
         {"pixel offset inside the header", patched(10, 20)},
         {"unknown header size", patched(14, 64)},
-        {"two planes", patched(26, 2, 2)},
         {"16 bits per pixel", patched(28, 16, 2)},
         {"run-length compressed", patched(30, 1)},
-        {"masks on 24 bits", patched(30, 3)},
         {"palette larger than 256", [&] {
              BmpOptions o;
              o.bpp = 8;
@@ -352,7 +348,6 @@ TEST_F(ImageTest, BrokenPngFilesFailCleanly) {
 
     for (const auto& [name, bytes] : std::vector<std::pair<const char*, Bytes>>{
              {"empty", {}},
-             {"signature only", Bytes(good.begin(), good.begin() + 8)},
              {"truncated", Bytes(good.begin(), good.end() - 30)},
              {"huge width", huge},
              {"corrupt data", badData},
