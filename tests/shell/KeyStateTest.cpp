@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Input.h"
+#include "platform/Win32Types.h"
 #include "shell/KeyState.h"
 
 namespace {
