@@ -1,20 +1,169 @@
 #include "shell/mainGame.h"
 
+#include <cstdio>
+
 #include "engine/pictureRegistry.h"
+#include "engine/soundRegistry.h"
+#include "match3/ThreeMatchGame.h"
+#include "platform/Input.h"
 #include "platform/Surface.h"
+#include "platform/Text.h"
+#include "ranking/Rank.h"
+#include "shell/FrameTimer.h"
+#include "shell/IntroSceen.h"
+#include "shell/KeyState.h"
 #include "shell/SceneManager.h"
+
+namespace {
+
+// The three tunes the panel pauses; "ranking" is left playing on purpose.
+constexpr const char* kPausedMusic[] = {"playbgm", "intro1", "intro2"};
+constexpr const char* kMusicKeys[] = {"intro1", "intro2", "playbgm", "ranking"};
+constexpr const char* kEffectKeys[] = {"combo1", "combo2", "combo3", "combo4",
+                                       "combo5", "delete", "jump"};
+
+constexpr COLORREF kHitBoxColor = RGB(255, 0, 0);
+constexpr int kCursorHalf = 21;
+constexpr std::uint8_t kCursorAlpha = 150;
+constexpr std::uint8_t kPanelAlpha = 180;
+constexpr int kCloseBoxSide = 24;
+
+// A picture that failed to load is null; the panel still lays itself out and
+// answers clicks from where its pictures were meant to be.
+float xOf(const bitmapPicture* p, float fallback) { return p ? p->getX() : fallback; }
+float yOf(const bitmapPicture* p, float fallback) { return p ? p->getY() : fallback; }
+int heightOf(const bitmapPicture* p, int fallback) { return p ? p->getHeight() : fallback; }
+int widthOf(const bitmapPicture* p, int fallback) { return p ? p->getWidth() : fallback; }
+
+RECT placedRect(float x, float y, int w, int h) {
+    const int left = static_cast<int>(x);
+    const int top = static_cast<int>(y);
+    return RECT{left, top, left + w, top + h};
+}
+
+bool mouseIn(const RECT& r) { return PtInRect(r, mouseX, mouseY); }
+
+void drawAt(bitmapPicture* p, HDC dc) {
+    if (p && dc) p->render(dc, static_cast<int>(p->getX()), static_cast<int>(p->getY()));
+}
+
+}  // namespace
 
 HRESULT mainGame::init() {
     gameNode::init();
+
+    SceneManager* scenes = SceneManager::get();
+    scenes->addScene("rank", new Rank());
+    scenes->addScene("game", new ThreeMatchGame());
+    scenes->addScene("intro", new IntroSceen(this));
+
+    soundRegistry* sounds = soundRegistry::get();
+    sounds->addSound("playbgm", "soundfile/playbgm.mp3", false, false);
+    sounds->addSound("intro2", "soundfile/intro2.mp3", false, false);
+    sounds->addSound("intro1", "soundfile/intro1.mp3", false, false);
+
+    pictureRegistry* pictures = pictureRegistry::get();
+    cursorMove = pictures->addPicture("pointMove", "img/pointMove.bmp", 42, 42, true, MAGENTA);
+    cursorClick = pictures->addPicture("pointClick", "img/pointClick.bmp", 42, 42, true, MAGENTA);
+
+    registerOptionPictures();
+
     running = 1;
+    scenes->changeScene("intro");
+    // The intro starts its music at full volume; with music switched off it
+    // must not be heard even for the moment before the first frame.
+    applyVolumes();
     return S_OK;
+}
+
+void mainGame::registerOptionPictures() {
+    pictureRegistry* pictures = pictureRegistry::get();
+    optionButton = pictures->addPicture("option", "img/option.bmp", 545.9f, 5.0f, 50, 50, true,
+                                        MAGENTA);
+    optionPannel = pictures->addPicture("optionPannel", "img/optionPannel.bmp", 200.1f, 459.1f,
+                                        200, 106, false, 0);
+
+    // Each row sits where the one before it says, so the panel moves as a whole.
+    const float panelX = xOf(optionPannel, 200.1f);
+    const float panelY = yOf(optionPannel, 459.1f);
+    musicOnRow = pictures->addPicture("bgmOn", "img/bgmOn.bmp", panelX, panelY + 16.0f, 200, 35,
+                                      true, MAGENTA);
+    const float musicX = xOf(musicOnRow, panelX);
+    const float musicY = yOf(musicOnRow, panelY + 16.0f);
+    musicOffRow = pictures->addPicture("bgmOff", "img/bgmOff.bmp", musicX, musicY, 200, 35, true,
+                                       MAGENTA);
+    const float effectsY = musicY + static_cast<float>(heightOf(musicOnRow, 35));
+    effectsOnRow = pictures->addPicture("effectOn", "img/effectOn.bmp", musicX, effectsY, 200, 35,
+                                        true, MAGENTA);
+    const float effectsX = xOf(effectsOnRow, musicX);
+    const float effectsRowY = yOf(effectsOnRow, effectsY);
+    effectsOffRow = pictures->addPicture("effectOff", "img/effectOff.bmp", effectsX, effectsRowY,
+                                         200, 35, true, MAGENTA);
+
+    optionButtonRect = placedRect(xOf(optionButton, 545.9f), yOf(optionButton, 5.0f),
+                                  widthOf(optionButton, 50), heightOf(optionButton, 50));
+    musicRowRect = placedRect(musicX, musicY, widthOf(musicOnRow, 200), heightOf(musicOnRow, 35));
+    effectsRowRect = placedRect(effectsX, effectsRowY, widthOf(effectsOnRow, 200),
+                                heightOf(effectsOnRow, 35));
+    // The close box is the panel's top-right square.
+    const int closeLeft =
+        static_cast<int>(static_cast<float>(widthOf(optionPannel, 200)) + panelX - 24.0);
+    const int closeTop = static_cast<int>(panelY);
+    closeBoxRect = RECT{closeLeft, closeTop, closeLeft + kCloseBoxSide, closeTop + kCloseBoxSide};
 }
 
 void mainGame::release() { gameNode::release(); }
 
 void mainGame::update() {
-    gameNode* scene = SceneManager::get()->currentScene;
-    if (running == 1 && scene) scene->update();
+    updateOptionPanel();
+    cursorRect = RECT{mouseX - kCursorHalf, mouseY - kCursorHalf, mouseX + kCursorHalf,
+                      mouseY + kCursorHalf};
+
+    soundRegistry* sounds = soundRegistry::get();
+    if (running == 1) {
+        if (gameNode* scene = SceneManager::get()->currentScene) scene->update();
+        sounds->update();
+        for (const char* key : kPausedMusic) {
+            if (sounds->isPaused(key)) sounds->resume(key);
+        }
+    }
+    if (running == 0) {
+        for (const char* key : kPausedMusic) {
+            if (sounds->isPlaying(key)) sounds->pause(key);
+        }
+    }
+    applyVolumes();
+}
+
+void mainGame::applyVolumes() {
+    soundRegistry* sounds = soundRegistry::get();
+    const float music = musicOn ? 1.0f : 0.0f;
+    for (const char* key : kMusicKeys) sounds->setVolume(key, music);
+    const float effects = effectsOn ? 1.0f : 0.0f;
+    for (const char* key : kEffectKeys) sounds->setVolume(key, effects);
+}
+
+void mainGame::updateOptionPanel() {
+    KeyState* keys = KeyState::get();
+    if (running == 1) {
+        if (keys->wasReleased(VK_ESCAPE)) running = 0;
+        if (mouseIn(optionButtonRect) && keys->wasPressed(VK_LBUTTON)) running = 0;
+    }
+    if (running == 0) {
+        if (keys->wasReleased(VK_ESCAPE)) {
+            saveOptions();
+            running = 1;
+        }
+        if (keys->wasPressed(VK_LBUTTON)) {
+            if (mouseIn(musicRowRect)) musicOn = !musicOn;
+            if (mouseIn(effectsRowRect)) effectsOn = !effectsOn;
+            if (mouseIn(closeBoxRect)) {
+                saveOptions();
+                loadOptions();
+                running = 1;
+            }
+        }
+    }
 }
 
 void mainGame::render() {
@@ -22,9 +171,45 @@ void mainGame::render() {
     if (!back) return;
     platform::fillWhite(*back, 0, 0, 600, 1024);
     if (gameNode* scene = SceneManager::get()->currentScene) scene->render();
-    backBuffer()->render(hdc, 0, 0);
+
+    KeyState* keys = KeyState::get();
+    if (keys->isToggled('F')) drawOverlay();
+
+    drawAt(optionButton, back);
+    renderOptionPanel();
+    if (running == 0 && keys->isToggled('F')) {
+        platform::frameRect(*back, closeBoxRect, kHitBoxColor);
+        platform::frameRect(*back, musicRowRect, kHitBoxColor);
+        platform::frameRect(*back, effectsRowRect, kHitBoxColor);
+    }
+
+    if (keys->isToggled('P')) {
+        bitmapPicture* cursor = keys->isDown(VK_LBUTTON) ? cursorClick : cursorMove;
+        if (cursor) cursor->alphaRender(back, cursorRect.left, cursorRect.top, kCursorAlpha);
+    }
+
+    if (hdc) backBuffer()->render(hdc, 0, 0);
 }
 
-void mainGame::applyVolumes() {}
-void mainGame::updateOptionPanel() {}
-void mainGame::renderOptionPanel() {}
+void mainGame::drawOverlay() {
+    HDC back = backDC();
+    platform::Font* font = platform::getFont("", 16);
+    char text[64];
+    FrameTimer* timer = FrameTimer::get();
+    std::snprintf(text, sizeof text, "FPS: %d", timer->frameRate());
+    platform::drawText(*back, font, 5, 974, text, MAGENTA);
+    std::snprintf(text, sizeof text, "Time: %.2f", static_cast<double>(timer->worldTime()));
+    platform::drawText(*back, font, 5, 994, text, MAGENTA);
+}
+
+void mainGame::renderOptionPanel() {
+    if (running != 0) return;
+    HDC back = backDC();
+    if (!back) return;
+    if (optionPannel) {
+        optionPannel->alphaRender(back, static_cast<int>(optionPannel->getX()),
+                                  static_cast<int>(optionPannel->getY()), kPanelAlpha);
+    }
+    drawAt(musicOn ? musicOnRow : musicOffRow, back);
+    drawAt(effectsOn ? effectsOnRow : effectsOffRow, back);
+}

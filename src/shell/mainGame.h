@@ -1,6 +1,6 @@
-// The one top-level node the frame loop drives: starts the services, owns the
-// option panel, forwards update and render to the current scene and composes
-// each frame.
+// The one top-level node the frame loop drives: starts the services, registers
+// the scenes, owns the option panel, forwards update and render to the current
+// scene and composes each frame.
 #pragma once
 
 #include "platform/Win32Types.h"
@@ -15,19 +15,33 @@ public:
     void update() override;
     void render() override;
 
+    // Forces every known sound's volume from the two option flags.
     void applyVolumes();
+    // The option panel: input first in update, drawing right after the option
+    // button in render.
     void updateOptionPanel();
     void renderOptionPanel();
 
+    bitmapPicture* cursorMove = nullptr;   // "pointMove", button up
+    bitmapPicture* cursorClick = nullptr;  // "pointClick", button down
     RECT cursorRect{};
     int running = 0;  // 1 while play runs, 0 while the option panel is open
 
-    bitmapPicture* cursorMove = nullptr;
-    bitmapPicture* cursorClick = nullptr;
-    bitmapPicture* optionButton = nullptr;
-    bitmapPicture* optionPanel = nullptr;
-    bitmapPicture* effectsOnRow = nullptr;
-    bitmapPicture* effectsOffRow = nullptr;
-    bitmapPicture* musicOnRow = nullptr;
-    bitmapPicture* musicOffRow = nullptr;
+    bitmapPicture* optionButton = nullptr;   // "option"
+    bitmapPicture* optionPannel = nullptr;   // "optionPannel"
+    bitmapPicture* musicOnRow = nullptr;     // "bgmOn"
+    bitmapPicture* musicOffRow = nullptr;    // "bgmOff"
+    bitmapPicture* effectsOnRow = nullptr;   // "effectOn"
+    bitmapPicture* effectsOffRow = nullptr;  // "effectOff"
+
+    // The panel's click areas, worked out from the pictures once they are
+    // registered (from their intended places when a picture failed to load).
+    RECT optionButtonRect{};
+    RECT musicRowRect{};
+    RECT effectsRowRect{};
+    RECT closeBoxRect{};
+
+private:
+    void registerOptionPictures();
+    void drawOverlay();
 };
