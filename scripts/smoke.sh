@@ -29,7 +29,7 @@ xvfb-run -a -s "-screen 0 1280x1100x24" bash -c '
   xdotool windowclose "$wid" 2>/dev/null || xdotool key --window "$wid" alt+F4
   for i in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
   if kill -0 $pid 2>/dev/null; then echo "smoke: game did not exit"; kill -9 $pid; exit 1; fi
-  wait $pid; status=$?
+  status=0; wait $pid || status=$?
   [ $status -eq 0 ] || { echo "smoke: exit status $status"; exit 1; }
 '
 # The screenshot must show something other than one flat colour.

@@ -114,6 +114,15 @@ std::unique_ptr<Window> Window::open(const std::string& title, int width, int he
     SDL_SetHint("SDL_VIDEO_X11_WMCLASS", title.c_str());
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return fail("no display");
+    // Without a display SDL falls back to drivers that show nothing; only take
+    // one of those when it was asked for by name.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const std::string name = driver ? driver : "";
+    if ((name == "offscreen" || name == "dummy" || name == "evdev") && !SDL_getenv("SDL_VIDEODRIVER")) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        if (error) *error = "no display (set DISPLAY or WAYLAND_DISPLAY)";
+        return nullptr;
+    }
 
     // Scale the window down to fit a smaller screen; the renderer's logical
     // size keeps drawing and mouse coordinates in client pixels.
