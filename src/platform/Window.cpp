@@ -1,6 +1,8 @@
 #include "platform/Window.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
 
 #include <algorithm>
 
@@ -34,6 +36,28 @@ int toVirtualButton(Uint8 button) {
     }
 }
 
+// A window destroyed from outside (a window manager's kill, xdotool) must end
+// the game like a close, not through Xlib's default handler, which exits with
+// an error on the next request that names the dead window.
+bool x11WindowLost = false;
+int (*previousXErrorHandler)(Display*, XErrorEvent*) = nullptr;
+
+int onXError(Display* display, XErrorEvent* event) {
+    if (event->error_code == BadWindow || event->error_code == BadDrawable) {
+        x11WindowLost = true;
+        return 0;
+    }
+    return previousXErrorHandler ? previousXErrorHandler(display, event) : 0;
+}
+
+void watchX11(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    previousXErrorHandler = XSetErrorHandler(onXError);
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+}
+
 class SdlWindow : public Window {
 public:
     SdlWindow(SDL_Window* w, SDL_Renderer* r, SDL_Texture* t, int width, int height)
@@ -52,6 +76,12 @@ public:
             switch (e.type) {
                 case SDL_QUIT:
                     open_ = false;
+                    break;
+                case SDL_SYSWMEVENT:
+                    if (e.syswm.msg && e.syswm.msg->subsystem == SDL_SYSWM_X11 &&
+                        e.syswm.msg->msg.x11.event.type == DestroyNotify) {
+                        open_ = false;
+                    }
                     break;
                 case SDL_WINDOWEVENT:
                     if (e.window.event == SDL_WINDOWEVENT_CLOSE) open_ = false;
@@ -84,10 +114,12 @@ public:
                     break;
             }
         }
+        if (x11WindowLost) open_ = false;
         return open_;
     }
 
     void present(const Surface& back) override {
+        if (!open_ || x11WindowLost) return;
         if (back.width() != width_ || back.height() != height_) return;
         SDL_UpdateTexture(texture_, nullptr, back.pixels(), width_ * 4);
         SDL_RenderClear(renderer_);
@@ -161,6 +193,7 @@ std::unique_ptr<Window> Window::open(const std::string& title, int width, int he
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return fail("cannot create texture");
     }
+    watchX11(w);
     return std::make_unique<SdlWindow>(w, r, t, width, height);
 }
 
