@@ -32,6 +32,11 @@ public:
     void update();
 
     std::size_t keyCount() const { return keys.size(); }
+    // The channel a key's last play started (0 when none); for inspection.
+    platform::ChannelId channel(const std::string& key) const {
+        const Entry* e = find(key);
+        return e ? channels[e->slot] : 0;
+    }
     platform::AudioSystem* audio() { return system.get(); }
 
 private:
