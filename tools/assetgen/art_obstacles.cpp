@@ -1,0 +1,304 @@
+// The six obstacles the grid sends to the runner. Each wears its tile kind's
+// colour, so the player sees which tiles sent it. Cells are 100 x 100 and the
+// strip's ground line falls at y = 80 inside a cell.
+#include <cmath>
+
+#include "art.hpp"
+
+namespace assetgen {
+
+namespace {
+
+constexpr double kGround = 80.0;
+using palette::ink;
+
+void shadow(cairo_t* cr, double cx, double width) {
+    cairo_save(cr);
+    cairo_translate(cr, cx, kGround + 1);
+    cairo_scale(cr, width / 2, 4);
+    circle(cr, 0, 0, 1);
+    cairo_restore(cr);
+    setColor(cr, hex(0x4A3F5C), 0.45);
+    cairo_fill(cr);
+}
+
+template <typename Fn>
+void eightFrames(cairo_t* cr, Fn fn) {
+    forEachCell(cr, 8, 1, 100, 100, [&](int col, int) { fn(col / 8.0); });
+}
+
+void eyes(cairo_t* cr, double x, double y, double gap, double r) {
+    for (int s = -1; s <= 1; s += 2) {
+        setColor(cr, {1, 1, 1});
+        circle(cr, x + s * gap, y, r);
+        cairo_fill_preserve(cr);
+        setColor(cr, ink);
+        cairo_set_line_width(cr, 1.2);
+        cairo_stroke(cr);
+        circle(cr, x + s * gap + r * 0.2, y + r * 0.1, r * 0.55);
+        cairo_fill(cr);
+    }
+}
+
+}  // namespace
+
+// A round red daruma rocking from side to side.
+void drawDaruma(cairo_t* cr, int, int) {
+    const Rgb red = kindColor(1);
+    eightFrames(cr, [&](double t) {
+        shadow(cr, 50, 44);
+        cairo_save(cr);
+        cairo_translate(cr, 50, kGround);
+        cairo_rotate(cr, 0.22 * std::sin(t * 2 * M_PI));
+        cairo_new_path(cr);
+        cairo_move_to(cr, 0, 0);
+        cairo_curve_to(cr, -36, 0, -34, -44, -22, -56);
+        cairo_curve_to(cr, -12, -68, 12, -68, 22, -56);
+        cairo_curve_to(cr, 34, -44, 36, 0, 0, 0);
+        cairo_close_path(cr);
+        fillPathVertical(cr, -68, 0, lighten(red, 0.25), darken(red, 0.15));
+        setColor(cr, ink);
+        cairo_set_line_width(cr, 3);
+        cairo_stroke(cr);
+        // Face window
+        cairo_save(cr);
+        cairo_translate(cr, 0, -40);
+        cairo_scale(cr, 1.0, 0.85);
+        circle(cr, 0, 0, 15);
+        cairo_restore(cr);
+        fillStroke(cr, palette::cream, ink, 2);
+        eyes(cr, 0, -42, 6.5, 4);
+        // Golden belly mark
+        starPath(cr, 0, -15, 9, 4, 5);
+        fillStroke(cr, palette::gold, darken(palette::gold, 0.5), 1.5);
+        cairo_restore(cr);
+    });
+}
+
+// An orange drum bouncing while two sticks beat on it.
+void drawDrum(cairo_t* cr, int, int) {
+    const Rgb orange = kindColor(2);
+    eightFrames(cr, [&](double t) {
+        shadow(cr, 50, 56);
+        double hop = 5 * std::fabs(std::sin(t * 2 * M_PI));
+        cairo_save(cr);
+        cairo_translate(cr, 50, kGround - hop);
+        roundRect(cr, -27, -50, 54, 48, 6);
+        fillPathVertical(cr, -50, 0, lighten(orange, 0.2), darken(orange, 0.2));
+        setColor(cr, ink);
+        cairo_set_line_width(cr, 3);
+        cairo_stroke(cr);
+        // Cords zigzag
+        cairo_move_to(cr, -24, -44);
+        for (int i = 0; i < 6; ++i) cairo_line_to(cr, -24 + 9.6 * (i + 0.5), (i % 2 == 0) ? -8 : -44);
+        setColor(cr, palette::cream);
+        cairo_set_line_width(cr, 2.5);
+        cairo_stroke(cr);
+        // Top skin
+        cairo_save(cr);
+        cairo_translate(cr, 0, -50);
+        cairo_scale(cr, 27, 7);
+        circle(cr, 0, 0, 1);
+        cairo_restore(cr);
+        fillStroke(cr, palette::cream, ink, 2.5);
+        // Sticks swing in turn.
+        for (int s = -1; s <= 1; s += 2) {
+            double a = (s < 0 ? 0.6 : -0.6) + 0.45 * std::sin(t * 4 * M_PI + (s > 0 ? M_PI : 0));
+            double bx = s * 12, by = -54;
+            double ex = bx + s * 26 * std::cos(a - (s < 0 ? 0 : 0)) * 0.6, ey = by - 26 * std::fabs(std::sin(a + 0.9));
+            cairo_move_to(cr, bx, by);
+            cairo_line_to(cr, ex, ey);
+            setColor(cr, ink);
+            cairo_set_line_width(cr, 5);
+            cairo_stroke_preserve(cr);
+            setColor(cr, hex(0xC98B4E));
+            cairo_set_line_width(cr, 3);
+            cairo_stroke(cr);
+            circle(cr, ex, ey, 3.5);
+            fillStroke(cr, palette::cream, ink, 1.5);
+        }
+        cairo_restore(cr);
+    });
+}
+
+// A clay pot in a yellow glaze whose lid hops.
+void drawPot(cairo_t* cr, int, int) {
+    const Rgb yellow = kindColor(3);
+    eightFrames(cr, [&](double t) {
+        shadow(cr, 50, 52);
+        double lift = 8 * std::max(0.0, std::sin(t * 2 * M_PI));
+        double wob = 0.06 * std::sin(t * 4 * M_PI);
+        cairo_save(cr);
+        cairo_translate(cr, 50, kGround);
+        cairo_rotate(cr, wob);
+        cairo_new_path(cr);
+        cairo_move_to(cr, -14, -54);
+        cairo_curve_to(cr, -40, -48, -36, -2, -16, 0);
+        cairo_line_to(cr, 16, 0);
+        cairo_curve_to(cr, 36, -2, 40, -48, 14, -54);
+        cairo_close_path(cr);
+        fillPathVertical(cr, -54, 0, hex(0xD9874A), hex(0xA85A2E));
+        setColor(cr, ink);
+        cairo_set_line_width(cr, 3);
+        cairo_stroke(cr);
+        // Yellow glaze band with dots
+        cairo_rectangle(cr, -34, -36, 68, 13);
+        cairo_save(cr);
+        cairo_new_path(cr);
+        cairo_move_to(cr, -14, -54);
+        cairo_curve_to(cr, -40, -48, -36, -2, -16, 0);
+        cairo_line_to(cr, 16, 0);
+        cairo_curve_to(cr, 36, -2, 40, -48, 14, -54);
+        cairo_close_path(cr);
+        cairo_clip(cr);
+        cairo_rectangle(cr, -40, -37, 80, 13);
+        setColor(cr, yellow);
+        cairo_fill(cr);
+        setColor(cr, darken(yellow, 0.45));
+        for (int i = -2; i <= 2; ++i) circle(cr, i * 11, -30.5, 2.2);
+        cairo_fill(cr);
+        cairo_restore(cr);
+        cairo_new_path(cr);
+        // Lid
+        roundRect(cr, -18, -60 - lift, 36, 8, 3);
+        fillStroke(cr, yellow, ink, 2.5);
+        circle(cr, 0, -64 - lift, 4);
+        fillStroke(cr, yellow, ink, 2);
+        cairo_restore(cr);
+    });
+}
+
+// Three sticks in green wrappers with a fizzing fuse.
+void drawDynamite(cairo_t* cr, int, int) {
+    const Rgb green = kindColor(4);
+    eightFrames(cr, [&](double t) {
+        shadow(cr, 50, 50);
+        cairo_save(cr);
+        cairo_translate(cr, 50, kGround);
+        cairo_rotate(cr, 0.04 * std::sin(t * 6 * M_PI));
+        for (int i = -1; i <= 1; ++i) {
+            roundRect(cr, i * 14 - 7, -52 + std::abs(i) * 4, 14, 52 - std::abs(i) * 4, 4);
+            fillPathVertical(cr, -52, 0, hex(0xF26B5B), hex(0xC23B33));
+            setColor(cr, ink);
+            cairo_set_line_width(cr, 2.5);
+            cairo_stroke(cr);
+        }
+        // Green wrapper bands
+        for (double by : {-40.0, -16.0}) {
+            roundRect(cr, -23, by, 46, 9, 2);
+            fillStroke(cr, green, ink, 2);
+        }
+        // Fuse and spark
+        cairo_move_to(cr, 0, -52);
+        cairo_curve_to(cr, 2, -62, 12, -60, 14, -68);
+        setColor(cr, ink);
+        cairo_set_line_width(cr, 2.5);
+        cairo_stroke(cr);
+        double s = 7 + 4 * std::sin(t * 8 * M_PI);
+        starPath(cr, 14, -70, s, s * 0.4, 6, t * 2 * M_PI);
+        setColor(cr, palette::gold);
+        cairo_fill_preserve(cr);
+        setColor(cr, hex(0xFF6A00));
+        cairo_set_line_width(cr, 1.5);
+        cairo_stroke(cr);
+        circle(cr, 14, -70, 2.5);
+        setColor(cr, {1, 1, 1});
+        cairo_fill(cr);
+        cairo_restore(cr);
+    });
+}
+
+// A friendly blue bat flapping at head height.
+void drawBat(cairo_t* cr, int, int) {
+    const Rgb blue = kindColor(5);
+    eightFrames(cr, [&](double t) {
+        double flap = std::sin(t * 2 * M_PI);
+        double bob = 4 * std::cos(t * 2 * M_PI);
+        cairo_save(cr);
+        cairo_translate(cr, 50, 44 + bob);
+        for (int s = -1; s <= 1; s += 2) {
+            double tipY = -22 * flap;
+            cairo_move_to(cr, s * 8, -6);
+            cairo_curve_to(cr, s * 22, -16 + tipY * 0.5, s * 36, -10 + tipY, s * 46, -4 + tipY);
+            cairo_curve_to(cr, s * 40, 4 + tipY * 0.6, s * 34, 2 + tipY * 0.5, s * 30, 8 + tipY * 0.4);
+            cairo_curve_to(cr, s * 24, 4, s * 18, 6, s * 14, 12);
+            cairo_curve_to(cr, s * 12, 6, s * 10, 4, s * 6, 6);
+            cairo_close_path(cr);
+            fillStroke(cr, darken(blue, 0.15), ink, 2.5);
+        }
+        circle(cr, 0, 0, 15);
+        fillPathVertical(cr, -15, 15, lighten(blue, 0.3), darken(blue, 0.1));
+        setColor(cr, ink);
+        cairo_set_line_width(cr, 2.5);
+        cairo_stroke(cr);
+        // Ears
+        for (int s = -1; s <= 1; s += 2) {
+            cairo_move_to(cr, s * 5, -13);
+            cairo_line_to(cr, s * 10, -24);
+            cairo_line_to(cr, s * 13, -9);
+            cairo_close_path(cr);
+            fillStroke(cr, blue, ink, 2);
+        }
+        eyes(cr, 0, -2, 5.5, 3.6);
+        // Little fangs smile
+        cairo_move_to(cr, -4, 7);
+        cairo_line_to(cr, -2.5, 10.5);
+        cairo_line_to(cr, -1, 7);
+        cairo_move_to(cr, 1, 7);
+        cairo_line_to(cr, 2.5, 10.5);
+        cairo_line_to(cr, 4, 7);
+        setColor(cr, {1, 1, 1});
+        cairo_fill_preserve(cr);
+        setColor(cr, ink);
+        cairo_set_line_width(cr, 1);
+        cairo_stroke(cr);
+        cairo_restore(cr);
+    });
+}
+
+// An open manhole whose purple lid pops up on puffs of steam.
+void drawManhole(cairo_t* cr, int, int) {
+    const Rgb purple = kindColor(6);
+    eightFrames(cr, [&](double t) {
+        // The hole in the street
+        cairo_save(cr);
+        cairo_translate(cr, 50, kGround - 2);
+        cairo_scale(cr, 34, 9);
+        circle(cr, 0, 0, 1);
+        cairo_restore(cr);
+        fillStroke(cr, hex(0x2E2838), hex(0x5E5670), 3);
+        // Steam puffs rising
+        for (int i = 0; i < 3; ++i) {
+            double p = std::fmod(t + i / 3.0, 1.0);
+            double r = 6 + 8 * p;
+            circle(cr, 50 + 10 * std::sin((p + i) * 5), kGround - 10 - 55 * p, r);
+            setColor(cr, {1, 1, 1}, 1.0 - p * 0.5);
+            cairo_fill(cr);
+        }
+        // Lid, tilted as it hops
+        double hop = 30 * std::fabs(std::sin(t * M_PI));
+        cairo_save(cr);
+        cairo_translate(cr, 50, kGround - 12 - hop);
+        cairo_rotate(cr, 0.35 * std::sin(t * 2 * M_PI));
+        cairo_save(cr);
+        cairo_scale(cr, 30, 11);
+        circle(cr, 0, 0, 1);
+        cairo_restore(cr);
+        fillStroke(cr, purple, ink, 3);
+        cairo_save(cr);
+        cairo_scale(cr, 20, 6.5);
+        circle(cr, 0, 0, 1);
+        cairo_restore(cr);
+        setColor(cr, darken(purple, 0.35));
+        cairo_set_line_width(cr, 2);
+        cairo_stroke(cr);
+        for (int i = -1; i <= 1; ++i) {
+            cairo_move_to(cr, -14, i * 3.5);
+            cairo_line_to(cr, 14, i * 3.5);
+        }
+        cairo_stroke(cr);
+        cairo_restore(cr);
+    });
+}
+
+}  // namespace assetgen
