@@ -138,7 +138,9 @@ void alphaBlend(Surface& dst, int dx, int dy, int w, int h, const Surface& src, 
                 std::uint8_t alpha) {
     // Alpha 0 is exactly "leave dst"; skipping it also keeps dst's top bytes.
     if (alpha == 0) return;
-    auto kernel = simd::haveAvx2() ? simd::blendRowAvx2 : simd::blendRowSse2;
+    auto kernel = simd::haveAvx512bw() ? simd::blendRowAvx512
+                  : simd::haveAvx2()   ? simd::blendRowAvx2
+                                       : simd::blendRowSse2;
     eachRow(dst, src, dx, dy, w, h, sx, sy,
             [&](std::uint32_t* d, const std::uint32_t* s, int n) { kernel(d, s, n, alpha); });
 }

@@ -1,7 +1,7 @@
 // Row kernels behind the Surface blits. Each works on n pixels of one row,
-// already clipped. The SSE2 versions run on any x86-64; the AVX2 versions
-// are chosen at run time when the processor has AVX2. Both are exposed so
-// the tests can hold each to the same results.
+// already clipped. The SSE2 versions run on any x86-64; the AVX2 and AVX-512
+// versions are chosen at run time when the processor has them. All are
+// exposed so the tests can hold each to the same results.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 namespace platform::simd {
 
 bool haveAvx2();
+bool haveAvx512bw();  // AVX-512 F and BW
 
 // (s * a + d * (255 - a)) / 255 per colour channel, exact; the result is
 // opaque (top byte 0).
@@ -21,6 +22,7 @@ void keyedRowAvx2(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t
 // mixPixel with one constant alpha.
 void blendRowSse2(std::uint32_t* d, const std::uint32_t* s, int n, int alpha);
 void blendRowAvx2(std::uint32_t* d, const std::uint32_t* s, int n, int alpha);
+void blendRowAvx512(std::uint32_t* d, const std::uint32_t* s, int n, int alpha);
 
 // mixPixel with each source pixel's own alpha; with useKey, pixels whose RGB
 // equals keyRgb count as alpha 0.

@@ -180,6 +180,20 @@ TEST(SurfaceBlit, DrawingOntoItselfWorksLikeACopyFromBefore) {
 
 // --- constant-alpha blend ----------------------------------------------------
 
+namespace {
+
+using BlendKernel = void (*)(std::uint32_t*, const std::uint32_t*, int, int);
+
+// Every instruction-set version this processor can run.
+std::vector<std::pair<const char*, BlendKernel>> blendKernels() {
+    std::vector<std::pair<const char*, BlendKernel>> k{{"sse2", platform::simd::blendRowSse2}};
+    if (platform::simd::haveAvx2()) k.emplace_back("avx2", platform::simd::blendRowAvx2);
+    if (platform::simd::haveAvx512bw()) k.emplace_back("avx512", platform::simd::blendRowAvx512);
+    return k;
+}
+
+}  // namespace
+
 TEST(SurfaceBlend, EveryAlphaMatchesTheFormulaOnEveryChannelPair) {
     // 256 x 256 pixels carry every (src, dst) pair of channel values, in
     // different pairings on each channel; top bytes are junk that must not
@@ -190,16 +204,24 @@ TEST(SurfaceBlend, EveryAlphaMatchesTheFormulaOnEveryChannelPair) {
             src.setPixel(x, y, 0xC3000000u | x << 16 | y << 8 | (x ^ y));
             base.setPixel(x, y, 0x5A000000u | y << 16 | (255 - x) << 8 | x);
         }
-    for (int a = 0; a < 256; ++a) {
-        Surface dst = base;
-        platform::alphaBlend(dst, 0, 0, 256, 256, src, 0, 0, static_cast<std::uint8_t>(a));
-        for (int y = 0; y < 256; ++y)
-            for (int x = 0; x < 256; ++x) {
-                const std::uint32_t s = src.pixel(x, y), d = base.pixel(x, y);
-                const std::uint32_t want = a == 0 ? d : blendByFormula(s, d, a);
-                ASSERT_EQ(dst.pixel(x, y), want) << "alpha " << a << " at " << x << "," << y;
+    std::vector<std::pair<const char*, BlendKernel>> kernels = blendKernels();
+    kernels.emplace_back("alphaBlend", nullptr);
+    for (auto [name, kernel] : kernels)
+        for (int a = 0; a < 256; ++a) {
+            Surface dst = base;
+            if (kernel) {
+                if (a == 0) continue;  // the operation itself never runs a kernel at 0
+                for (int y = 0; y < 256; ++y) kernel(dst.row(y), src.row(y), 256, a);
+            } else {
+                platform::alphaBlend(dst, 0, 0, 256, 256, src, 0, 0, static_cast<std::uint8_t>(a));
             }
-    }
+            for (int y = 0; y < 256; ++y)
+                for (int x = 0; x < 256; ++x) {
+                    const std::uint32_t s = src.pixel(x, y), d = base.pixel(x, y);
+                    const std::uint32_t want = a == 0 ? d : blendByFormula(s, d, a);
+                    ASSERT_EQ(dst.pixel(x, y), want) << name << " alpha " << a << " at " << x << "," << y;
+                }
+        }
 }
 
 TEST(SurfaceBlend, ZeroLeavesDestinationAndFullGivesSource) {
@@ -223,15 +245,11 @@ TEST(SurfaceBlend, ZeroLeavesDestinationAndFullGivesSource) {
 // to a few vectors (whole vectors plus each leftover count), from every
 // misalignment the row pointers can have.
 TEST(SurfaceKernels, VectorVersionsAgreeWithThePixelRules) {
-    using Kernel = void (*)(std::uint32_t*, const std::uint32_t*, int, int);
-    std::vector<std::pair<const char*, Kernel>> blends{{"sse2", platform::simd::blendRowSse2}};
+    const auto blends = blendKernels();
     std::vector<std::pair<const char*, void (*)(std::uint32_t*, const std::uint32_t*, int,
                                                 std::uint32_t)>>
         keyed{{"sse2", platform::simd::keyedRowSse2}};
-    if (platform::simd::haveAvx2()) {
-        blends.emplace_back("avx2", platform::simd::blendRowAvx2);
-        keyed.emplace_back("avx2", platform::simd::keyedRowAvx2);
-    }
+    if (platform::simd::haveAvx2()) keyed.emplace_back("avx2", platform::simd::keyedRowAvx2);
     const Surface src = patterned(40, 1, 11, 0xE1), base = patterned(40, 1, 12, 0x3C);
     for (int start = 0; start < 3; ++start)
         for (int n = 0; start + n <= 40; ++n) {
