@@ -36,7 +36,7 @@ bool clip(int dstW, int dstH, int srcW, int srcH, std::int64_t dx, std::int64_t 
 namespace {
 
 // x / 255 for x <= 255 * 255, without a divide.
-inline std::uint32_t div255(std::uint32_t x) { return (x + 1 + (x >> 8)) >> 8; }
+inline std::uint32_t div255(std::uint32_t x) { return (x * 0x8081u) >> 23; }
 
 inline std::uint32_t blendPixel(std::uint32_t s, std::uint32_t d, std::uint32_t keyRgb,
                                 std::uint32_t a) {
@@ -56,10 +56,12 @@ void rowScalar(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t ke
 
 #ifdef BLITOPS_X86
 // Four pixels at a time on 16-bit lanes; keyed pixels keep the destination.
+// x / 255 is (x * 0x8081) >> 23 for every 16-bit x: one multiply-high and a
+// shift instead of two adds and two shifts.
 void rowSse2(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t keyRgb,
              std::uint32_t a) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i one = _mm_set1_epi16(1);
+    const __m128i magic = _mm_set1_epi16(static_cast<short>(0x8081));
     const __m128i va = _mm_set1_epi16(static_cast<short>(a));
     const __m128i via = _mm_set1_epi16(static_cast<short>(255 - a));
     const __m128i rgb = _mm_set1_epi32(0x00FFFFFF);
@@ -68,14 +70,14 @@ void rowSse2(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t keyR
     for (; i + 4 <= n; i += 4) {
         __m128i vs = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
         __m128i vd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        __m128i keyed = _mm_cmpeq_epi32(_mm_and_si128(vs, rgb), key);
         __m128i lo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(vs, zero), va),
                                    _mm_mullo_epi16(_mm_unpacklo_epi8(vd, zero), via));
         __m128i hi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(vs, zero), va),
                                    _mm_mullo_epi16(_mm_unpackhi_epi8(vd, zero), via));
-        lo = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(lo, one), _mm_srli_epi16(lo, 8)), 8);
-        hi = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(hi, one), _mm_srli_epi16(hi, 8)), 8);
+        lo = _mm_srli_epi16(_mm_mulhi_epu16(lo, magic), 7);
+        hi = _mm_srli_epi16(_mm_mulhi_epu16(hi, magic), 7);
         __m128i blended = _mm_packus_epi16(lo, hi);
-        __m128i keyed = _mm_cmpeq_epi32(_mm_and_si128(vs, rgb), key);
         __m128i out = _mm_or_si128(_mm_and_si128(keyed, vd), _mm_andnot_si128(keyed, blended));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_and_si128(out, rgb));
     }
@@ -83,11 +85,12 @@ void rowSse2(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t keyR
 }
 
 // The same eight pixels at a time. Unpack and pack both work within 128-bit
-// halves, so they undo each other and pixel order is kept.
+// halves, so they undo each other and pixel order is kept. Runs of keyed
+// pixels (the empty parts of a picture) skip the arithmetic.
 __attribute__((target("avx2"))) void rowAvx2(std::uint32_t* d, const std::uint32_t* s, int n,
                                              std::uint32_t keyRgb, std::uint32_t a) {
     const __m256i zero = _mm256_setzero_si256();
-    const __m256i one = _mm256_set1_epi16(1);
+    const __m256i magic = _mm256_set1_epi16(static_cast<short>(0x8081));
     const __m256i va = _mm256_set1_epi16(static_cast<short>(a));
     const __m256i via = _mm256_set1_epi16(static_cast<short>(255 - a));
     const __m256i rgb = _mm256_set1_epi32(0x00FFFFFF);
@@ -96,14 +99,18 @@ __attribute__((target("avx2"))) void rowAvx2(std::uint32_t* d, const std::uint32
     for (; i + 8 <= n; i += 8) {
         __m256i vs = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
         __m256i vd = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+        __m256i keyed = _mm256_cmpeq_epi32(_mm256_and_si256(vs, rgb), key);
+        if (_mm256_movemask_epi8(keyed) == -1) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_and_si256(vd, rgb));
+            continue;
+        }
         __m256i lo = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(vs, zero), va),
                                       _mm256_mullo_epi16(_mm256_unpacklo_epi8(vd, zero), via));
         __m256i hi = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(vs, zero), va),
                                       _mm256_mullo_epi16(_mm256_unpackhi_epi8(vd, zero), via));
-        lo = _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(lo, one), _mm256_srli_epi16(lo, 8)), 8);
-        hi = _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(hi, one), _mm256_srli_epi16(hi, 8)), 8);
+        lo = _mm256_srli_epi16(_mm256_mulhi_epu16(lo, magic), 7);
+        hi = _mm256_srli_epi16(_mm256_mulhi_epu16(hi, magic), 7);
         __m256i blended = _mm256_packus_epi16(lo, hi);
-        __m256i keyed = _mm256_cmpeq_epi32(_mm256_and_si256(vs, rgb), key);
         __m256i out = _mm256_and_si256(_mm256_blendv_epi8(blended, vd, keyed), rgb);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), out);
     }
