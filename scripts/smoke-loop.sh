@@ -36,15 +36,21 @@ xvfb-run -a -s "-screen 0 1280x1100x24" bash -c '
   shot() { import -window root "$LOOP_SHOTS/$1"; }
   sleep 1.5
   shot loop-intro.png
+  listed=$(stat -c %i ranker.list)  # the ranking replaces the file: a new inode
   click 40 20                       # skip
-  sleep 5                           # countdown
+  sleep 8                           # the countdown: four banners, about a second each
   shot loop-play.png
   xdotool key --delay 100 1         # end play now
-  for i in $(seq 1 40); do          # the runner leaves, then the ranking opens
+  # The runner leaves, and once the play music is over the ranking opens and
+  # rewrites its list. A slow machine may miss countdown ticks, and "1" during
+  # the third banner lets the music restart: allow for its whole length.
+  entered=0
+  for i in $(seq 1 200); do
     sleep 0.5
-    [ -s new.score ] && break
+    if [ "$(stat -c %i ranker.list)" != "$listed" ]; then entered=1; break; fi
   done
-  sleep 6
+  [ $entered -eq 1 ] || { echo "loop: the ranking never opened"; kill $pid; exit 1; }
+  sleep 1
   shot loop-entry.png
   click 75 385                      # glyph 0
   click 125 385                     # glyph 1

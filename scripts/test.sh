@@ -12,8 +12,9 @@ echo "== build"
 echo "== unit and harness suites"
 ctest --test-dir build --output-on-failure -j "$(nproc)"
 
-echo "== smoke test in a real window"
+echo "== smoke tests in a real window"
 "$root/scripts/smoke.sh" build
+"$root/scripts/smoke-loop.sh" build
 
 echo "== suites under AddressSanitizer and UndefinedBehaviorSanitizer"
 "$root/scripts/build.sh" build-asan -DSWAPSPRINT_SANITIZE=ON
