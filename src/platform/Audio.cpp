@@ -81,6 +81,9 @@ public:
         int ch = live(channel);
         if (ch < 0) return;
         if (paused) {
+            // The mixer marks a pause with the tick count, so a pause at tick 0
+            // (SDL's first millisecond, or a wrap) would not take.
+            while (SDL_GetTicks() == 0) SDL_Delay(1);
             Mix_Pause(ch);
         } else {
             Mix_Resume(ch);
