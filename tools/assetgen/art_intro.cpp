@@ -268,9 +268,10 @@ void drawMain7(cairo_t* cr, int, int) {
     outlinedText(cr, "TAP TO PLAY!", 22, cx, 600, Align::Center, {1, 1, 1}, ink, 3);
 }
 
-// Rainbow over the town and bunting strung across.
+// Rainbow behind the rooftops and bunting strung across.
 void drawMain8(cairo_t* cr, int, int) {
     const uint32_t bands[] = {0xF0443A, 0xFF9A1F, 0xFFD21F, 0x4CC84A, 0x3A8EF0, 0xA55CE0};
+    cairo_push_group(cr);
     for (int i = 0; i < 6; ++i) {
         cairo_new_path(cr);
         cairo_arc(cr, 300, 980, 430 - i * 14, M_PI, 2 * M_PI);
@@ -278,6 +279,12 @@ void drawMain8(cairo_t* cr, int, int) {
         cairo_set_line_width(cr, 14);
         cairo_stroke(cr);
     }
+    // Cut the houses and the hill out, so the bands sink behind the town.
+    cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+    town(cr, dayColors());
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    cairo_pop_group_to_source(cr);
+    cairo_paint(cr);
     for (int row = 0; row < 2; ++row) {
         double y0 = 360 + row * 40, sag = 40;
         cairo_move_to(cr, -10, y0);

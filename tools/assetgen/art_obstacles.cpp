@@ -18,7 +18,8 @@ void shadow(cairo_t* cr, double cx, double width) {
     cairo_scale(cr, width / 2, 4);
     circle(cr, 0, 0, 1);
     cairo_restore(cr);
-    setColor(cr, hex(0x4A3F5C), 0.45);
+    // Solid, in the pavement's shade: a see-through shadow would not survive the key.
+    setColor(cr, hex(0xC9B79C));
     cairo_fill(cr);
 }
 
