@@ -24,10 +24,9 @@ namespace {
 
 class TempFolder {
 public:
-    TempFolder() {
-        path_ = fs::temp_directory_path() /
-                ("swapsprint-audio-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + "-" +
-                 std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    TempFolder()
+        : path_(fs::temp_directory_path() /
+                ("swapsprint-audio-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()))) {
         fs::create_directories(path_);
     }
     ~TempFolder() {
@@ -35,50 +34,36 @@ public:
         fs::remove_all(path_, ignored);
     }
     std::string file(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-        std::string p = (path_ / name).string();
-        std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                 static_cast<std::streamsize>(bytes.size()));
-        return p;
+        std::ofstream(path_ / name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        return (path_ / name).string();
     }
     std::string folder(const std::string& name) const {
         fs::create_directories(path_ / name);
         return (path_ / name).string();
     }
-    std::string missing() const { return (path_ / "nothing-here.wav").string(); }
 
 private:
     fs::path path_;
 };
 
-// 16-bit mono PCM; dataBytes lets a header promise more than the file holds.
-std::vector<std::uint8_t> wav(double seconds, std::uint32_t promisedDataBytes = 0) {
-    const std::uint32_t rate = 22050;
-    const auto samples = static_cast<std::uint32_t>(seconds * rate);
-    const std::uint32_t dataBytes = samples * 2;
-    const std::uint32_t headerData = promisedDataBytes ? promisedDataBytes : dataBytes;
+// 16-bit mono PCM at 22050 Hz.
+std::vector<std::uint8_t> wav(double seconds) {
+    const auto samples = static_cast<std::uint32_t>(seconds * 22050);
     std::vector<std::uint8_t> out;
+    auto put = [&](std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
     auto text = [&](const char* s) { out.insert(out.end(), s, s + 4); };
-    auto u32 = [&](std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-    };
-    auto u16 = [&](std::uint16_t v) {
-        out.push_back(static_cast<std::uint8_t>(v));
-        out.push_back(static_cast<std::uint8_t>(v >> 8));
-    };
     text("RIFF");
-    u32(36 + headerData);
+    put(36 + samples * 2, 4);
     text("WAVE");
     text("fmt ");
-    u32(16);
-    u16(1);  // PCM
-    u16(1);  // mono
-    u32(rate);
-    u32(rate * 2);
-    u16(2);
-    u16(16);
+    put(16, 4);
+    for (auto [v, bytes] : {std::pair{1u, 2}, {1u, 2}, {22050u, 4}, {44100u, 4}, {2u, 2}, {16u, 2}}) put(v, bytes);
     text("data");
-    u32(headerData);
-    for (std::uint32_t i = 0; i < samples; ++i) u16(static_cast<std::uint16_t>((i % 50) * 400));
+    put(samples * 2, 4);
+    for (std::uint32_t i = 0; i < samples; ++i) put((i % 50) * 400, 2);
     return out;
 }
 
@@ -89,7 +74,7 @@ protected:
     void SetUp() override {
         audio.setDuration("two.mp3", 2.0);
         two = audio.load(folder.file("two.mp3", {1, 2, 3}), false, false);
-        one = audio.load(folder.file("plain.wav", {1}), false, false);
+        one = audio.load(folder.file("plain.wav", {1}), false, false);  // no duration set: 1 s
         looped = audio.load(folder.file("music.mp3", {1}), true, true);
         ASSERT_GE(two, 0);
         ASSERT_GE(one, 0);
@@ -103,41 +88,26 @@ protected:
     SoundId two = -1, one = -1, looped = -1;
 };
 
-TEST_F(SimulatedAudioTest, SoundsPlayForTheirDurationThenEnd) {
+TEST_F(SimulatedAudioTest, SoundsEndAfterTheirDurationNotCountingPauses) {
     ChannelId a = audio.play(two);
-    ChannelId b = audio.play(one);  // no duration set for it: one second
+    ChannelId b = audio.play(one);
     ASSERT_NE(a, 0u);
     ASSERT_NE(b, 0u);
-    EXPECT_NE(a, b);
-    advance(0.9);
-    EXPECT_TRUE(audio.isPlaying(a));
-    EXPECT_TRUE(audio.isPlaying(b));
-    advance(0.2);
-    EXPECT_TRUE(audio.isPlaying(a));
-    EXPECT_FALSE(audio.isPlaying(b));
-    advance(1.0);
-    EXPECT_FALSE(audio.isPlaying(a));
-    EXPECT_EQ(audio.liveChannels(), 0);
-    EXPECT_EQ(audio.playCount("two.mp3"), 1);
-    EXPECT_EQ(audio.playCount("plain.wav"), 1);
-    EXPECT_EQ(audio.playCount("music.mp3"), 0);
-}
-
-TEST_F(SimulatedAudioTest, PausedTimeDoesNotCountAndPausedIsPlaying) {
-    ChannelId a = audio.play(two);
     advance(1.5);
+    EXPECT_FALSE(audio.isPlaying(b));
     audio.setPaused(a, true);
     audio.setPaused(a, true);  // twice must not lose the time already played
     advance(100);
     EXPECT_TRUE(audio.isPlaying(a));
     EXPECT_TRUE(audio.isPaused(a));
     audio.setPaused(a, false);
-    EXPECT_FALSE(audio.isPaused(a));
     advance(0.4);
     EXPECT_TRUE(audio.isPlaying(a));
+    EXPECT_FALSE(audio.isPaused(a));
     advance(0.2);
     EXPECT_FALSE(audio.isPlaying(a));
-    EXPECT_FALSE(audio.isPaused(a));
+    EXPECT_EQ(audio.playCount("two.mp3"), 1);
+    EXPECT_EQ(audio.playCount("music.mp3"), 0);
 }
 
 TEST_F(SimulatedAudioTest, StaleHandleNeverTouchesTheChannelsNextSound) {
@@ -145,69 +115,41 @@ TEST_F(SimulatedAudioTest, StaleHandleNeverTouchesTheChannelsNextSound) {
     SoundId s = single.load(folder.file("short.wav", {1}), false, false);
     ChannelId ended = single.play(s);
     advance(1.5);
-    ASSERT_FALSE(single.isPlaying(ended));
     ChannelId stopped = single.play(s);
+    single.setVolume(stopped, 0.0f);
     single.stop(stopped);
-    EXPECT_FALSE(single.isPlaying(stopped));
-
-    ChannelId fresh = single.play(s);  // the same channel, reused a third time
+    ChannelId fresh = single.play(s);  // the same channel a third time
     ASSERT_NE(fresh, 0u);
-    for (ChannelId stale : {ended, stopped}) {
-        single.setVolume(stale, 0.0f);
+    for (ChannelId stale : {ended, stopped, ChannelId{0}, ChannelId{7}, ~ChannelId{0}}) {
+        single.setVolume(stale, 0.5f);
         single.setPaused(stale, true);
         single.stop(stale);
         EXPECT_FALSE(single.isPlaying(stale));
         EXPECT_FALSE(single.isPaused(stale));
-        EXPECT_EQ(single.volume(stale), -1.0f);
     }
     EXPECT_TRUE(single.isPlaying(fresh));
     EXPECT_FALSE(single.isPaused(fresh));
     EXPECT_EQ(single.volume(fresh), 1.0f);
-    // Handles that never named a channel.
-    for (ChannelId bogus : {ChannelId{0}, ChannelId{7}, ~ChannelId{0}}) {
-        single.stop(bogus);
-        EXPECT_FALSE(single.isPlaying(bogus));
-    }
-    EXPECT_TRUE(single.isPlaying(fresh));
 }
 
-TEST_F(SimulatedAudioTest, VolumeBelongsToOnePlay) {
-    ChannelId a = audio.play(two);
-    audio.setVolume(a, 0.0f);
-    EXPECT_EQ(audio.volume(a), 0.0f);
-    audio.stop(a);
-    ChannelId b = audio.play(two);
-    EXPECT_EQ(audio.volume(b), 1.0f);
-}
-
-TEST_F(SimulatedAudioTest, LoopingSoundPlaysUntilStopped) {
+TEST_F(SimulatedAudioTest, ChannelsRunOutLoopsHoldThemAndBadFilesPlayNothing) {
     ChannelId m = audio.play(looped);
+    ChannelId a = audio.play(two);
+    audio.play(one);
+    audio.setPaused(a, true);  // paused still holds its channel
+    EXPECT_EQ(audio.play(one), 0u);
     advance(3600);
     EXPECT_TRUE(audio.isPlaying(m));
+    EXPECT_EQ(audio.liveChannels(), 2);
+    EXPECT_NE(audio.play(one), 0u);
     audio.stop(m);
     EXPECT_FALSE(audio.isPlaying(m));
-}
 
-TEST_F(SimulatedAudioTest, UnreadableFilesFailAndPlayNothing) {
-    EXPECT_EQ(audio.load(folder.missing(), false, false), -1);
+    EXPECT_EQ(audio.load(folder.folder("sub") + "/absent.wav", false, false), -1);
     EXPECT_EQ(audio.load(folder.file("empty.mp3", {}), false, false), -1);
     EXPECT_EQ(audio.load(folder.folder("folder.mp3"), false, false), -1);
     EXPECT_EQ(audio.play(-1), 0u);
     EXPECT_EQ(audio.play(1000), 0u);
-    EXPECT_EQ(audio.liveChannels(), 0);
-}
-
-TEST_F(SimulatedAudioTest, PlayFailsWhileEveryChannelIsLive) {
-    ChannelId a = audio.play(looped);
-    audio.play(two);
-    ChannelId c = audio.play(one);
-    audio.setPaused(a, true);  // paused still holds its channel
-    EXPECT_EQ(audio.play(one), 0u);
-    EXPECT_EQ(audio.liveChannels(), 3);
-    advance(1.5);  // the one-second sound frees its channel
-    EXPECT_FALSE(audio.isPlaying(c));
-    EXPECT_NE(audio.play(one), 0u);
-    EXPECT_EQ(audio.playCount("plain.wav"), 2);
 }
 
 TEST_F(SimulatedAudioTest, ReleaseAndCloseEndSounds) {
@@ -217,28 +159,18 @@ TEST_F(SimulatedAudioTest, ReleaseAndCloseEndSounds) {
     EXPECT_FALSE(audio.isPlaying(a));
     EXPECT_TRUE(audio.isPlaying(m));
     EXPECT_EQ(audio.play(two), 0u);
-
     audio.close();
     EXPECT_FALSE(audio.isPlaying(m));
     EXPECT_EQ(audio.play(looped), 0u);
-    EXPECT_EQ(audio.load(folder.file("late.wav", {1}), false, false), -1);
     EXPECT_EQ(audio.liveChannels(), 0);
 }
 
 TEST(AudioFactory, InstalledMakerReplacesTheMixerUntilCleared) {
     testing_support::FakeClock clock;
-    int askedFor = 0;
-    platform::installAudioFactory([&](int channels) {
-        askedFor = channels;
-        return std::make_unique<SimulatedAudio>(clock, channels);
-    });
-    auto made = platform::createAudioSystem(30);
-    EXPECT_NE(dynamic_cast<SimulatedAudio*>(made.get()), nullptr);
-    EXPECT_EQ(askedFor, 30);
+    platform::installAudioFactory([&](int channels) { return std::make_unique<SimulatedAudio>(clock, channels); });
+    EXPECT_NE(dynamic_cast<SimulatedAudio*>(platform::createAudioSystem(30).get()), nullptr);
     platform::installAudioFactory({});
-    auto mixer = platform::createAudioSystem(30);
-    EXPECT_EQ(dynamic_cast<SimulatedAudio*>(mixer.get()), nullptr);
-    mixer->close();
+    EXPECT_EQ(dynamic_cast<SimulatedAudio*>(platform::createAudioSystem(30).get()), nullptr);
 }
 
 // ---- the mixer on SDL's dummy output ---------------------------------------
@@ -264,7 +196,6 @@ TEST_F(MixerAudioTest, WavPlaysThenEndsAndItsHandleGoesStale) {
     ASSERT_GE(s, 0);
     ChannelId first = audio->play(s);
     ASSERT_NE(first, 0u);
-    EXPECT_TRUE(audio->isPlaying(first));
     audio->setPaused(first, true);
     EXPECT_TRUE(audio->isPlaying(first));
     EXPECT_TRUE(audio->isPaused(first));
@@ -276,19 +207,17 @@ TEST_F(MixerAudioTest, WavPlaysThenEndsAndItsHandleGoesStale) {
     // The freed channel is taken again; the old handle must not reach it.
     ChannelId second = audio->play(s);
     ASSERT_NE(second, 0u);
-    EXPECT_NE(second, first);
     audio->setPaused(first, true);
     audio->stop(first);
     EXPECT_TRUE(audio->isPlaying(second));
     EXPECT_FALSE(audio->isPaused(second));
     EXPECT_FALSE(audio->isPlaying(first));
-    audio->stop(second);
-    EXPECT_FALSE(audio->isPlaying(second));
     audio->close();
+    EXPECT_FALSE(audio->isPlaying(second));
     EXPECT_EQ(audio->play(s), 0u);
 }
 
-TEST_F(MixerAudioTest, LoopingHoldsItsChannelUntilStopped) {
+TEST_F(MixerAudioTest, LoopingHoldsItsChannelUntilItsSoundIsReleased) {
     auto audio = platform::createMixerAudio(2);
     SoundId loop = audio->load(folder.file("loop.wav", wav(0.05)), true, true);
     SoundId once = audio->load(folder.file("once.wav", wav(0.3)), false, false);
@@ -299,62 +228,40 @@ TEST_F(MixerAudioTest, LoopingHoldsItsChannelUntilStopped) {
     EXPECT_EQ(audio->play(once), 0u);  // both channels busy
     EXPECT_TRUE(endsWithin(*audio, b, 3000));
     EXPECT_TRUE(audio->isPlaying(a));  // far past its length, still going
-    audio->release(loop);              // frees the sound under a playing channel
+    audio->release(loop);
     EXPECT_FALSE(audio->isPlaying(a));
     EXPECT_EQ(audio->play(loop), 0u);
 }
 
-TEST_F(MixerAudioTest, BrokenFilesFailToLoad) {
-    auto audio = platform::createMixerAudio(2);
+TEST_F(MixerAudioTest, BrokenFilesMissingDevicesAndASecondMixerPlayNothing) {
+    std::string good = folder.file("blip.wav", wav(0.5));
     std::vector<std::uint8_t> full = wav(0.2);
-    std::vector<std::uint8_t> header(full.begin(), full.begin() + 20);
-    std::vector<std::uint8_t> garbage(4096, 0x5a);
-    EXPECT_EQ(audio->load(folder.file("header.wav", header), false, false), -1);
-    EXPECT_EQ(audio->load(folder.file("garbage.mp3", garbage), false, false), -1);
-    EXPECT_EQ(audio->load(folder.file("empty.wav", {}), false, false), -1);
-    EXPECT_EQ(audio->load(folder.missing(), false, false), -1);
-    EXPECT_EQ(audio->load(folder.folder("folder.wav"), false, false), -1);
-    EXPECT_EQ(audio->play(-1), 0u);
-
-    // Data cut short of what the header promises: either refused, or it plays
-    // what is there and ends.
-    std::vector<std::uint8_t> cut = wav(0.1, 1'000'000);
-    SoundId s = audio->load(folder.file("cut.wav", cut), false, false);
-    if (s >= 0) {
-        ChannelId c = audio->play(s);
-        EXPECT_TRUE(endsWithin(*audio, c, 3000));
-    }
-}
-
-TEST_F(MixerAudioTest, WithoutAnyOutputNothingPlays) {
-    std::string file = folder.file("blip.wav", wav(0.5));
     auto silent = platform::createMixerAudio(4, {"no-such-driver"});
-    EXPECT_EQ(silent->load(file, false, false), -1);
+    EXPECT_EQ(silent->load(good, false, false), -1);
     EXPECT_EQ(silent->play(0), 0u);
     EXPECT_FALSE(silent->isPlaying(1));
-    EXPECT_FALSE(silent->isPaused(1));
-    silent->setPaused(1, true);
-    silent->setVolume(1, 0.5f);
     silent->stop(1);
-    silent->update();
     silent->close();
 
     // A failing driver falls through to the next one.
-    auto fallback = platform::createMixerAudio(4, {"no-such-driver", "dummy"});
-    SoundId s = fallback->load(file, false, false);
+    auto audio = platform::createMixerAudio(4, {"no-such-driver", "dummy"});
+    for (const std::string& bad : {folder.file("header.wav", {full.begin(), full.begin() + 20}),
+                                   folder.file("noise.mp3", std::vector<std::uint8_t>(4096, 0x5a)),
+                                   folder.file("empty.wav", {}), folder.folder("folder.wav")}) {
+        EXPECT_EQ(audio->load(bad, false, false), -1) << bad;
+    }
+    SoundId s = audio->load(good, false, false);
     ASSERT_GE(s, 0);
-    ChannelId c = fallback->play(s);
-    EXPECT_TRUE(fallback->isPlaying(c));
+    EXPECT_TRUE(audio->isPlaying(audio->play(s)));
 
-    // The device is held: a second mixer at the same time plays nothing.
+    // The device is held: a second mixer at the same time plays nothing, and
+    // letting it go leaves the device to its holder.
     auto second = platform::createMixerAudio(4);
-    EXPECT_EQ(second->load(file, false, false), -1);
-    second.reset();  // and letting it go leaves the device to its holder
-    EXPECT_GE(fallback->load(file, false, false), 0);
-    fallback.reset();  // closing on destruction frees the device for the next one
-
-    auto again = platform::createMixerAudio(4);
-    EXPECT_GE(again->load(file, false, false), 0);
+    EXPECT_EQ(second->load(good, false, false), -1);
+    second.reset();
+    EXPECT_GE(audio->load(good, false, false), 0);
+    audio.reset();  // closing on destruction frees the device for the next one
+    EXPECT_GE(platform::createMixerAudio(4)->load(good, false, false), 0);
 }
 
 }  // namespace
