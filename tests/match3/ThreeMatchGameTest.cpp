@@ -1,0 +1,155 @@
+// The play scene driven through the headless harness: countdown, clock,
+// time-up and the score file, the refresh button's area, the combo banner.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "Harness.h"
+#include "match3/Block.h"
+#include "match3/BlockBoard.h"
+#include "engine/bitmapPicture.h"
+#include "match3/ThreeMatchGame.h"
+#include "shell/mainGame.h"
+#include "platform/Surface.h"
+#include "ranking/ScoreFiles.h"
+#include "runner/AnimationBoard.h"
+#include "shell/FrameTimer.h"
+#include "shell/SceneManager.h"
+
+using testing_support::Harness;
+
+namespace {
+
+std::vector<unsigned char> slurp(const char* name) {
+    std::ifstream in(name, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+}
+
+class PlayScene : public ::testing::Test {
+protected:
+    void SetUp() override {
+        h.start();
+        h.frame();
+        h.click(40, 20);  // skip the intro
+        play = dynamic_cast<ThreeMatchGame*>(SceneManager::get()->currentScene);
+        ASSERT_NE(play, nullptr);
+    }
+    void untilStarted() {
+        for (int i = 0; i < 60 * 8 && !play->started; ++i) h.frame();
+        ASSERT_TRUE(play->started);
+    }
+    void untilSettled() {
+        for (int i = 0; i < 600 && !play->blockBoard->settled; ++i) h.frame();
+        h.frames(120);  // let lines formed by the fill clear
+    }
+    // The pixels of the banner area of the last frame.
+    std::vector<std::uint32_t> bannerArea() {
+        std::vector<std::uint32_t> px;
+        for (int y = 95; y < 160; ++y)
+            for (int x = 280; x < 600; ++x) px.push_back(h.screen().pixel(x, y));
+        return px;
+    }
+
+    Harness h;
+    ThreeMatchGame* play = nullptr;
+};
+
+TEST_F(PlayScene, CountdownShowsFullTimeAndTakesNoInput) {
+    h.frames(5);
+    ASSERT_FALSE(play->started);
+    EXPECT_FLOAT_EQ(play->timeLeft, 60.0f);
+    // A press on a resting tile during the countdown picks nothing.
+    h.frames(200);
+    Block* b = play->blockBoard->blocks.back();
+    h.click(b->rect.left + 30, b->rect.top + 30);
+    EXPECT_FALSE(play->blockBoard->picked);
+    untilStarted();
+    EXPECT_EQ(play->stringsPicture->getCurrentFrameY(), 4);
+}
+
+TEST_F(PlayScene, TimeRunsOutBelowAHundredthAndTheScoreIsWrittenThatUpdate) {
+    untilStarted();
+    h.frame();
+    EXPECT_LT(play->timeLeft, 60.0f);
+    FrameTimer* timer = FrameTimer::get();
+    // Next frame the time played reaches a little under 60 s.
+    timer->markTime = timer->worldTime() + 1.0f / 60.0f - 59.995f;
+    play->blockBoard->score = 4321;
+    h.frame();
+    EXPECT_TRUE(play->timeUp);
+    EXPECT_EQ(play->timeLeft, 0.0f);
+    EXPECT_EQ(slurp(kNewScoreFile), (std::vector<unsigned char>{0xE1, 0x10, 0, 0}));
+}
+
+TEST_F(PlayScene, CascadeAfterTimeUpStillScoresAndTheFileFollows) {
+    untilStarted();
+    untilSettled();
+    h.tap('1');
+    ASSERT_TRUE(play->timeUp);
+    BlockBoard& board = *play->blockBoard;
+    // Line up three tiles of one kind in the bottom row.
+    for (Block* b : board.blocks) {
+        if (b->row == 7 && b->col < 3) b->kind = 1;
+        if (b->row == 7 && b->col == 3) b->kind = 2;
+        if (b->row == 6 && b->col < 3) b->kind = 3;
+    }
+    const int before = board.score;
+    h.frames(60);
+    EXPECT_GT(board.score, before);
+    auto bytes = slurp(kNewScoreFile);
+    ASSERT_EQ(bytes.size(), 4u);
+    EXPECT_EQ(static_cast<int>(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (bytes[3] << 24)),
+              board.score);
+}
+
+TEST_F(PlayScene, RefreshAreaReachesPastTheIcon) {
+    untilStarted();
+    untilSettled();
+    EXPECT_EQ(play->refreshRect, (RECT{380, 972, 910, 1984}));
+    h.click(379, 980);
+    EXPECT_EQ(play->blockBoard->refreshLeft, 3);
+    h.click(590, 1020);
+    EXPECT_EQ(play->blockBoard->refreshLeft, 2);
+}
+
+TEST_F(PlayScene, ComboBannerFromFive) {
+    untilStarted();
+    untilSettled();
+    // Renders of one and the same moment, differing only in the combo.
+    play->blockBoard->combo = 0;
+    h.game().render();
+    auto plain = bannerArea();
+    play->blockBoard->combo = 4;
+    h.game().render();
+    EXPECT_EQ(bannerArea(), plain);
+    play->blockBoard->combo = 5;
+    h.game().render();
+    EXPECT_NE(bannerArea(), plain);
+}
+
+TEST_F(PlayScene, OneDuringTheCountdownEndsPlayAndTheCountdownGoesOn) {
+    h.frames(3);
+    ASSERT_FALSE(play->started);
+    h.tap('1');
+    EXPECT_TRUE(play->timeUp);
+    EXPECT_TRUE(slurp(kNewScoreFile).size() == 4);
+    for (int i = 0; i < 60 * 8 && !play->started; ++i) h.frame();
+    EXPECT_TRUE(play->started);  // the banner reached its last row
+    EXPECT_FLOAT_EQ(play->timeLeft, 60.0f);  // never computed while ended
+}
+
+TEST_F(PlayScene, EnteringAgainStartsANewGame) {
+    untilStarted();
+    play->blockBoard->score = 99;
+    SceneManager::get()->changeScene("rank");
+    SceneManager::get()->changeScene("game");
+    EXPECT_EQ(play->blockBoard->score, 0);
+    EXPECT_EQ(play->blockBoard->refreshLeft, 3);
+    EXPECT_FALSE(play->started);
+    EXPECT_EQ(play->runnerBoard->obstacles.size(), 0u);
+    h.frames(2);
+}
+
+}  // namespace
