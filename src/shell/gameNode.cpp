@@ -38,7 +38,7 @@ void gameNode::release() {
 void gameNode::saveOptions() {
     const std::uint8_t bytes[2] = {effectsOn, musicOn};
     // A failed write leaves the flags in memory as they are.
-    platform::writeFileAtomic(kOptionFile, bytes, sizeof bytes);
+    optionsSaved = platform::writeFileAtomic(kOptionFile, bytes, sizeof bytes);
 }
 
 void gameNode::loadOptions() {

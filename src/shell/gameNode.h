@@ -24,6 +24,9 @@ public:
     // any non-zero byte counts as on.
     std::uint8_t effectsOn = 0;
     std::uint8_t musicOn = 0;
+    // Whether the last saveOptions reached the disk; reading the file back after
+    // a failed save would silently undo the player's choice.
+    bool optionsSaved = false;
 };
 
 // Name of the option file, in the working directory.

@@ -159,7 +159,7 @@ void mainGame::updateOptionPanel() {
             if (mouseIn(effectsRowRect)) effectsOn = !effectsOn;
             if (mouseIn(closeBoxRect)) {
                 saveOptions();
-                loadOptions();
+                if (optionsSaved) loadOptions();
                 running = 1;
             }
         }

@@ -9,6 +9,7 @@
 #include "Harness.h"
 #include "platform/FileIO.h"
 #include "shell/gameNode.h"
+#include "shell/mainGame.h"
 
 using testing_support::TempWorkDir;
 
@@ -86,6 +87,24 @@ TEST(OptionFile, UnwritableFolderLeavesFileAndFlags) {
     node.saveOptions();
     ::chmod(dir.path().c_str(), 0755);
     EXPECT_EQ(node.effectsOn, 0);
+    EXPECT_EQ(readOption(), std::string("\x01\x01", 2));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(OptionPanel, ClosingByTheBoxAfterAFailedSaveKeepsTheToggle) {
+    testing_support::Harness h(std::string("\x01\x01", 2));
+    h.start();
+    h.frame();
+    h.click(570, 30);  // the option button
+    ASSERT_EQ(h.game().running, 0);
+    platform::setWriteFault(1);
+    h.click(380, 478);  // the close box, over the music row
+    platform::setWriteFault(0);
+    EXPECT_EQ(h.game().running, 1);
+    EXPECT_FALSE(h.game().musicOn);  // the player's choice stands
     EXPECT_EQ(readOption(), std::string("\x01\x01", 2));
 }
 
