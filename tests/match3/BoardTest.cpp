@@ -9,22 +9,6 @@ namespace {
 
 using Board = BoardTest;
 
-TEST_F(Board, StartsWithSixtyFourBlocksFallingInRowMajorOrder) {
-    ASSERT_EQ(board.blocks.size(), 64u);
-    for (int i = 0; i < 64; ++i) {
-        const Block* b = board.blocks[i];
-        EXPECT_EQ(b->col, i % 8);
-        EXPECT_EQ(b->row, i / 8);
-        EXPECT_EQ(b->x, Block::cellX(i % 8));
-        EXPECT_EQ(b->y, Block::cellY(i / 8 - 8));
-        EXPECT_GE(b->kind, 1);
-        EXPECT_LE(b->kind, 6);
-    }
-    EXPECT_FALSE(board.settled);
-    EXPECT_EQ(board.refreshLeft, 3);
-    EXPECT_TRUE(board.cellRects[9] == (RECT{95, 483, 159, 547}));
-}
-
 TEST_F(Board, FindNeighbourGoesByGridCells) {
     arrange(kNoLines);
     EXPECT_EQ(board.findNeighbour(at(0, 3), BlockBoard::kLeft), nullptr);
@@ -58,20 +42,6 @@ TEST_F(Board, RefreshReplacesEveryBlockThreeTimesAtMost) {
     board.refresh();
     EXPECT_EQ(board.refreshLeft, 0);
     EXPECT_EQ(board.blocks, before);
-}
-
-TEST_F(Board, ComboTimeLeftCountsDownAndNeverGoesNegative) {
-    arrange(kNoLines);
-    updateAt(kQuietMs);
-    EXPECT_EQ(board.comboTimeLeft, 0);
-    board.combo = 1;
-    board.comboDeadline = 1'002'000;
-    updateAt(1'000'500);
-    EXPECT_EQ(board.comboTimeLeft, 1500);
-    EXPECT_EQ(board.combo, 1);
-    updateAt(1'002'016);
-    EXPECT_EQ(board.comboTimeLeft, 0);
-    EXPECT_EQ(board.combo, 0);
 }
 
 TEST_F(Board, ComboStillLapsesWhenTheMillisecondCountWraps) {

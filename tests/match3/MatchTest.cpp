@@ -100,19 +100,6 @@ TEST_F(Matching, NothingChangesUntilTheLastBlockOfTheListRests) {
     EXPECT_EQ(board.blocks.size(), 61u);
 }
 
-TEST_F(Matching, MarksAreRebuiltOnlyOnSettledUpdates) {
-    arrangeWith({{2, 3, 4}, {3, 3, 4}, {4, 3, 4}});
-    updateAt(kQuietMs);
-    ASSERT_EQ(markedCount(), 3);
-    at(4, 3)->kind = 1;  // the line is broken
-    board.settled = false;
-    board.checkMatches();
-    EXPECT_EQ(markedCount(), 3);
-    board.settled = true;
-    board.checkMatches();
-    EXPECT_EQ(markedCount(), 0);
-}
-
 TEST_F(Matching, DeleteSoundPlaysOnceAndNeverOverAComboSound) {
     arrangeWith({{0, 2, 5}, {1, 2, 5}, {2, 2, 5}, {5, 5, 3}, {5, 6, 3}, {5, 7, 3}});
     time.clock.setMs(kClearingMs);
