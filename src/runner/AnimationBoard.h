@@ -1,4 +1,3 @@
-// Team rules for code, comments, tests and commits: read CONVENTIONS.md at the repository root first.
 // The runner strip: two scrolling layers, the running character with its dust,
 // the speed gauge, and the obstacles the grid sends in.
 #pragma once
@@ -13,7 +12,32 @@ class Obstacle;
 
 class AnimationBoard : public gameNode {
 public:
-    ~AnimationBoard() override;  // frees the list's storage only
+    // The sizes the pictures are loaded at, used as constants so that nothing
+    // moves when a picture failed to load (the registry then holds none).
+    static constexpr int kRunnerCellWidth = 1278 / 8;  // 159
+    static constexpr int kRunnerCellHeight = 200 / 1;  // 200
+    static constexpr int kDustCellWidth = 240 / 4;     // 60
+    static constexpr int kDustCellHeight = 30 / 1;     // 30
+    static constexpr int kGaugeWidth = 250;
+    static constexpr int kGaugeCellHeight = 75 / 3;    // 25
+    static constexpr int kLabelWidth = 60;             // "string_slow", "string_fast"
+    static constexpr int kSpeedDownWidth = 45;
+    static constexpr int kGroundLine = 330;
+    static constexpr int kWalkInTarget = 150;
+    static constexpr int kExitRight = 850;
+    static constexpr int kExitLeft = -500;
+    static constexpr float kExitSpeed = 27.5f;
+    static constexpr float kMinJumpSpeed = 5.0f;
+    // (600 - 250 - 60 - 60) / 2
+    static constexpr int kGaugeLeft = (600 - kGaugeWidth - kLabelWidth - kLabelWidth) / 2;
+    static constexpr RECT kStripRect{0, 0, 600, 380};
+    static constexpr int kDebugAddKey = 0x30;   // '0'
+    static constexpr int kDebugSlowKey = 0x39;  // '9'
+    static constexpr int kDebugFrameKey = 0x46; // 'F'
+
+    // Frees the list's storage; obstacles still in it (release was never
+    // called) are destroyed too, so nothing leaks. After release the list is empty.
+    ~AnimationBoard() override;
 
     HRESULT init() override;
     void release() override;

@@ -1,4 +1,3 @@
-// Team rules for code, comments, tests and commits: read CONVENTIONS.md at the repository root first.
 // One obstacle travelling along the runner strip from right to left, with the
 // talk box that names what sent it.
 #pragma once
@@ -13,6 +12,15 @@ class bitmapPicture;
 
 class Obstacle : public gameNode {
 public:
+    static constexpr int kCellSize = 800 / 8;  // 100 x 100, every kind's cell
+    static constexpr float kStep = 2.5f;       // pixels per frame, whatever the speed
+    static constexpr float kStartX = 800.0f;
+    static constexpr float kStartY = 300.0f;
+    static constexpr int kTalkX = 0;
+    static constexpr int kTalkY = 300;
+    static constexpr int kTalkAlpha = 160;
+    static constexpr int kLastFrame = 6;       // frame 7 of the picture is never shown
+
     int setup(int kind, AnimationBoard* board);
     void release() override {}
     void update() override;
@@ -28,4 +36,12 @@ public:
     bitmapPicture* talkBoxPicture = nullptr;
     bitmapPicture* talkTextPicture = nullptr;
     std::uint8_t talking = 0;
+
+    // The hit cell: 100 x 100 for kinds 1..6 (also
+    // when the kind's picture failed to load, so play does not change with the
+    // art); 0 x 0 for any other kind, which the system never makes: such an
+    // obstacle is invisible, never touches the runner, and still travels and
+    // finishes.
+    int cellWidth = 0;
+    int cellHeight = 0;
 };
