@@ -41,7 +41,12 @@ public:
 
     SoundId load(const std::string& path, bool /*stream*/, bool loop) override {
         if (!open_) return -1;
-        Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+        // We close the file ourselves: the decoder forgets to on some broken
+        // MP3 files when asked to.
+        SDL_RWops* rw = SDL_RWFromFile(path.c_str(), "rb");
+        if (!rw) return -1;
+        Mix_Chunk* chunk = Mix_LoadWAV_RW(rw, 0);
+        SDL_RWclose(rw);
         if (!chunk) return -1;
         sounds_.push_back({chunk, loop});
         return static_cast<SoundId>(sounds_.size() - 1);
