@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -61,6 +63,7 @@ const std::vector<Expected>& expectedPictures() {
         // PNGs keep their own size; the board cuts special.png 4 x 2.
         {"special.png", 304, 152, 4, 2, K::Png},     {"target.png", 64, 64, 1, 1, K::Png},
         {"homebutton.png", 90, 90, 1, 1, K::Png},    {"skip.png", 80, 36, 1, 1, K::Png},
+        {"icon.png", 256, 256, 1, 1, K::Png},
     };
     return list;
 }
@@ -153,12 +156,23 @@ TEST(GeneratedPictures, GlyphSheetsHoldFiftyDistinctGlyphs) {
 }
 
 TEST(GeneratedPictures, LayersLetTheRightThingsShowThrough) {
-    // The name-entry frame has holes over the slots, the glyph grid and the buttons.
+    // Name entry: the frame lies over the cheering runner and under the glyph
+    // sheet (drawn at 50, 350), the letters and the buttons. Wherever the glyph
+    // sheet is keyed the frame must be solid, or the runner peeks between keys;
+    // the same under the name slots and the buttons.
     auto frame = assetcheck::readBmp24(imgPath("rankframe.bmp"));
-    ASSERT_TRUE(frame);
-    for (auto [x, y] : {std::pair{280, 195}, {300, 525}, {418, 795}})
-        EXPECT_EQ(frame->rgb(x, y), kMagenta) << "rankframe covers (" << x << "," << y << ")";
-    EXPECT_NE(frame->rgb(20, 300), kMagenta) << "rankframe has no frame";
+    auto glyphs = assetcheck::readBmp24(imgPath("alphabet.bmp"));
+    ASSERT_TRUE(frame && glyphs);
+    int leaks = 0;
+    for (int y = 0; y < glyphs->height; ++y)
+        for (int x = 0; x < glyphs->width; ++x)
+            leaks += glyphs->rgb(x, y) == kMagenta && frame->rgb(50 + x, 350 + y) == kMagenta;
+    EXPECT_EQ(leaks, 0) << "the runner shows through the glyph grid";
+    for (auto [left, top, w, h] : {std::array{30, 160, 500, 70}, {340, 740, 157, 110}})
+        for (int y = top; y < top + h; ++y)
+            for (int x = left; x < left + w; ++x)
+                ASSERT_NE(frame->rgb(x, y), kMagenta) << "rankframe has a hole at (" << x << "," << y << ")";
+    EXPECT_EQ(frame->rgb(300, 1000), kMagenta) << "rankframe hides the runner's feet";
     // The near strip layer keys its sky and is solid along the ground line.
     auto front = assetcheck::readBmp24(imgPath("bgFront.bmp"));
     ASSERT_TRUE(front);
@@ -172,6 +186,54 @@ TEST(GeneratedPictures, LayersLetTheRightThingsShowThrough) {
         ASSERT_TRUE(cur);
         EXPECT_NE(cur->rgb(21, 21), kMagenta) << file;
     }
+}
+
+// The cloud layer is wiped in down to row 200 and then shown whole, and later
+// drifts left and down, bringing its top and right edges into view: every
+// cloud and bird must sit clear of those edges and above row 200.
+TEST(GeneratedPictures, CloudLayerStaysInsideItsRevealBand) {
+    auto clouds = assetcheck::readBmp24(imgPath("main2.bmp"));
+    ASSERT_TRUE(clouds);
+    int left = clouds->width, right = -1, top = clouds->height, bottom = -1;
+    for (int y = 0; y < clouds->height; ++y)
+        for (int x = 0; x < clouds->width; ++x)
+            if (clouds->rgb(x, y) != kMagenta) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    ASSERT_GE(right, 0) << "main2 is empty";
+    EXPECT_GE(left, 8);
+    EXPECT_LE(right, clouds->width - 9);
+    EXPECT_GE(top, 8);
+    EXPECT_LT(bottom, 200);
+}
+
+// Obstacles show frames 0..6 and wrap to 0: each shown frame must move on
+// from the one before, the wrap included, or the loop stalls.
+TEST(GeneratedPictures, ObstacleLoopsNeverStall) {
+    for (const char* file : {"daruma.bmp", "drum.bmp", "pot.bmp", "dynamite.bmp", "bat.bmp", "manhole.bmp"}) {
+        auto p = assetcheck::readBmp24(imgPath(file));
+        ASSERT_TRUE(p) << file;
+        auto cells = cellPixels(*p, 8, 1);
+        for (int f = 0; f < 7; ++f)
+            EXPECT_NE(cells[f], cells[(f + 1) % 7]) << file << " frame " << f << " to " << (f + 1) % 7;
+    }
+}
+
+// The window icon: a badge on a clear background with soft edges.
+TEST(GeneratedPictures, IconHasClearCornersAndSolidMiddle) {
+    auto icon = assetcheck::readPng(imgPath("icon.png"));
+    ASSERT_TRUE(icon);
+    for (auto [x, y] : {std::pair{0, 0}, {255, 0}, {0, 255}, {255, 255}})
+        EXPECT_EQ(icon->at(x, y) >> 24, 0u) << "corner (" << x << "," << y << ")";
+    int solid = 0, partial = 0;
+    for (uint32_t px : icon->argb) {
+        solid += (px >> 24) == 255;
+        partial += (px >> 24) > 0 && (px >> 24) < 255;
+    }
+    EXPECT_EQ(icon->at(128, 128) >> 24, 255u);
+    EXPECT_GT(solid, 256 * 256 * 3 / 4);
+    EXPECT_GT(partial, 0) << "icon edges are not smoothed";
 }
 
 // Repeating a strip must not show a seam: the last column continues into the first.

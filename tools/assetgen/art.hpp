@@ -117,4 +117,6 @@ void drawRankMarlo(cairo_t*, int, int);
 void drawRankFrame(cairo_t*, int, int);
 void drawHomeButton(cairo_t*, int, int);
 
+void drawIcon(cairo_t*, int, int);
+
 }  // namespace assetgen

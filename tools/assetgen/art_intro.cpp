@@ -182,14 +182,17 @@ void drawLight(cairo_t* cr, int w, int h) {
 }
 
 // Clouds and birds across the top, revealed like a curtain and later drifting
-// away down and to the left.
+// away down and to the left. Everything sits inside rows 12..196: the curtain
+// stops at row 200 and then shows the rest at once, and the drift pulls the
+// layer's top and right edges into view, so a cloud touching an edge would show
+// a flat side.
 void drawMain2(cairo_t* cr, int, int) {
-    const double clouds[][3] = {{70, 60, 1.3},  {300, 40, 1.6}, {520, 80, 1.3}, {180, 170, 1.1},
-                                {430, 200, 1.2}, {40, 260, 0.9}, {560, 300, 0.8}};
+    const double clouds[][3] = {{104, 74, 1.2}, {322, 72, 1.25}, {512, 92, 1.0},
+                                {226, 152, 0.9}, {432, 156, 0.85}, {64, 160, 0.6}};
     for (auto& c : clouds) cloud(cr, c[0], c[1], c[2], {1, 1, 1}, hex(0xD6E6F7));
-    bird(cr, 230, 330, 1.3);
-    bird(cr, 265, 310, 1.0);
-    bird(cr, 300, 345, 0.8);
+    bird(cr, 528, 170, 1.4);
+    bird(cr, 562, 150, 1.1);
+    bird(cr, 330, 178, 1.0);
 }
 
 // The runner, big, in full stride on the street.

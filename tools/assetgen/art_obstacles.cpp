@@ -1,6 +1,7 @@
 // The six obstacles the grid sends to the runner. Each wears its tile kind's
 // colour, so the player sees which tiles sent it. Cells are 100 x 100 and the
 // strip's ground line falls at y = 80 inside a cell.
+#include <algorithm>
 #include <cmath>
 
 #include "art.hpp"
@@ -23,9 +24,11 @@ void shadow(cairo_t* cr, double cx, double width) {
     cairo_fill(cr);
 }
 
+// The strip shows frames 0..6 and then wraps to 0; frame 7 is never drawn. So
+// one loop spans seven frames (t = frame / 7), and frame 7 repeats frame 0.
 template <typename Fn>
 void eightFrames(cairo_t* cr, Fn fn) {
-    forEachCell(cr, 8, 1, 100, 100, [&](int col, int) { fn(col / 8.0); });
+    forEachCell(cr, 8, 1, 100, 100, [&](int col, int) { fn(col / 7.0); });
 }
 
 void eyes(cairo_t* cr, double x, double y, double gap, double r) {
@@ -76,14 +79,24 @@ void drawDaruma(cairo_t* cr, int, int) {
     });
 }
 
-// An orange drum bouncing while two sticks beat on it.
+// An orange drum beaten by two sticks in turn: each stroke squashes the drum,
+// it springs back, and the other stick comes down.
 void drawDrum(cairo_t* cr, int, int) {
     const Rgb orange = kindColor(2);
-    eightFrames(cr, [&](double t) {
-        shadow(cr, 50, 56);
-        double hop = 5 * std::fabs(std::sin(t * 2 * M_PI));
+    // Per shown frame: how high each stick is raised (0 = on the skin) and how
+    // the body gives (squash on the stroke, a small stretch on the rebound).
+    const double leftLift[7] = {0.0, 0.55, 0.9, 1.0, 0.85, 0.6, 0.3};
+    const double rightLift[7] = {0.85, 0.6, 0.3, 0.0, 0.55, 0.9, 1.0};
+    const double squash[7] = {1.0, -0.4, 0.0, 1.0, -0.4, 0.0, 0.0};
+    forEachCell(cr, 8, 1, 100, 100, [&](int col, int) {
+        const int f = col % 7;
+        const double sy = 1.0 - 0.1 * std::max(0.0, squash[f]) + 0.05 * std::max(0.0, -squash[f]);
+        const double sx = 1.0 + 0.08 * std::max(0.0, squash[f]) - 0.03 * std::max(0.0, -squash[f]);
+        shadow(cr, 50, 56 * sx);
         cairo_save(cr);
-        cairo_translate(cr, 50, kGround - hop);
+        cairo_translate(cr, 50, kGround);
+        cairo_save(cr);
+        cairo_scale(cr, sx, sy);
         roundRect(cr, -27, -50, 54, 48, 6);
         fillPathVertical(cr, -50, 0, lighten(orange, 0.2), darken(orange, 0.2));
         setColor(cr, ink);
@@ -102,12 +115,30 @@ void drawDrum(cairo_t* cr, int, int) {
         circle(cr, 0, 0, 1);
         cairo_restore(cr);
         fillStroke(cr, palette::cream, ink, 2.5);
-        // Sticks swing in turn.
+        cairo_restore(cr);
+        const double top = -50 * sy;
         for (int s = -1; s <= 1; s += 2) {
-            double a = (s < 0 ? 0.6 : -0.6) + 0.45 * std::sin(t * 4 * M_PI + (s > 0 ? M_PI : 0));
-            double bx = s * 12, by = -54;
-            double ex = bx + s * 26 * std::cos(a - (s < 0 ? 0 : 0)) * 0.6, ey = by - 26 * std::fabs(std::sin(a + 0.9));
-            cairo_move_to(cr, bx, by);
+            const double lift = s < 0 ? leftLift[f] : rightLift[f];
+            // A burst over the spot the stick has just struck.
+            if (lift == 0.0) {
+                for (int k = -1; k <= 1; ++k) {
+                    double a = -M_PI / 2 + k * 0.6 - s * 0.25;
+                    cairo_move_to(cr, s * 10 + 9 * std::cos(a), top - 4 + 9 * std::sin(a));
+                    cairo_line_to(cr, s * 10 + 16 * std::cos(a), top - 4 + 16 * std::sin(a));
+                }
+                setColor(cr, ink);
+                cairo_set_line_width(cr, 2.5);
+                cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+                cairo_stroke(cr);
+                cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+            }
+            // The stick turns about its grip, outside the drum; at rest its tip
+            // lies on the skin.
+            const double gx = s * 38, gy = -54, length = 28;
+            double a = std::atan2(top - gy, s * 10 - gx);
+            a += s * 0.9 * lift;  // raise the tip away from the skin
+            const double ex = gx + length * std::cos(a), ey = gy + length * std::sin(a);
+            cairo_move_to(cr, gx, gy);
             cairo_line_to(cr, ex, ey);
             setColor(cr, ink);
             cairo_set_line_width(cr, 5);

@@ -171,24 +171,34 @@ void drawRankMarlo(cairo_t* cr, int, int) {
     }
 }
 
-// A card over the entry screen with holes where the name slots (30, 160), the
-// glyph grid (50, 350) and the buttons (340, 740) show through.
+// A card over the entry screen. It is solid everywhere: the glyph sheet, the
+// entered letters and the buttons are all drawn on top of it, and any hole
+// would let the cheering runner behind peek through the gaps between keys.
 void drawRankFrame(cairo_t* cr, int, int) {
-    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
     roundRect(cr, 12, 112, 576, 612, 24);
-    roundRect(cr, 30, 160, 500, 70, 10);    // name slots
-    roundRect(cr, 50, 350, 500, 350, 10);   // glyph grid
     fillPathVertical(cr, 112, 724, hex(0xFFF6E0), hex(0xFFE3B3));
     setColor(cr, ink);
     cairo_set_line_width(cr, 4);
     cairo_stroke(cr);
+    // A sunken strip for the name slots at (30, 160), one pocket per letter.
+    roundRect(cr, 26, 156, 508, 78, 12);
+    fillPathVertical(cr, 156, 234, hex(0xEDE4FA), hex(0xF8F3FF));
+    setColor(cr, hex(0xB9A7D8));
+    cairo_set_line_width(cr, 2.5);
+    cairo_stroke(cr);
+    // A tray under the glyph grid at (50, 350); the keys' rounded corners and
+    // the gaps between them show this.
+    roundRect(cr, 42, 342, 516, 366, 14);
+    fillPathVertical(cr, 342, 708, hex(0xE6DCF6), hex(0xD9CCF0));
+    setColor(cr, hex(0x9C88C4));
+    cairo_set_line_width(cr, 3);
+    cairo_stroke(cr);
+    // Card for the buttons at (340, 740).
     roundRect(cr, 325, 728, 187, 132, 18);
-    roundRect(cr, 340, 740, 157, 110, 6);   // buttons
     fillPathVertical(cr, 728, 860, hex(0xFFF6E0), hex(0xFFE3B3));
     setColor(cr, ink);
     cairo_set_line_width(cr, 4);
     cairo_stroke(cr);
-    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
     // Ribbon title.
     roundRect(cr, 110, 86, 380, 50, 16);
     fillPathVertical(cr, 86, 136, hex(0xFF7A6B), hex(0xE0302A));

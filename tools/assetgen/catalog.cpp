@@ -70,6 +70,8 @@ const std::vector<PictureSpec>& pictureCatalog() {
         {"rankMarlo.bmp", 600, 1024, 1, 1, F::KeyedBmp, drawRankMarlo},
         {"rankframe.bmp", 600, 1024, 1, 1, F::KeyedBmp, drawRankFrame},
         {"homebutton.png", 90, 90, 1, 1, F::Png, drawHomeButton},
+        // Window and desktop entry
+        {"icon.png", 256, 256, 1, 1, F::Png, drawIcon},
     };
     return list;
 }
