@@ -50,22 +50,30 @@ int onXError(Display* display, XErrorEvent* event) {
     return previousXErrorHandler ? previousXErrorHandler(display, event) : 0;
 }
 
-void watchX11(SDL_Window* window) {
+// The X display of the window, or nullptr when SDL runs on something else.
+Display* watchX11(SDL_Window* window) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return nullptr;
     previousXErrorHandler = XSetErrorHandler(onXError);
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    return info.info.x11.display;
 }
 
 class SdlWindow : public Window {
 public:
-    SdlWindow(SDL_Window* w, SDL_Renderer* r, SDL_Texture* t, int width, int height)
-        : window_(w), renderer_(r), texture_(t), width_(width), height_(height) {}
+    SdlWindow(SDL_Window* w, SDL_Renderer* r, SDL_Texture* t, int width, int height,
+              Display* x11)
+        : window_(w), renderer_(r), texture_(t), width_(width), height_(height), x11_(x11) {}
     ~SdlWindow() override {
         SDL_DestroyTexture(texture_);
         SDL_DestroyRenderer(renderer_);
         SDL_DestroyWindow(window_);
+        // When the window was destroyed from outside, destroying it again
+        // fails on the server. Take that error now, while our handler is in
+        // place: SDL puts Xlib's default handler back before it closes the
+        // display, and that one would exit with status 1.
+        if (x11_) XSync(x11_, False);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
 
@@ -127,11 +135,23 @@ public:
         SDL_RenderPresent(renderer_);
     }
 
+    void setIcon(const Surface& picture) override {
+        if (picture.empty()) return;
+        // ARGB8888 is 0xAARRGGBB in a 32-bit word: the picture's own layout.
+        SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<std::uint32_t*>(picture.pixels()), picture.width(), picture.height(), 32,
+            picture.width() * 4, SDL_PIXELFORMAT_ARGB8888);
+        if (!view) return;
+        SDL_SetWindowIcon(window_, view);  // SDL copies the pixels
+        SDL_FreeSurface(view);
+    }
+
 private:
     SDL_Window* window_;
     SDL_Renderer* renderer_;
     SDL_Texture* texture_;
     int width_, height_;
+    Display* x11_;
     bool open_ = true;
 };
 
@@ -193,8 +213,8 @@ std::unique_ptr<Window> Window::open(const std::string& title, int width, int he
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return fail("cannot create texture");
     }
-    watchX11(w);
-    return std::make_unique<SdlWindow>(w, r, t, width, height);
+    Display* x11 = watchX11(w);
+    return std::make_unique<SdlWindow>(w, r, t, width, height, x11);
 }
 
 }  // namespace platform

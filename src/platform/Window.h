@@ -22,6 +22,8 @@ public:
     virtual bool pumpEvents(InputState& input) = 0;
     // Shows the back buffer.
     virtual void present(const Surface& backBuffer) = 0;
+    // Gives the window a 0xAARRGGBB picture as its icon; an empty one is ignored.
+    virtual void setIcon(const Surface& picture) = 0;
 };
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/pictureRegistry.h"
+#include "platform/Image.h"
 #include "platform/Input.h"
 #include "platform/Window.h"
 #include "shell/FrameLoop.h"
@@ -17,6 +18,9 @@ int main() {
         std::fprintf(stderr, "swapsprint: cannot open the game window: %s\n", error.c_str());
         return 1;
     }
+    // The installed icon, when the run folder has one; without it the window
+    // keeps the desktop's default.
+    if (auto icon = platform::loadPng("img/icon.png")) window->setIcon(*icon);
     backBuffer();  // the back buffer exists before the game starts
 
     mainGame game;
