@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the unit and harness suites, the real
-# game in a window under Xvfb, and the suites again under AddressSanitizer and
+# game in a window under Xvfb, the installed game, and the suites again under AddressSanitizer and
 # UndefinedBehaviorSanitizer.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -15,6 +15,9 @@ ctest --test-dir build --output-on-failure -j "$(nproc)"
 echo "== smoke tests in a real window"
 "$root/scripts/smoke.sh" build
 "$root/scripts/smoke-loop.sh" build
+
+echo "== the installed game, started by its launcher"
+"$root/scripts/install-test.sh" build
 
 echo "== suites under AddressSanitizer and UndefinedBehaviorSanitizer"
 "$root/scripts/build.sh" build-asan -DSWAPSPRINT_SANITIZE=ON
