@@ -1,0 +1,153 @@
+// Saves that fail part way, seen from the running game: a "ranker.list" or
+// "option" save that breaks at any step, or runs out of room, leaves the
+// stored file exactly as it was, leaves no temporary behind, and play goes on.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "Harness.h"
+#include "platform/FileIO.h"
+#include "ranking/Rank.h"
+#include "ranking/ScoreFiles.h"
+#include "shell/IntroSceen.h"
+#include "shell/SceneManager.h"
+#include "shell/mainGame.h"
+
+using testing_support::Harness;
+
+namespace {
+
+std::vector<char> slurp(const char* name) {
+    std::ifstream in(name, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+}
+
+// The ways a save can break: the hook's four steps (create, write, flush,
+// rename), and a disk with room for only part of the file, made by a file
+// size limit so no root or special mount is needed.
+constexpr int kFullDisk = 5;
+
+class FailingSaves {
+public:
+    FailingSaves(int how, rlim_t roomBytes) : how_(how) {
+        if (how_ == kFullDisk) {
+            ::getrlimit(RLIMIT_FSIZE, &saved_);
+            previous_ = std::signal(SIGXFSZ, SIG_IGN);  // the write fails instead of killing us
+            rlimit small = saved_;
+            small.rlim_cur = roomBytes;
+            ::setrlimit(RLIMIT_FSIZE, &small);
+        } else {
+            platform::setWriteFault(how_);
+        }
+    }
+    ~FailingSaves() {
+        if (how_ == kFullDisk) {
+            ::setrlimit(RLIMIT_FSIZE, &saved_);
+            std::signal(SIGXFSZ, previous_);
+        } else {
+            platform::setWriteFault(0);
+        }
+    }
+
+private:
+    int how_;
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
+};
+
+class RankFault : public ::testing::Test {
+protected:
+    template <class T>
+    T* scene() { return dynamic_cast<T*>(SceneManager::get()->currentScene); }
+    void clickIn(const RECT& r) { h.click(r.left + 5, r.top + 5); }
+
+    // A list of three entries, stored the ordinary way.
+    void storeList() {
+        RankRecords r;
+        setDefaultRecords(r);
+        for (int i = 0; i < 3; ++i) {
+            r[i].letters[0] = i;
+            r[i].score = 300 - 100 * i;
+        }
+        ASSERT_TRUE(writeRankerList(r));
+    }
+
+    // A visit to the ranking after a game of that score (already handed over
+    // in "new.score"), a name entered, and home again.
+    void visitAndEnter(std::int32_t score) {
+        ASSERT_EQ(SceneManager::get()->changeScene("rank"), S_OK);
+        Rank* rank = scene<Rank>();
+        ASSERT_NE(rank, nullptr);
+        h.frame();
+        ASSERT_EQ(rank->phase, Rank::entering);
+        clickIn(rank->letterCells[7]);
+        clickIn(rank->okButton);
+        EXPECT_EQ(rank->phase, Rank::showing);
+        EXPECT_EQ(rank->records[0].score, score);  // the entry shows even if not stored
+        h.frames(30);
+        EXPECT_GT(rank->slideX, 0);
+        h.click(rank->homeRect.left + 5, rank->homeRect.top + 5);
+        EXPECT_NE(scene<IntroSceen>(), nullptr);
+    }
+
+    Harness h;
+};
+
+TEST_F(RankFault, ARankingSaveBrokenAnywhereKeepsTheStoredListAndTheGameGoesOn) {
+    h.start();
+    storeList();
+    const auto before = slurp(kRankerListFile);
+    ASSERT_EQ(before.size(), kRankerListBytes);
+    for (int how = 1; how <= kFullDisk; ++how) {
+        SCOPED_TRACE("failure " + std::to_string(how));
+        ASSERT_TRUE(writeNewScore(1000 + how));
+        {
+            FailingSaves failing(how, 64);
+            visitAndEnter(1000 + how);
+        }
+        EXPECT_EQ(slurp(kRankerListFile), before);
+        EXPECT_FALSE(std::filesystem::exists(std::string(kRankerListFile) + ".tmp"));
+    }
+    // Once saves work again, the next entry is stored.
+    ASSERT_TRUE(writeNewScore(2000));
+    visitAndEnter(2000);
+    const auto after = slurp(kRankerListFile);
+    ASSERT_EQ(after.size(), kRankerListBytes);
+    RankRecords stored;
+    setDefaultRecords(stored);
+    readRankerList(stored);
+    EXPECT_EQ(stored[0].score, 2000);
+    EXPECT_EQ(stored[1].score, 300);
+}
+
+TEST_F(RankFault, AnOptionSaveBrokenAnywhereKeepsTheFileAndThePlayersChoice) {
+    h.start();
+    h.frame();
+    const auto before = slurp(kOptionFile);
+    ASSERT_EQ(before, std::vector<char>({1, 1}));
+    mainGame& game = h.game();
+    for (int how = 1; how <= kFullDisk; ++how) {
+        SCOPED_TRACE("failure " + std::to_string(how));
+        const bool musicWas = game.musicOn;
+        h.tap(VK_ESCAPE);  // the panel opens
+        ASSERT_EQ(game.running, 0);
+        clickIn(game.musicRowRect);
+        {
+            FailingSaves failing(how, 1);  // one of the two bytes fits
+            h.tap(VK_ESCAPE);  // closing saves
+        }
+        EXPECT_EQ(game.running, 1);
+        EXPECT_NE(static_cast<bool>(game.musicOn), musicWas);
+        EXPECT_EQ(slurp(kOptionFile), before);
+        EXPECT_FALSE(std::filesystem::exists(std::string(kOptionFile) + ".tmp"));
+        h.frames(5);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,278 @@
+// Long play without a window: whole games, intro to ranking and back home,
+// played by a bot that clicks and drags at random, toggles the debug keys,
+// opens the option panel and sometimes plays a real match. Time is simulated.
+//
+//   soak [GAMES] [RENDER_EVERY] [SEED]     (defaults 300, 4, 1)
+//
+// Every game must reach the ranking and come back home within a frame budget,
+// and leave whole, sorted score files behind. The resident size is printed
+// after games 1, 10 and every 50th and the last, so memory growth shows.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "Harness.h"
+#include "match3/Block.h"
+#include "match3/BlockBoard.h"
+#include "match3/ThreeMatchGame.h"
+#include "platform/Input.h"
+#include "platform/Win32Types.h"
+#include "ranking/Rank.h"
+#include "ranking/ScoreFiles.h"
+#include "shell/FrameLoop.h"
+#include "shell/FrameTimer.h"
+#include "shell/IntroSceen.h"
+#include "shell/SceneManager.h"
+#include "shell/mainGame.h"
+
+using testing_support::Harness;
+
+namespace {
+
+long residentKiB() {
+    std::ifstream statm("/proc/self/statm");
+    long size = 0, resident = 0;
+    statm >> size >> resident;
+    return resident * (::sysconf(_SC_PAGESIZE) / 1024);
+}
+
+std::vector<unsigned char> slurp(const char* name) {
+    std::ifstream in(name, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+}
+
+std::int32_t intAt(const std::vector<unsigned char>& b, std::size_t at) {
+    return static_cast<std::int32_t>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) |
+                                     (static_cast<std::uint32_t>(b[at + 3]) << 24));
+}
+
+[[noreturn]] void fail(int game, const char* what) {
+    std::fprintf(stderr, "soak: game %d: %s\n", game, what);
+    std::exit(1);
+}
+
+class Bot {
+public:
+    Bot(Harness& h, int renderEvery, unsigned seed) : h_(h), renderEvery_(renderEvery), rng_(seed) {}
+
+    // Intro to ranking to home; any step that never comes ends the soak.
+    void playGame(int game) {
+        game_ = game;
+        if (!scene<IntroSceen>()) fail(game, "a game did not start at the intro");
+        step(2);
+        click(40, 20);  // skip
+        if (!runUntil([&] { return scene<ThreeMatchGame>() != nullptr; }, 60))
+            fail(game, "skip did not lead to play");
+        ThreeMatchGame* play = scene<ThreeMatchGame>();
+        if (!runUntil([&] { return play->started; }, 60 * 10)) fail(game, "the countdown never ended");
+
+        // Up to the full minute of play, and a few real matches in every game;
+        // the debug end key cuts most games short.
+        const int playFrames = pick(60 * 5, 60 * 62);
+        const long matchesBefore = matches_;
+        for (int f = 0; (f < playFrames || matches_ - matchesBefore < 3) && !play->timeUp;)
+            f += act(*play);
+        if (!play->timeUp) tap('1');
+        if (!runUntil([&] { return play->timeUp; }, 60 * 62)) fail(game, "time never ran out");
+
+        // Random input goes on while the runner leaves and the music ends.
+        for (int f = 0; !scene<Rank>(); ++f) {
+            if (f > 60 * 80) fail(game, "the ranking never opened");
+            fiddle();
+            step();
+            closePanelIfStuck();
+        }
+        Rank* rank = scene<Rank>();
+        step(1);
+        if (rank->phase == Rank::entering) {
+            for (int i = pick(0, 12); i > 0; --i) {
+                const RECT& cell = rank->letterCells[pick(0, 49)];
+                click(cell.left + 5, cell.top + 5);
+                if (pick(0, 5) == 0) click(pick(0, 599), pick(0, 1023));
+                if (rank->phase != Rank::entering) break;
+            }
+            for (int tries = 0; rank->phase == Rank::entering && tries < 10; ++tries) {
+                if (h_.game().running == 0) tap(VK_ESCAPE);
+                click(rank->okButton.left + 5, rank->okButton.top + 5);
+            }
+        }
+        if (rank->phase != Rank::showing) fail(game, "the name entry never closed");
+        checkFiles(play->blockBoard->score);
+        step(pick(1, 400));
+        if (h_.game().running == 0) tap(VK_ESCAPE);
+        click(rank->homeRect.left + 5, rank->homeRect.top + 5);
+        if (!runUntil([&] { return scene<IntroSceen>() != nullptr; }, 10)) fail(game, "home did not lead to the intro");
+    }
+
+    long matches() const { return matches_; }
+
+private:
+    template <class T>
+    T* scene() { return dynamic_cast<T*>(SceneManager::get()->currentScene); }
+
+    int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+
+    // One frame; rendered only one frame in renderEvery_, which is where most
+    // of the time goes.
+    void step(int count = 1) {
+        for (int i = 0; i < count; ++i) {
+            FrameTimer::get()->tick(kFrameLock);
+            h_.game().update();
+            if (++frame_ % renderEvery_ == 0) h_.game().render();
+            platform::input().endFrame();
+        }
+    }
+
+    void tap(int vk) {
+        h_.keyDown(vk);
+        step();
+        h_.keyUp(vk);
+        step();
+    }
+
+    void click(int x, int y) {
+        h_.mouseTo(x, y);
+        tap(VK_LBUTTON);
+    }
+
+    template <class F>
+    bool runUntil(F done, int maxFrames) {
+        for (int i = 0; i < maxFrames; ++i) {
+            if (done()) return true;
+            step();
+            closePanelIfStuck();
+        }
+        return done();
+    }
+
+    // The option panel stops play; the bot shuts it after a while.
+    void closePanelIfStuck() {
+        if (h_.game().running == 0) {
+            if (++panelFrames_ > 90) tap(VK_ESCAPE);
+        } else {
+            panelFrames_ = 0;
+        }
+    }
+
+    // Noise while waiting: a rare click, key or mouse move.
+    void fiddle() {
+        const int r = pick(0, 200);
+        if (r == 0) click(pick(0, 599), pick(380, 1023));
+        else if (r == 1) h_.mouseTo(pick(-50, 650), pick(-50, 1100));
+        else if (r == 2) tap("FCP09"[pick(0, 4)]);
+    }
+
+    // One action in play; the frames it took.
+    int act(ThreeMatchGame& play) {
+        const int before = frame_;
+        const int r = pick(0, 99);
+        BlockBoard& board = *play.blockBoard;
+        if (r < 30) {
+            Block *a = nullptr, *b = nullptr;
+            if (board.settled && findAcceptedSwap(board, a, b)) {
+                drag(a->rect.left + 32, a->rect.top + 32, (b->col - a->col) * 30, (b->row - a->row) * 30);
+                ++matches_;
+            }
+            step(pick(5, 30));
+        } else if (r < 60) {
+            // A drag from anywhere, often far, sometimes off the grid.
+            drag(pick(0, 599), pick(300, 1023), pick(-80, 80), pick(-80, 80));
+        } else if (r < 85) {
+            click(pick(0, 599), pick(0, 1023));
+        } else if (r < 90) {
+            tap("FCP0"[pick(0, 3)]);
+        } else if (r < 92) {
+            h_.keyDown('9');
+            step(pick(1, 30));
+            h_.keyUp('9');
+            step();
+        } else if (r < 93) {
+            tap(VK_ESCAPE);  // the option panel, shut again later
+            step(pick(1, 60));
+            if (h_.game().running == 0 && pick(0, 1)) click(pick(0, 599), pick(0, 1023));
+            if (h_.game().running == 0) tap(VK_ESCAPE);
+        } else {
+            step(pick(1, 40));
+        }
+        closePanelIfStuck();
+        return frame_ - before;
+    }
+
+    void drag(int x, int y, int dx, int dy) {
+        h_.mouseTo(x, y);
+        h_.keyDown(VK_LBUTTON);
+        step();
+        h_.mouseTo(x + dx, y + dy);
+        step(pick(1, 3));
+        h_.keyUp(VK_LBUTTON);
+        step();
+    }
+
+    bool findAcceptedSwap(BlockBoard& board, Block*& a, Block*& b) {
+        for (Block* first : board.blocks) {
+            if (first->moving || first->row < 0) continue;
+            for (int dir : {1, 3}) {
+                Block* second = board.findNeighbour(first, dir);
+                if (!second || second->moving) continue;
+                if (board.canMatchAt(first, second) || board.canMatchAt(second, first)) {
+                    a = first;
+                    b = second;
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+    void checkFiles(int score) {
+        const auto list = slurp(kRankerListFile);
+        if (list.size() != kRankerListBytes) fail(game_, "ranker.list is not whole");
+        for (int i = 0; i + 1 < kRankCount; ++i)
+            if (intAt(list, 44 * i + 40) < intAt(list, 44 * (i + 1) + 40)) fail(game_, "ranker.list is not sorted");
+        const auto latest = slurp(kNewScoreFile);
+        if (latest.size() != 4 || intAt(latest, 0) != score) fail(game_, "new.score is not the last score");
+    }
+
+    Harness& h_;
+    int renderEvery_;
+    std::mt19937 rng_;
+    int frame_ = 0;
+    int panelFrames_ = 0;
+    int game_ = 0;
+    long matches_ = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int games = argc > 1 ? std::atoi(argv[1]) : 300;
+    const int renderEvery = argc > 2 ? std::max(1, std::atoi(argv[2])) : 4;
+    const unsigned seed = argc > 3 ? static_cast<unsigned>(std::atoi(argv[3])) : 1u;
+
+    Harness h;
+    h.start();
+    Bot bot(h, renderEvery, seed);
+    long firstKiB = 0, tenthKiB = 0;
+    for (int game = 1; game <= games; ++game) {
+        bot.playGame(game);
+        const long kib = residentKiB();
+        if (game == 1) firstKiB = kib;
+        if (game == 10) tenthKiB = kib;
+        if (game == 1 || game == 10 || game % 50 == 0 || game == games)
+            std::printf("game %d: resident %ld KiB, %ld matches so far\n", game, kib, bot.matches());
+        std::fflush(stdout);
+    }
+    std::printf("soak: %d games, resident %ld KiB after the first", games, firstKiB);
+    if (games >= 10) std::printf(", %ld after the tenth", tenthKiB);
+    std::printf(", %ld at the end\n", residentKiB());
+    h.stop();
+    return 0;
+}
