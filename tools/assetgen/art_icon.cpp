@@ -94,6 +94,7 @@ void drawIcon(cairo_t* cr, int w, int h) {
     cairo_line_to(cr, 0, 256);
     cairo_close_path(cr);
     fillPathVertical(cr, 176, 256, palette::grass, palette::grassDark);
+    cairo_new_path(cr);
     cairo_restore(cr);
     roundRect(cr, m, m, w - 2 * m, h - 2 * m, r);
     setColor(cr, ink);

@@ -134,6 +134,8 @@ bool writePng(const std::string& path, const Image& image) {
         return false;
     }
     png_init_io(png, f);
+    // The run folder has a size budget; the strongest deflate costs little here.
+    png_set_compression_level(png, 9);
     png_set_IHDR(png, info, uint32_t(image.width), uint32_t(image.height), 8,
                  PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
