@@ -90,7 +90,8 @@ check_prepared "$data" 0101
 printf '\x00\x01' > "$data/option"
 head -c 440 /dev/urandom > "$data/ranker.list"
 cp "$data/ranker.list" "$home/ranker.kept"
-ln -sfn /nonexistent/img "$data/img"
+mkdir -p "$home/old-prefix/img"
+ln -sfn "$home/old-prefix/img" "$data/img"
 run_game "$data"
 check_prepared "$data" 0001
 cmp -s "$data/ranker.list" "$home/ranker.kept" || fail "ranker.list changed on a later run"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the unit and harness suites, the real
-# game in a window under Xvfb, the installed game, and the suites again under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# game in a window under Xvfb, the installed game, and the suites again under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
