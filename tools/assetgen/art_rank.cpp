@@ -214,6 +214,24 @@ void drawRankFrame(cairo_t* cr, int, int) {
         cairo_fill(cr);
     }
     outlinedText(cr, "PICK A LETTER", 20, 300, 336, Align::Center, hex(0x3A63D0), {1, 1, 1}, 0);
+    // The runner stands behind the card: two hands gripping its lower edge make
+    // it read as a sign held up, not a body cut off at the shoulders.
+    for (double hx : {106.0, 194.0}) {
+        cairo_save(cr);
+        cairo_translate(cr, hx, 722);
+        cairo_scale(cr, 1.0, 0.8);
+        circle(cr, 0, 0, 15);
+        cairo_restore(cr);
+        fillStroke(cr, hex(0xFFD2A8), ink, 3);
+        // Fingers curled over the edge.
+        for (int k = -1; k <= 1; ++k) {
+            cairo_move_to(cr, hx + k * 7, 713);
+            cairo_line_to(cr, hx + k * 7, 721);
+        }
+        setColor(cr, ink);
+        cairo_set_line_width(cr, 2);
+        cairo_stroke(cr);
+    }
 }
 
 void drawHomeButton(cairo_t* cr, int w, int h) {
