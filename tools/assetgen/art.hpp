@@ -11,7 +11,7 @@ namespace assetgen {
 
 using DrawFn = void (*)(cairo_t* cr, int width, int height);
 
-struct PictureSpec {
+struct PictureEntry {
     std::string file;  // under img/
     int width;
     int height;
@@ -21,7 +21,7 @@ struct PictureSpec {
     DrawFn draw;
 };
 
-const std::vector<PictureSpec>& pictureCatalog();
+const std::vector<PictureEntry>& pictureCatalog();
 
 // The morning-town palette shared by every scene.
 namespace palette {

@@ -2,9 +2,9 @@
 
 namespace assetgen {
 
-const std::vector<PictureSpec>& pictureCatalog() {
+const std::vector<PictureEntry>& pictureCatalog() {
     using F = Format;
-    static const std::vector<PictureSpec> list = {
+    static const std::vector<PictureEntry> list = {
         // Match-3 board
         {"block1.bmp", 128, 64, 2, 1, F::KeyedBmp, drawBlock1},
         {"block2.bmp", 128, 64, 2, 1, F::KeyedBmp, drawBlock2},

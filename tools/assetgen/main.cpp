@@ -34,10 +34,10 @@ bool parseArgs(int argc, char** argv, Options& opt) {
     return !opt.outDir.empty();
 }
 
-Image render(const PictureSpec& spec) {
-    Canvas canvas(spec.width, spec.height);
-    spec.draw(canvas.cr(), spec.width, spec.height);
-    switch (spec.format) {
+Image render(const PictureEntry& entry) {
+    Canvas canvas(entry.width, entry.height);
+    entry.draw(canvas.cr(), entry.width, entry.height);
+    switch (entry.format) {
     case Format::KeyedBmp: return toKeyed(canvas);
     case Format::OpaqueBmp: return toOpaque(canvas);
     case Format::Png: return toStraight(canvas, false);
@@ -46,8 +46,8 @@ Image render(const PictureSpec& spec) {
     return {};
 }
 
-bool writePicture(const std::string& path, const PictureSpec& spec, const Image& img) {
-    bool png = spec.format == Format::Png || spec.format == Format::PngSkip;
+bool writePicture(const std::string& path, const PictureEntry& entry, const Image& img) {
+    bool png = entry.format == Format::Png || entry.format == Format::PngSkip;
     return png ? writePng(path, img) : writeBmp(path, img);
 }
 
@@ -75,11 +75,11 @@ int main(int argc, char** argv) {
     std::vector<Image> images(catalog.size());
     bool ok = true;
     for (size_t i = 0; i < catalog.size(); ++i) {
-        const PictureSpec& spec = catalog[i];
-        if (!opt.only.empty() && spec.file != opt.only) continue;
-        images[i] = render(spec);
-        if (!writePicture((imgDir / spec.file).string(), spec, images[i])) {
-            std::fprintf(stderr, "assetgen: cannot write %s\n", spec.file.c_str());
+        const PictureEntry& entry = catalog[i];
+        if (!opt.only.empty() && entry.file != opt.only) continue;
+        images[i] = render(entry);
+        if (!writePicture((imgDir / entry.file).string(), entry, images[i])) {
+            std::fprintf(stderr, "assetgen: cannot write %s\n", entry.file.c_str());
             ok = false;
         }
     }

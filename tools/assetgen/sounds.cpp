@@ -19,8 +19,8 @@ Stereo combo5() { return makeCombo(5); }
 
 }  // namespace
 
-const std::vector<SoundSpec>& soundCatalog() {
-    static const std::vector<SoundSpec> list = {
+const std::vector<SoundEntry>& soundCatalog() {
+    static const std::vector<SoundEntry> list = {
         {"intro1.mp3", makeIntro1}, {"intro2.mp3", makeIntro2}, {"playbgm.mp3", makePlayBgm},
         {"ranking.mp3", makeRanking}, {"combo1.mp3", combo1},   {"combo2.mp3", combo2},
         {"combo3.mp3", combo3},     {"combo4.mp3", combo4},     {"combo5.mp3", combo5},
@@ -31,12 +31,12 @@ const std::vector<SoundSpec>& soundCatalog() {
 
 bool writeAllSounds(const std::string& dir) {
     bool ok = true;
-    for (const SoundSpec& spec : soundCatalog()) {
-        Stereo s = spec.make();
-        bool wav = std::filesystem::path(spec.file).extension() == ".wav";
+    for (const SoundEntry& entry : soundCatalog()) {
+        Stereo s = entry.make();
+        bool wav = std::filesystem::path(entry.file).extension() == ".wav";
         auto bytes = wav ? encodeWav16(s) : encodeMp3(s);
-        if (bytes.empty() || !writeFile(dir + "/" + spec.file, bytes)) {
-            std::fprintf(stderr, "assetgen: cannot write %s\n", spec.file.c_str());
+        if (bytes.empty() || !writeFile(dir + "/" + entry.file, bytes)) {
+            std::fprintf(stderr, "assetgen: cannot write %s\n", entry.file.c_str());
             ok = false;
         }
     }

@@ -7,12 +7,12 @@
 
 namespace assetgen {
 
-struct SoundSpec {
+struct SoundEntry {
     std::string file;  // under soundfile/
     Stereo (*make)();
 };
 
-const std::vector<SoundSpec>& soundCatalog();
+const std::vector<SoundEntry>& soundCatalog();
 bool writeAllSounds(const std::string& dir);
 
 // Music
