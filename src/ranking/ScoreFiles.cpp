@@ -1,6 +1,6 @@
 #include "ranking/ScoreFiles.h"
 
-#include <cstring>
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -46,7 +46,9 @@ bool writeNewScore(std::int32_t score) {
 std::int32_t readNewScore() {
     auto bytes = platform::readFile(kNewScoreFile, 4);
     std::uint8_t full[4] = {0, 0, 0, 0};
-    std::memcpy(full, bytes.data(), bytes.size());
+    // A copy, not memcpy: a missing file gives an empty vector whose data()
+    // may be null, which memcpy must never see even for no bytes.
+    std::copy(bytes.begin(), bytes.end(), full);
     return getInt(full);
 }
 
@@ -60,7 +62,7 @@ void setDefaultRecords(RankRecords& records) {
 void readRankerList(RankRecords& records) {
     auto bytes = platform::readFile(kRankerListFile, kRankerListBytes);
     std::vector<std::uint8_t> image = toBytes(records);
-    std::memcpy(image.data(), bytes.data(), bytes.size());
+    std::copy(bytes.begin(), bytes.end(), image.begin());
     const std::uint8_t* p = image.data();
     for (RankRecord& r : records) {
         for (std::int32_t& letter : r.letters) {

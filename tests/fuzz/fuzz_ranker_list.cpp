@@ -1,0 +1,35 @@
+// "ranker.list" reader: whatever the file holds, the records read, sorted and
+// written back make a whole, sorted file that reads back as the same records.
+// The first byte chooses between a file and none; the rest is the file.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "FuzzSupport.h"
+#include "platform/FileIO.h"
+#include "ranking/ScoreFiles.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 1) return 0;
+    fuzz_support::enterScratchFolder();
+    const bool present = (data[0] & 1) != 0;
+    fuzz_support::putFile(kRankerListFile, data + 1, size - 1, present);
+
+    RankRecords records;
+    setDefaultRecords(records);
+    readRankerList(records);
+    sortRecords(records);
+    for (int i = 0; i + 1 < kRankCount; ++i)
+        fuzz_support::check(records[i].score >= records[i + 1].score, "sorted highest first");
+
+    fuzz_support::check(writeRankerList(records), "the list can be written");
+    auto bytes = platform::readFile(kRankerListFile, 4096);
+    fuzz_support::check(bytes.size() == kRankerListBytes, "the written list is whole");
+
+    RankRecords again;
+    setDefaultRecords(again);
+    readRankerList(again);
+    fuzz_support::check(std::memcmp(&again, &records, sizeof records) == 0,
+                        "the list reads back as written");
+    return 0;
+}
