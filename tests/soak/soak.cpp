@@ -72,7 +72,10 @@ public:
         if (!runUntil([&] { return scene<ThreeMatchGame>() != nullptr; }, 60))
             fail(game, "skip did not lead to play");
         ThreeMatchGame* play = scene<ThreeMatchGame>();
-        if (!runUntil([&] { return play->started; }, 60 * 10)) fail(game, "the countdown never ended");
+        // The countdown steps only on a frame whose tick is a whole second; at
+        // an exact 60 frames a second the frames can straddle that tick for a
+        // while before drifting onto it, so the wait is generous.
+        if (!runUntil([&] { return play->started; }, 60 * 60)) fail(game, "the countdown never ended");
 
         // Up to the full minute of play, and a few real matches in every game;
         // the debug end key cuts most games short.
