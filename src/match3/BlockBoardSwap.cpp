@@ -1,6 +1,5 @@
 // The player's side of the board: picking a block, swapping it with a
 // neighbour by drag or by a second click, and what an accepted swap sets off.
-#include <cstdio>
 #include <utility>
 
 #include "engine/soundRegistry.h"
@@ -156,7 +155,7 @@ void BlockBoard::swapBlocks(Block* a, Block* b) {
 
 void BlockBoard::playComboSound() {
     if (combo <= 0) return;
-    char key[16];
-    std::snprintf(key, sizeof key, "combo%d", combo < 5 ? combo : 5);
+    static const char* const kKeys[] = {"combo1", "combo2", "combo3", "combo4", "combo5"};
+    const char* key = kKeys[(combo < 5 ? combo : 5) - 1];
     soundRegistry::get()->play(key, 1.0f);
 }
