@@ -27,7 +27,7 @@ constexpr std::uint32_t kKeyPixel = 0x00FF00FF;
 
 struct Frames {
     platform::Surface src{kW, kH}, keyed{kW, kH}, dst{kW, kH};
-    platform::Surface background;  // dst as made; the timed blits keep changing dst
+    platform::Surface background;     // dst as made; the timed blits keep changing dst
     SDL_Surface* sdlSrc = nullptr;    // opaque copy and blend source
     SDL_Surface* sdlKeyed = nullptr;  // colour key, RLE
     SDL_Surface* sdlBlend = nullptr;  // alpha mod 200, blend mode
@@ -74,8 +74,8 @@ struct Frames {
 
     // An SDL-owned copy in the same 0x00RRGGBB layout.
     static SDL_Surface* fromSurface(const platform::Surface& s) {
-        SDL_Surface* out = SDL_CreateRGBSurfaceWithFormat(0, s.width(), s.height(), 32,
-                                                          SDL_PIXELFORMAT_RGB888);
+        SDL_Surface* out =
+            SDL_CreateRGBSurfaceWithFormat(0, s.width(), s.height(), 32, SDL_PIXELFORMAT_RGB888);
         for (int y = 0; y < s.height(); ++y)
             std::memcpy(static_cast<char*>(out->pixels) + y * out->pitch, s.row(y), 4 * s.width());
         return out;
@@ -162,8 +162,10 @@ void BlendSdl(benchmark::State& state) {
 
 // Each benchmark is repeated and judged by its fastest repetition, which is
 // the least disturbed by whatever else the machine is doing.
-double fastest(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
-#define BLIT_BENCH(fn)                                                                     \
+double fastest(const std::vector<double>& v) {
+    return *std::min_element(v.begin(), v.end());
+}
+#define BLIT_BENCH(fn) \
     BENCHMARK(fn)->Repetitions(12)->ComputeStatistics("min", fastest)->Unit(benchmark::kMicrosecond)
 BLIT_BENCH(Memcpy);
 BLIT_BENCH(CopyOurs);
@@ -175,7 +177,7 @@ BLIT_BENCH(BlendSdl);
 
 // Keeps each benchmark's "min" row (wall and CPU time) while printing as usual.
 class BestOfReporter : public benchmark::ConsoleReporter {
-public:
+   public:
     std::map<std::string, std::pair<double, double>> best;  // microseconds per frame
 
     void ReportRuns(const std::vector<Run>& runs) override {
@@ -207,7 +209,8 @@ void checkBlend(std::uint8_t alpha) {
         for (int x = 0; x < kW; ++x) {
             const std::uint32_t s = f.src.pixel(x, y), d = f.background.pixel(x, y);
             const std::uint32_t o = ours.pixel(x, y);
-            const std::uint32_t q = static_cast<const std::uint32_t*>(sdl->pixels)[y * (sdl->pitch / 4) + x];
+            const std::uint32_t q =
+                static_cast<const std::uint32_t*>(sdl->pixels)[y * (sdl->pitch / 4) + x];
             for (int shift : {0, 8, 16}) {
                 const long want =
                     (((s >> shift) & 0xFF) * alpha + ((d >> shift) & 0xFF) * (255 - alpha)) / 255;
@@ -233,7 +236,8 @@ void checkKeyed() {
     for (int y = 0; y < kH; ++y)
         for (int x = 0; x < kW; ++x)
             differ += ours.pixel(x, y) !=
-                      (static_cast<const std::uint32_t*>(sdl->pixels)[y * (sdl->pitch / 4) + x] & 0xFFFFFF);
+                      (static_cast<const std::uint32_t*>(sdl->pixels)[y * (sdl->pitch / 4) + x] &
+                       0xFFFFFF);
     SDL_FreeSurface(sdl);
     std::printf("keyed copy: %.1f%% key pixels; pixels differing from SDL: %ld\n",
                 100.0 * f.keyShare, differ);
@@ -263,8 +267,9 @@ int main(int argc, char** argv) {
         std::printf("  %-11s / %-11s  wall %7.1f / %7.1f us = %.2f   cpu %7.1f / %7.1f us = %.2f\n",
                     a, c, aw, cw, aw / cw, ac, cc, ac / cc);
     };
-    std::printf("\nFastest of the repetitions, per frame (want <= 1.00 against SDL, <= 2.00 "
-                "against memcpy):\n");
+    std::printf(
+        "\nFastest of the repetitions, per frame (want <= 1.00 against SDL, <= 2.00 "
+        "against memcpy):\n");
     ratio("CopyOurs", "CopySdl");
     ratio("KeyedOurs", "KeyedSdlRle");
     ratio("BlendOurs", "BlendSdl");

@@ -26,7 +26,9 @@ void Surface::setPixel(int x, int y, std::uint32_t value) {
     row(y)[x] = value;
 }
 
-void Surface::fill(std::uint32_t value) { std::fill(pixels_.begin(), pixels_.end(), value); }
+void Surface::fill(std::uint32_t value) {
+    std::fill(pixels_.begin(), pixels_.end(), value);
+}
 
 namespace {
 
@@ -46,15 +48,17 @@ bool clipBlit(const Surface& dst, const Surface& src, int dx, int dy, int w, int
               Blit& out) {
     long long DX = dx, DY = dy, W = w, H = h, SX = sx, SY = sy;
     if (W <= 0 || H <= 0 || dst.empty() || src.empty()) return false;
+    // clang-format off
     if (SX < 0) { DX -= SX; W += SX; SX = 0; }
     if (SY < 0) { DY -= SY; H += SY; SY = 0; }
     if (DX < 0) { SX -= DX; W += DX; DX = 0; }
     if (DY < 0) { SY -= DY; H += DY; DY = 0; }
+    // clang-format on
     W = std::min({W, src.width() - SX, dst.width() - DX});
     H = std::min({H, src.height() - SY, dst.height() - DY});
     if (W <= 0 || H <= 0) return false;
     out = Blit{static_cast<int>(DX), static_cast<int>(DY), static_cast<int>(SX),
-               static_cast<int>(SY), static_cast<int>(W), static_cast<int>(H)};
+               static_cast<int>(SY), static_cast<int>(W),  static_cast<int>(H)};
     return true;
 }
 
@@ -154,19 +158,18 @@ void frameRect(Surface& dst, const RECT& r, COLORREF color) {
     if (r.right <= r.left || r.bottom <= r.top) return;
     const std::uint32_t p = toPixel(color);
     const long long l = r.left, t = r.top, rt = r.right, b = r.bottom;
-    fillBox(dst, l, t, rt, t + 1, p);       // top
-    fillBox(dst, l, b - 1, rt, b, p);       // bottom
-    fillBox(dst, l, t, l + 1, b, p);        // left
-    fillBox(dst, rt - 1, t, rt, b, p);      // right
+    fillBox(dst, l, t, rt, t + 1, p);   // top
+    fillBox(dst, l, b - 1, rt, b, p);   // bottom
+    fillBox(dst, l, t, l + 1, b, p);    // left
+    fillBox(dst, rt - 1, t, rt, b, p);  // right
 }
 
-void alphaPixelCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx,
-                    int sy, bool useKey, std::uint32_t keyRgb) {
+void alphaPixelCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
+                    bool useKey, std::uint32_t keyRgb) {
     const std::uint32_t k = keyRgb & kRgbMask;
-    eachRow(dst, src, dx, dy, w, h, sx, sy,
-            [&](std::uint32_t* d, const std::uint32_t* s, int n) {
-                simd::alphaRowSse2(d, s, n, useKey, k);
-            });
+    eachRow(dst, src, dx, dy, w, h, sx, sy, [&](std::uint32_t* d, const std::uint32_t* s, int n) {
+        simd::alphaRowSse2(d, s, n, useKey, k);
+    });
 }
 
 void rotatedAlphaCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx,
@@ -180,6 +183,7 @@ void rotatedAlphaCopy(Surface& dst, int dx, int dy, int w, int h, const Surface&
     }
     // Quarter turns get exact sines, so their footprints land on whole pixels.
     double c, s;
+    // clang-format off
     if (turn == 90.0) { c = 0; s = 1; }
     else if (turn == 180.0) { c = -1; s = 0; }
     else if (turn == 270.0) { c = 0; s = -1; }
@@ -188,6 +192,7 @@ void rotatedAlphaCopy(Surface& dst, int dx, int dy, int w, int h, const Surface&
         c = std::cos(rad);
         s = std::sin(rad);
     }
+    // clang-format on
     // Picture point (u, v) lands on (dx + u*c - v*s, dy + u*s + v*c): with y
     // growing downward that turns clockwise on screen.
     double minX = 0, maxX = 0, minY = 0, maxY = 0;
@@ -195,13 +200,15 @@ void rotatedAlphaCopy(Surface& dst, int dx, int dy, int w, int h, const Surface&
     const double cornerV[] = {0.0, 0.0, double(h), double(h)};
     for (int i = 0; i < 4; ++i) {
         const double x = cornerU[i] * c - cornerV[i] * s, y = cornerU[i] * s + cornerV[i] * c;
-        minX = std::min(minX, x); maxX = std::max(maxX, x);
-        minY = std::min(minY, y); maxY = std::max(maxY, y);
+        minX = std::min(minX, x), maxX = std::max(maxX, x);
+        minY = std::min(minY, y), maxY = std::max(maxY, y);
     }
     const long long x0 = std::max(0LL, dx + static_cast<long long>(std::floor(minX)));
     const long long y0 = std::max(0LL, dy + static_cast<long long>(std::floor(minY)));
-    const long long x1 = std::min<long long>(dst.width(), dx + static_cast<long long>(std::ceil(maxX)));
-    const long long y1 = std::min<long long>(dst.height(), dy + static_cast<long long>(std::ceil(maxY)));
+    const long long x1 =
+        std::min<long long>(dst.width(), dx + static_cast<long long>(std::ceil(maxX)));
+    const long long y1 =
+        std::min<long long>(dst.height(), dy + static_cast<long long>(std::ceil(maxY)));
     const std::uint32_t k = keyRgb & kRgbMask;
 
     // Each destination pixel centre maps back into the picture; the source
@@ -213,7 +220,8 @@ void rotatedAlphaCopy(Surface& dst, int dx, int dy, int w, int h, const Surface&
             const double rx = static_cast<double>(x - dx) + 0.5;
             const double u = std::floor(rx * c + ry * s), v = std::floor(ry * c - rx * s);
             if (u < 0 || v < 0 || u >= w || v >= h) continue;
-            const long long px = sx + static_cast<long long>(u), py = sy + static_cast<long long>(v);
+            const long long px = sx + static_cast<long long>(u),
+                            py = sy + static_cast<long long>(v);
             if (px < 0 || py < 0 || px >= src.width() || py >= src.height()) continue;
             const std::uint32_t sp = src.row(static_cast<int>(py))[px];
             const bool hidden = useKey && (sp & kRgbMask) == k;
@@ -232,6 +240,7 @@ void rotateFlip(Surface& s, int type) {
         for (int x = 0; x < out.width(); ++x) {
             // Where the new pixel (x, y) was in the old picture.
             int ox = x, oy = y;
+            // clang-format off
             switch (type) {
                 case 1: ox = y;         oy = h - 1 - x; break;  // 90 clockwise
                 case 2: ox = w - 1 - x; oy = h - 1 - y; break;  // 180
@@ -242,6 +251,7 @@ void rotateFlip(Surface& s, int type) {
                 case 7: ox = w - 1 - y; oy = h - 1 - x; break;  // 270, then mirror
                 default: break;
             }
+            // clang-format on
             row[x] = s.row(oy)[ox];
         }
     }
@@ -256,7 +266,8 @@ Surface scaleNearest(const Surface& src, int width, int height) {
     for (int x = 0; x < width; ++x)
         column[x] = static_cast<int>(static_cast<long long>(x) * src.width() / width);
     for (int y = 0; y < height; ++y) {
-        const std::uint32_t* in = src.row(static_cast<int>(static_cast<long long>(y) * src.height() / height));
+        const std::uint32_t* in =
+            src.row(static_cast<int>(static_cast<long long>(y) * src.height() / height));
         std::uint32_t* row = out.row(y);
         for (int x = 0; x < width; ++x) row[x] = in[column[x]];
     }

@@ -9,7 +9,9 @@ namespace {
 constexpr std::uint32_t kRgbMask = 0x00FFFFFFu;
 
 // x / 255 for every x up to 255 * 255, without a division.
-inline std::uint32_t div255(std::uint32_t x) { return (x + 1 + (x >> 8)) >> 8; }
+inline std::uint32_t div255(std::uint32_t x) {
+    return (x + 1 + (x >> 8)) >> 8;
+}
 
 // The vector kernels divide by 255 as (x * 0x8081) >> 23, taking the high
 // half of a 16-bit multiply and shifting by 7: exact for every 16-bit x, and
@@ -18,7 +20,9 @@ constexpr short kDiv255 = static_cast<short>(0x8081);
 
 // Two pixels' worth of 16-bit lanes B, G, R, A: colour lanes get the weight,
 // the alpha lane 0, so every blend writes 0 to the top byte for free.
-inline __m128i laneWeights(int a) { return _mm_setr_epi16(a, a, a, 0, a, a, a, 0); }
+inline __m128i laneWeights(int a) {
+    return _mm_setr_epi16(a, a, a, 0, a, a, a, 0);
+}
 
 inline __m128i blendLanes(__m128i s16, __m128i d16, __m128i wa, __m128i wd) {
     const __m128i x = _mm_add_epi16(_mm_mullo_epi16(s16, wa), _mm_mullo_epi16(d16, wd));
@@ -69,8 +73,10 @@ void blendRowSse2(std::uint32_t* d, const std::uint32_t* s, int n, int a) {
     for (; i + 4 <= n; i += 4) {
         const __m128i S = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
         const __m128i D = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
-        const __m128i lo = blendLanes(_mm_unpacklo_epi8(S, zero), _mm_unpacklo_epi8(D, zero), wa, wd);
-        const __m128i hi = blendLanes(_mm_unpackhi_epi8(S, zero), _mm_unpackhi_epi8(D, zero), wa, wd);
+        const __m128i lo =
+            blendLanes(_mm_unpacklo_epi8(S, zero), _mm_unpacklo_epi8(D, zero), wa, wd);
+        const __m128i hi =
+            blendLanes(_mm_unpackhi_epi8(S, zero), _mm_unpackhi_epi8(D, zero), wa, wd);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
     }
     for (; i < n; ++i) d[i] = mixPixel(s[i], d[i], static_cast<std::uint32_t>(a));
@@ -95,8 +101,8 @@ __attribute__((target("avx2"))) static inline __m256i firstLanes(int n) {
     return _mm256_cmpgt_epi32(_mm256_set1_epi32(n), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
 }
 
-__attribute__((target("avx2"))) void blendRowAvx2(std::uint32_t* d, const std::uint32_t* s,
-                                                  int n, int a) {
+__attribute__((target("avx2"))) void blendRowAvx2(std::uint32_t* d, const std::uint32_t* s, int n,
+                                                  int a) {
     const __m256i w = _mm256_set1_epi64x(pairedWeights(a));
     int i = 0;
     for (; i + 8 <= n; i += 8) {
@@ -163,21 +169,23 @@ void keyedRowSse2(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t
 
 // A masked store writes only the drawn pixels, so the destination is never
 // read: that is what keeps this level with a run-length-encoded blit.
-__attribute__((target("avx2"))) void keyedRowAvx2(std::uint32_t* d, const std::uint32_t* s,
-                                                  int n, std::uint32_t key) {
+__attribute__((target("avx2"))) void keyedRowAvx2(std::uint32_t* d, const std::uint32_t* s, int n,
+                                                  std::uint32_t key) {
     const __m256i mask = _mm256_set1_epi32(static_cast<int>(kRgbMask));
     const __m256i K = _mm256_set1_epi32(static_cast<int>(key));
     const __m256i all = _mm256_set1_epi32(-1);
     int i = 0;
     for (; i + 8 <= n; i += 8) {
         const __m256i S = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
-        const __m256i draw = _mm256_xor_si256(_mm256_cmpeq_epi32(_mm256_and_si256(S, mask), K), all);
+        const __m256i draw =
+            _mm256_xor_si256(_mm256_cmpeq_epi32(_mm256_and_si256(S, mask), K), all);
         _mm256_maskstore_epi32(reinterpret_cast<int*>(d + i), draw, S);
     }
     if (i < n) {
         const __m256i m = firstLanes(n - i);
         const __m256i S = _mm256_maskload_epi32(reinterpret_cast<const int*>(s + i), m);
-        const __m256i draw = _mm256_andnot_si256(_mm256_cmpeq_epi32(_mm256_and_si256(S, mask), K), m);
+        const __m256i draw =
+            _mm256_andnot_si256(_mm256_cmpeq_epi32(_mm256_and_si256(S, mask), K), m);
         _mm256_maskstore_epi32(reinterpret_cast<int*>(d + i), draw, S);
     }
 }
@@ -205,8 +213,10 @@ void alphaRowSse2(std::uint32_t* d, const std::uint32_t* s, int n, bool useKey,
         const __m128i ahi = _mm_and_si128(_mm_unpackhi_epi32(A, A), colourLanes);
         const __m128i nlo = _mm_and_si128(_mm_sub_epi16(c255, alo), colourLanes);
         const __m128i nhi = _mm_and_si128(_mm_sub_epi16(c255, ahi), colourLanes);
-        const __m128i lo = blendLanes(_mm_unpacklo_epi8(S, zero), _mm_unpacklo_epi8(D, zero), alo, nlo);
-        const __m128i hi = blendLanes(_mm_unpackhi_epi8(S, zero), _mm_unpackhi_epi8(D, zero), ahi, nhi);
+        const __m128i lo =
+            blendLanes(_mm_unpacklo_epi8(S, zero), _mm_unpacklo_epi8(D, zero), alo, nlo);
+        const __m128i hi =
+            blendLanes(_mm_unpackhi_epi8(S, zero), _mm_unpackhi_epi8(D, zero), ahi, nhi);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
     }
     for (; i < n; ++i) {
