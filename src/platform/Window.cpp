@@ -40,6 +40,7 @@ int toVirtualButton(Uint8 button) {
 // the game like a close, not through Xlib's default handler, which exits with
 // an error on the next request that names the dead window.
 bool x11WindowLost = false;
+::Window x11GameWindow = 0;
 int (*previousXErrorHandler)(Display*, XErrorEvent*) = nullptr;
 
 int onXError(Display* display, XErrorEvent* event) {
@@ -56,6 +57,7 @@ Display* watchX11(SDL_Window* window) {
     SDL_VERSION(&info.version);
     if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return nullptr;
     previousXErrorHandler = XSetErrorHandler(onXError);
+    x11GameWindow = info.info.x11.window;
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     return info.info.x11.display;
 }
@@ -66,8 +68,8 @@ public:
               Display* x11)
         : window_(w), renderer_(r), texture_(t), width_(width), height_(height), x11_(x11) {}
     ~SdlWindow() override {
-        SDL_DestroyTexture(texture_);
-        SDL_DestroyRenderer(renderer_);
+        if (texture_) SDL_DestroyTexture(texture_);
+        if (renderer_) SDL_DestroyRenderer(renderer_);
         SDL_DestroyWindow(window_);
         // When the window was destroyed from outside, destroying it again
         // fails on the server. Take that error now, while our handler is in
@@ -87,7 +89,8 @@ public:
                     break;
                 case SDL_SYSWMEVENT:
                     if (e.syswm.msg && e.syswm.msg->subsystem == SDL_SYSWM_X11 &&
-                        e.syswm.msg->msg.x11.event.type == DestroyNotify) {
+                        e.syswm.msg->msg.x11.event.type == DestroyNotify &&
+                        e.syswm.msg->msg.x11.event.xdestroywindow.window == x11GameWindow) {
                         open_ = false;
                     }
                     break;
@@ -129,6 +132,10 @@ public:
     void present(const Surface& back) override {
         if (!open_ || x11WindowLost) return;
         if (back.width() != width_ || back.height() != height_) return;
+        if (!renderer_) {
+            presentUnscaled(back);
+            return;
+        }
         SDL_UpdateTexture(texture_, nullptr, back.pixels(), width_ * 4);
         SDL_RenderClear(renderer_);
         SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
@@ -147,6 +154,20 @@ public:
     }
 
 private:
+    // A window at the game's own size takes the frame as it is: a plain copy
+    // into the window's surface costs far less than a trip through a renderer.
+    void presentUnscaled(const Surface& back) {
+        SDL_Surface* target = SDL_GetWindowSurface(window_);
+        if (!target) return;
+        SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<std::uint32_t*>(back.pixels()), back.width(), back.height(), 32,
+            back.width() * 4, SDL_PIXELFORMAT_RGB888);
+        if (!view) return;
+        SDL_BlitSurface(view, nullptr, target, nullptr);
+        SDL_FreeSurface(view);
+        SDL_UpdateWindowSurface(window_);
+    }
+
     SDL_Window* window_;
     SDL_Renderer* renderer_;
     SDL_Texture* texture_;
@@ -165,6 +186,9 @@ std::unique_ptr<Window> Window::open(const std::string& title, int width, int he
     };
     SDL_SetHint("SDL_VIDEO_X11_WMCLASS", title.c_str());
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    // The unscaled window copies frames straight to the display; an
+    // accelerated stand-in would recreate the window behind our back.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return fail("no display");
     // Without a display SDL falls back to drivers that show nothing; only take
     // one of those when it was asked for by name.
@@ -197,6 +221,12 @@ std::unique_ptr<Window> Window::open(const std::string& title, int width, int he
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return fail("cannot create window");
     }
+    Display* x11 = watchX11(w);
+    if (shownW == width && shownH == height) {
+        return std::make_unique<SdlWindow>(w, nullptr, nullptr, width, height, x11);
+    }
+    // Scaled down: the renderer scales, and its logical size maps the mouse
+    // back to client pixels.
     SDL_Renderer* r = SDL_CreateRenderer(w, -1, SDL_RENDERER_ACCELERATED);
     if (!r) r = SDL_CreateRenderer(w, -1, SDL_RENDERER_SOFTWARE);
     if (!r) {
@@ -213,7 +243,6 @@ std::unique_ptr<Window> Window::open(const std::string& title, int width, int he
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return fail("cannot create texture");
     }
-    Display* x11 = watchX11(w);
     return std::make_unique<SdlWindow>(w, r, t, width, height, x11);
 }
 

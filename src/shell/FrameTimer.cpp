@@ -9,8 +9,11 @@ std::unique_ptr<FrameTimer>& slot() {
     static std::unique_ptr<FrameTimer> instance;
     return instance;
 }
-// Sleep until this close to the deadline, then spin on the counter.
+// Sleep until this close to the deadline; then poll the counter with short
+// naps, and spin only for the very last stretch, so pacing stays exact
+// without burning a core.
 constexpr float kSpinSeconds = 0.002f;
+constexpr float kNapSeconds = 0.0002f;
 }  // namespace
 
 FrameTimer* FrameTimer::get() {
@@ -50,7 +53,13 @@ void FrameTimer::tick(float lockFps) {
         elapsed = static_cast<float>(static_cast<double>(currentTicks - lastTicks)) * secondsPerTick;
         if (!(elapsed < frameSeconds)) break;
         const float remaining = frameSeconds - elapsed;
-        clock.sleep(remaining > kSpinSeconds ? remaining - kSpinSeconds : 0.0);
+        if (remaining > kSpinSeconds) {
+            clock.sleep(remaining - kSpinSeconds);
+        } else if (remaining > 2 * kNapSeconds) {
+            clock.sleep(kNapSeconds);
+        } else {
+            clock.sleep(0.0);
+        }
     }
     lastTicks = currentTicks;
     fpsTimeElapsed += elapsed;
