@@ -221,9 +221,8 @@ std::unique_ptr<Window> Window::open(const std::string& title, int width, int he
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return fail("cannot create window");
     }
-    Display* x11 = watchX11(w);
     if (shownW == width && shownH == height) {
-        return std::make_unique<SdlWindow>(w, nullptr, nullptr, width, height, x11);
+        return std::make_unique<SdlWindow>(w, nullptr, nullptr, width, height, watchX11(w));
     }
     // Scaled down: the renderer scales, and its logical size maps the mouse
     // back to client pixels.
@@ -243,7 +242,8 @@ std::unique_ptr<Window> Window::open(const std::string& title, int width, int he
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return fail("cannot create texture");
     }
-    return std::make_unique<SdlWindow>(w, r, t, width, height, x11);
+    // Only now: making a renderer may replace the X window underneath.
+    return std::make_unique<SdlWindow>(w, r, t, width, height, watchX11(w));
 }
 
 }  // namespace platform
