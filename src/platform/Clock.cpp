@@ -10,11 +10,14 @@ namespace {
 
 class RealClock : public Clock {
 public:
-    RealClock() : start_(SDL_GetPerformanceCounter()), frequency_(SDL_GetPerformanceFrequency()) {}
+    RealClock() : frequency_(SDL_GetPerformanceFrequency()) {}
     std::int64_t counter() override { return static_cast<std::int64_t>(SDL_GetPerformanceCounter()); }
     std::int64_t frequency() override { return static_cast<std::int64_t>(frequency_); }
+    // Counted from the system's start, as the game's tick always was: the
+    // random seed taken from it then differs from run to run.
     std::uint64_t milliseconds() override {
-        return (SDL_GetPerformanceCounter() - start_) * 1000 / frequency_;
+        const std::uint64_t perMs = frequency_ >= 1000 ? frequency_ / 1000 : 1;
+        return SDL_GetPerformanceCounter() / perMs;
     }
     void sleep(double seconds) override {
         // Zero means the caller spins on the counter for the last stretch.
@@ -22,7 +25,6 @@ public:
     }
 
 private:
-    std::uint64_t start_;
     std::uint64_t frequency_;
 };
 
