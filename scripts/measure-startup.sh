@@ -3,8 +3,9 @@
 # shown, and the peak resident memory once every picture is loaded (after a
 # whole game: intro, play, ranking). Prints figures; asserts nothing.
 #
-# The first frame is taken as the return of the first SDL_RenderPresent, seen
-# by a small preloaded library built here: the game itself stays as shipped.
+# The first frame is taken as the return of the first present to the window
+# (SDL_UpdateWindowSurface, or SDL_RenderPresent for a scaled window), seen by
+# a small preloaded library built here: the game itself stays as shipped.
 # usage: measure-startup.sh [build folder] [runs]
 set -euo pipefail
 build=${1:-build}
@@ -22,11 +23,8 @@ cat > "$work/firstframe.c" <<'C'
 #include <time.h>
 
 /* Writes the wall-clock time in nanoseconds, once, after the first present. */
-void SDL_RenderPresent(void* renderer) {
-    static void (*real)(void*);
+static void mark(void) {
     static int seen;
-    if (!real) real = (void (*)(void*))dlsym(RTLD_NEXT, "SDL_RenderPresent");
-    real(renderer);
     if (seen) return;
     seen = 1;
     struct timespec t;
@@ -36,6 +34,21 @@ void SDL_RenderPresent(void* renderer) {
     if (!f) return;
     fprintf(f, "%lld\n", (long long)t.tv_sec * 1000000000LL + t.tv_nsec);
     fclose(f);
+}
+
+void SDL_RenderPresent(void* renderer) {
+    static void (*real)(void*);
+    if (!real) real = (void (*)(void*))dlsym(RTLD_NEXT, "SDL_RenderPresent");
+    real(renderer);
+    mark();
+}
+
+int SDL_UpdateWindowSurface(void* window) {
+    static int (*real)(void*);
+    if (!real) real = (int (*)(void*))dlsym(RTLD_NEXT, "SDL_UpdateWindowSurface");
+    int result = real(window);
+    mark();
+    return result;
 }
 C
 cc -O2 -shared -fPIC -o "$work/firstframe.so" "$work/firstframe.c" -ldl
