@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the unit and harness suites, the real
-# game in a window under Xvfb, the installed game, and the suites again under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# game in a window under Xvfb, the installed game, the suites again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, a short game under valgrind,
+# and a short fuzzing run of every file reader.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -23,4 +24,10 @@ echo "== suites under AddressSanitizer and UndefinedBehaviorSanitizer"
 "$root/scripts/build.sh" build-asan -DSWAPSPRINT_SANITIZE=ON
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
+
+echo "== a short game under valgrind memcheck"
+"$root/scripts/valgrind.sh" build
+
+echo "== fuzzing the picture, score, option and text readers, 20 s each"
+"$root/scripts/fuzz.sh" 20
 echo "== all tests passed"
