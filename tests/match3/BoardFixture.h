@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
-#include "FakeClock.h"
 #include "Harness.h"
 #include "engine/pictureRegistry.h"
 #include "engine/pngPictureRegistry.h"
@@ -23,16 +23,9 @@
 namespace testing_support {
 
 // Kinds by row, one digit per column; no line of three anywhere.
-inline const char* const kNoLines[8] = {
-    "12345612", "34561234", "56123456", "12345612",
-    "34561234", "56123456", "12345612", "34561234",
-};
-
-// Picture key of an obstacle kind.
-inline const char* obstacleKey(int kind) {
-    static const char* const keys[] = {"", "daruma", "drum", "pot", "dynamite", "bat", "manhole"};
-    return kind >= 1 && kind <= 6 ? keys[kind] : "";
-}
+inline const char* const kNoLines[8] = {"12345612", "34561234", "56123456", "12345612",
+                                        "34561234", "56123456", "12345612", "34561234"};
+inline int noLineKind(int col, int row) { return kNoLines[row][col] - '0'; }
 
 class BoardTest : public ::testing::Test {
 protected:
@@ -43,18 +36,14 @@ protected:
     void SetUp() override {
         platform::input().reset();
         KeyState::get()->clear();
-        pictureRegistry::get();
         backBuffer();
         soundRegistry::get()->init();
-        pngPictureRegistry::get();
         time.clock.setMs(kQuietMs);
         board.init(&runner);
     }
 
     void TearDown() override {
-        board.release();
-        for (Obstacle* o : runner.obstacles) delete o;
-        runner.obstacles.clear();
+        board.release();  // the runner board frees the obstacles it got
         KeyState::destroy();
         pictureRegistry::destroy();
         soundRegistry::destroy();
@@ -62,93 +51,73 @@ protected:
         platform::input().reset();
     }
 
-    // Every listed block at rest in row-major cells with the given kinds,
-    // unmarked and unselected; the board settled.
-    void arrange(const char* const rows[8]) {
+    struct Cell { int col, row, kind; };
+    // Every block at rest in row-major cells with the no-line kinds, apart from
+    // the given cells; unmarked, unselected, the board settled.
+    void arrangeWith(std::initializer_list<Cell> cells = {}) {
         ASSERT_EQ(board.blocks.size(), 64u);
         for (int i = 0; i < 64; ++i) {
             Block* b = board.blocks[i];
-            const int c = i % 8, r = i / 8;
-            b->col = b->swapCol = c;
-            b->row = b->swapRow = r;
-            b->x = Block::cellX(c);
-            b->y = Block::cellY(r);
+            b->col = b->swapCol = i % 8;
+            b->row = b->swapRow = i / 8;
+            b->x = Block::cellX(b->col);
+            b->y = Block::cellY(b->row);
             b->rect = RECT{b->x, b->y, b->x + 64, b->y + 64};
-            b->kind = rows[r][c] - '0';
-            b->picture = kindPicture(b->kind);
+            b->kind = noLineKind(b->col, b->row);
             b->swapping = b->moving = b->targeted = b->markedH = b->markedV = false;
             b->special = 0;
         }
+        for (const Cell& c : cells) at(c.col, c.row)->kind = c.kind;
+        for (Block* b : board.blocks) b->picture = kindPicture(("block" + std::to_string(b->kind)).c_str());
         board.settled = true;
         board.picked = board.released = false;
         board.selected = nullptr;
     }
-
-    // The no-line layout with some cells changed: {col, row, kind}.
-    struct Cell {
-        int col, row, kind;
-    };
-    void arrangeWith(std::initializer_list<Cell> cells) {
-        char rows[8][9];
-        const char* ptrs[8];
-        for (int r = 0; r < 8; ++r) {
-            std::copy(kNoLines[r], kNoLines[r] + 9, rows[r]);
-            ptrs[r] = rows[r];
-        }
-        for (const Cell& c : cells) rows[c.row][c.col] = static_cast<char>('0' + c.kind);
-        arrange(ptrs);
-    }
-
-    static bitmapPicture* kindPicture(int kind) {
-        const std::string n = std::to_string(kind);
-        return pictureRegistry::get()->addFramePicture("block" + n, ("img/block" + n + ".bmp").c_str(),
-                                                       128, 64, 2, 1, true, MAGENTA);
-    }
+    void arrangeLine() { arrangeWith({{2, 3, 4}, {3, 3, 4}, {4, 3, 4}}); }
 
     Block* at(int col, int row) { return board.blockAt(col, row); }
 
     // Takes a block out of the board without scoring it.
     void takeOut(int col, int row) {
         Block* b = at(col, row);
-        ASSERT_NE(b, nullptr);
         board.blocks.erase(std::find(board.blocks.begin(), board.blocks.end(), b));
         b->board = nullptr;
         delete b;
     }
 
-    int markedCount() const {
-        int n = 0;
-        for (const Block* b : board.blocks) n += (b->markedH || b->markedV) ? 1 : 0;
-        return n;
+    long markedCount() const {
+        return std::count_if(board.blocks.begin(), board.blocks.end(),
+                             [](const Block* b) { return b->markedH || b->markedV; });
     }
 
-    // One board update at the given clock time.
     void updateAt(std::uint64_t ms) {
         time.clock.setMs(ms);
         board.update();
     }
-
-    // Updates without clearing until every block rests in its cell and none
-    // has an empty cell below it.
-    int settle(int limit = 400) {
-        for (int n = 0; n < limit; ++n) {
-            bool resting = true;
-            for (const Block* b : board.blocks) {
-                resting = resting && b->x == Block::cellX(b->col) && b->y == Block::cellY(b->row) &&
-                          !b->swapping && (b->row == 7 || board.blockAt(b->col, b->row + 1));
-            }
-            if (resting) return n;
-            updateAt(kQuietMs);
-        }
-        return limit;
+    void clearNow() {
+        time.clock.setMs(kClearingMs);
+        board.checkMatches();
     }
 
-    // Scripted mouse: position, then the left button's edges.
+    // Updates without clearing until the columns have fallen and refilled.
+    void settle() {
+        for (int n = 0; n < 300; ++n) updateAt(kQuietMs);
+    }
+    void expectFullGrid() {
+        for (int i = 0; i < 64; ++i) EXPECT_NE(at(i % 8, i / 8), nullptr) << i % 8 << "," << i / 8;
+    }
+
+    // Scripted mouse: position, then the left button's edges. A press clears
+    // the latches first, as the frames with the button up between clicks would.
     static void mouseTo(int x, int y) { platform::input().mouseMove(x, y); }
-    static void press() {
+    void pressAt(int x, int y) {
+        KeyState::get()->clear();
+        mouseTo(x, y);
         platform::input().beginDrain();
         platform::input().keyDown(VK_LBUTTON);
+        board.handleInput();
     }
+    void pickAt(int col, int row) { pressAt(centreX(col), centreY(row)); }
     static void lift() {
         platform::input().beginDrain();
         platform::input().keyUp(VK_LBUTTON);
@@ -157,6 +126,11 @@ protected:
     static int centreY(int row) { return Block::cellY(row) + 32; }
 
     int plays(const std::string& file) const { return audio.audio()->playCount(file); }
+    // The kind of obstacle n sent to the runner, read off its picture.
+    bitmapPicture* sent(std::size_t n) const {
+        return n < runner.obstacles.size() ? runner.obstacles[n]->picture : nullptr;
+    }
+    static bitmapPicture* kindPicture(const char* key) { return pictureRegistry::get()->findPicture(key); }
 
     TempWorkDir dir;
     ScopedFakeClock time;

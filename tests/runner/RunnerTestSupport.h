@@ -1,30 +1,24 @@
 // A runner board on its own: the services it uses made directly, on the fake
-// clock with simulated audio, in a fresh working folder holding either the
-// generated art, no art at all, or small pictures of known colours.
+// clock with simulated audio, in a fresh working folder holding the generated
+// art, no art at all, or small pictures of known colours.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "engine/pictureRegistry.h"
 #include "engine/soundRegistry.h"
-#include "platform/Clock.h"
 #include "platform/Input.h"
 #include "platform/Surface.h"
 #include "runner/AnimationBoard.h"
+#include "runner/KnownArt.h"
 #include "runner/Obstacle.h"
 #include "shell/KeyState.h"
 #include "shell/SceneManager.h"
 #include "shell/gameNode.h"
 #include "support/Harness.h"
-#include "runner/KnownArt.h"
 
 namespace runner_test {
 
@@ -34,10 +28,7 @@ enum class Art { Generated, None, Known };
 class CountingScene : public gameNode {
 public:
     explicit CountingScene(int* inits) : inits_(inits) {}
-    HRESULT init() override {
-        ++*inits_;
-        return S_OK;
-    }
+    HRESULT init() override { return ++*inits_, S_OK; }
     void release() override {}  // the base one would stop every service
 
 private:
@@ -46,11 +37,9 @@ private:
 
 class RunnerBoardTest : public ::testing::Test {
 protected:
-    virtual Art art() const { return Art::Known; }
-
     void SetUp() override {
-        dir_ = std::make_unique<testing_support::TempWorkDir>(art() == Art::Generated);
-        if (art() == Art::Known) writeKnownArt();
+        dir_ = std::make_unique<testing_support::TempWorkDir>(art_ == Art::Generated);
+        if (art_ == Art::Known) writeKnownArt();
         audio_ = std::make_unique<testing_support::ScopedSimulatedAudio>(time.clock);
         platform::input().reset();
         time.clock.setMs(1'000'000);  // a machine that has been up a while
@@ -75,25 +64,20 @@ protected:
         dir_.reset();
     }
 
-    // The tick is stepped (15.625 ms); move the clock on to the next step
-    // whose tick modulo 10 is `rest`.
+    // The tick steps by 15.625 ms; moves the clock on to the next step whose
+    // tick modulo 10 is `rest`. Animations advance only on rest 0.
     void tickWith(int rest) {
         for (std::uint64_t n = time.clock.milliseconds() * 8 / 125 + 1;; ++n) {
-            const std::uint64_t tick = n * 125 / 8;
-            if (static_cast<int>(tick % 10) == rest) {
-                time.clock.setMs((n * 125 + 7) / 8);
-                return;
-            }
+            if (static_cast<int>(n * 125 / 8 % 10) == rest) return time.clock.setMs((n * 125 + 7) / 8);
         }
     }
-    // A tick on which nothing tick-gated happens (not 0 or 5 modulo 10).
     void quietTick() { tickWith(1); }
-    // A tick on which every animation advances.
     void gatedTick() { tickWith(0); }
 
-    Obstacle* addObstacle(int kind) {
+    Obstacle* addObstacle(int kind, float x = Obstacle::kStartX) {
         auto* o = new Obstacle();
         o->setup(kind, board.get());
+        o->x = x;
         board->obstacles.push_back(o);
         return o;
     }
@@ -105,20 +89,21 @@ protected:
         platform::input().endFrame();
     }
 
-    // Key events as the window's event pump delivers them between frames.
-    void keyDown(int vk) {
+    // A key pressed and let go between two frames.
+    static void tapKey(int vk) {
         platform::input().beginDrain();
         platform::input().keyDown(vk);
-    }
-    void keyUp(int vk) {
-        platform::input().beginDrain();
         platform::input().keyUp(vk);
     }
 
-    platform::SimulatedAudio* audio() const { return audio_->audio(); }
-    const platform::Surface& screen() const { return *backDC(); }
-    std::uint32_t pixel(int x, int y) const { return screen().pixel(x, y) & 0xFFFFFF; }
+    void draw() {
+        platform::fillWhite(*backDC(), 0, 0, 600, 1024);
+        board->render();
+    }
+    int plays(const char* file) const { return audio_->audio()->playCount(file); }
+    static std::uint32_t pixel(int x, int y) { return backDC()->pixel(x, y) & 0xFFFFFF; }
 
+    Art art_ = Art::Known;  // set by a derived fixture's constructor
     testing_support::ScopedFakeClock time;
     std::unique_ptr<AnimationBoard> board;
 
@@ -127,14 +112,8 @@ private:
     std::unique_ptr<testing_support::ScopedSimulatedAudio> audio_;
 };
 
-class RunnerBoardWithoutArt : public RunnerBoardTest {
-protected:
-    Art art() const override { return Art::None; }
-};
-
-class RunnerBoardWithGeneratedArt : public RunnerBoardTest {
-protected:
-    Art art() const override { return Art::Generated; }
+struct RunnerBoardWithoutArt : RunnerBoardTest {
+    RunnerBoardWithoutArt() { art_ = Art::None; }
 };
 
 }  // namespace runner_test
