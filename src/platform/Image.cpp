@@ -212,6 +212,9 @@ void ensureImageInit() {
     (void)done;
 }
 
+// Largest PNG area accepted: 64 MB of pixels, far above any picture of ours.
+constexpr std::uint64_t kMaxPngPixels = std::uint64_t{4096} * 4096;
+
 // The PNG header's own size, read before the decoder allocates anything, so a
 // file claiming an enormous picture is refused up front.
 bool pngHeaderAcceptable(const std::string& path) {
@@ -232,8 +235,12 @@ bool pngHeaderAcceptable(const std::string& path) {
         return false;
     const std::uint32_t w = be32(head + 16);
     const std::uint32_t h = be32(head + 20);
+    // The decoder allocates the whole picture before it finds the rows missing,
+    // so a few hundred bytes could otherwise cost a gigabyte: the area is
+    // capped too (a BMP's size is bounded by the bytes the file really holds).
     return w > 0 && h > 0 && w <= static_cast<std::uint32_t>(kMaxImageSide) &&
-           h <= static_cast<std::uint32_t>(kMaxImageSide);
+           h <= static_cast<std::uint32_t>(kMaxImageSide) &&
+           std::uint64_t{w} * h <= kMaxPngPixels;
 }
 
 }  // namespace

@@ -63,6 +63,9 @@ put("fuzz_png", "palette_trns", png(2, 2, 8, 3, [b"\x00\x01"] * 2,
                                     extra=chunk(b"PLTE", b"\xff\x00\xff\x00\x00\x00") + chunk(b"tRNS", b"\x00")))
 put("fuzz_png", "rgb16_interlaced", png(3, 3, 16, 2, [b"\x12\x34" * 9] * 3, interlace=1))
 put("fuzz_png", "gray_alpha_1x1", png(1, 1, 8, 4, [b"\x80\x40"]))
+# A header claiming the largest side allowed over a few rows of data: the
+# loader must refuse it before the decoder allocates the whole picture.
+put("fuzz_png", "huge_header", png(16384, 16384, 8, 6, [b"\0" * 16384 * 4] * 4))
 
 
 # "ranker.list": the first byte's low bit says whether the file exists.
