@@ -20,7 +20,7 @@ public:
         return SDL_GetPerformanceCounter() / perMs;
     }
     void sleep(double seconds) override {
-        // Zero means the caller spins on the counter for the last stretch.
+        // Zero or less: return at once.
         if (seconds > 0) std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
     }
 

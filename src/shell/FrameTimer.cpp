@@ -9,11 +9,14 @@ std::unique_ptr<FrameTimer>& slot() {
     static std::unique_ptr<FrameTimer> instance;
     return instance;
 }
-// Sleep until this close to the deadline; then poll the counter with short
-// naps, and spin only for the very last stretch, so pacing stays exact
-// without burning a core.
-constexpr float kSpinSeconds = 0.002f;
-constexpr float kNapSeconds = 0.0002f;
+// Sleep until this close to the deadline, then poll the counter with short
+// naps. No final spin: a frame that starts a few hundredths of a millisecond
+// late is harmless, but frames locked exactly to 1/60 s would keep landing on
+// the same instants of every second, and the events gated on whole multiples
+// of the millisecond tick (the start countdown above all) could then miss
+// their tick for minutes on end.
+constexpr float kSleepMargin = 0.002f;
+constexpr double kNapSeconds = 0.0001;
 }  // namespace
 
 FrameTimer* FrameTimer::get() {
@@ -53,13 +56,7 @@ void FrameTimer::tick(float lockFps) {
         elapsed = static_cast<float>(static_cast<double>(currentTicks - lastTicks)) * secondsPerTick;
         if (!(elapsed < frameSeconds)) break;
         const float remaining = frameSeconds - elapsed;
-        if (remaining > kSpinSeconds) {
-            clock.sleep(remaining - kSpinSeconds);
-        } else if (remaining > 2 * kNapSeconds) {
-            clock.sleep(kNapSeconds);
-        } else {
-            clock.sleep(0.0);
-        }
+        clock.sleep(remaining > kSleepMargin ? remaining - kSleepMargin : kNapSeconds);
     }
     lastTicks = currentTicks;
     fpsTimeElapsed += elapsed;

@@ -153,3 +153,27 @@ TEST_F(PlayScene, EnteringAgainStartsANewGame) {
 }
 
 }  // namespace
+
+namespace {
+
+// The countdown steps on ticks that are whole seconds. Whatever instant of the
+// second the game happens to start at, frames must not keep missing that tick.
+TEST(Countdown, FinishesWithinSecondsFromAnyStartingInstant) {
+    for (int phase = 0; phase < 17; ++phase) {
+        Harness h;
+        h.time.clock.setMs(2'000'000 + static_cast<std::uint64_t>(phase));
+        h.start();
+        h.frame();
+        h.click(40, 20);
+        auto* play = dynamic_cast<ThreeMatchGame*>(SceneManager::get()->currentScene);
+        ASSERT_NE(play, nullptr);
+        int frames = 0;
+        while (!play->started && frames < 60 * 7) {
+            h.frame();
+            ++frames;
+        }
+        EXPECT_TRUE(play->started) << "start instant +" << phase << " ms";
+    }
+}
+
+}  // namespace

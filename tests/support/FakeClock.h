@@ -19,6 +19,12 @@ public:
         // Always some progress, so a caller waiting for a deadline gets there.
         std::int64_t step = static_cast<std::int64_t>(seconds * 1e9);
         nanos_ += step > 1000 ? step : 1000;
+        // A real sleep returns a little late, by a varying amount; a repeatable
+        // sequence of up to 60 microseconds stands in for the scheduler.
+        if (seconds > 0) {
+            lateness_ = lateness_ * 1103515245u + 12345u;
+            nanos_ += (lateness_ >> 16) % 60'000;
+        }
     }
 
     void advanceMs(double ms) { nanos_ += static_cast<std::int64_t>(ms * 1e6); }
@@ -28,6 +34,7 @@ public:
 
 private:
     std::int64_t nanos_ = 0;
+    std::uint32_t lateness_ = 1;
 };
 
 // Installs a fake clock for the lifetime of the guard.
