@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "BoardMoves.h"
 #include "Harness.h"
 #include "match3/Block.h"
 #include "match3/BlockBoard.h"
@@ -17,6 +18,7 @@
 #include "shell/IntroSceen.h"
 #include "shell/SceneManager.h"
 
+using testing_support::findAcceptedSwap;
 using testing_support::Harness;
 
 namespace {
@@ -45,24 +47,6 @@ protected:
             h.frame();
         }
         return done();
-    }
-
-    // A swap of two resting neighbours that the board accepts, found the way
-    // the board judges swaps; false when the board offers none right now.
-    bool findAcceptedSwap(BlockBoard& board, Block*& a, Block*& b) {
-        for (Block* first : board.blocks) {
-            if (first->moving || first->row < 0) continue;
-            for (int dir : {1, 3}) {
-                Block* second = board.findNeighbour(first, dir);
-                if (!second || second->moving) continue;
-                if (board.canMatchAt(first, second) || board.canMatchAt(second, first)) {
-                    a = first;
-                    b = second;
-                    return true;
-                }
-            }
-        }
-        return false;
     }
 
     // Drags from a's centre onto b, as a player does.

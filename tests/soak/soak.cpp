@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "BoardMoves.h"
 #include "Harness.h"
 #include "match3/Block.h"
 #include "match3/BlockBoard.h"
@@ -33,6 +34,7 @@
 #include "shell/SceneManager.h"
 #include "shell/mainGame.h"
 
+using testing_support::findAcceptedSwap;
 using testing_support::Harness;
 
 namespace {
@@ -217,22 +219,6 @@ private:
         step(pick(1, 3));
         h_.keyUp(VK_LBUTTON);
         step();
-    }
-
-    bool findAcceptedSwap(BlockBoard& board, Block*& a, Block*& b) {
-        for (Block* first : board.blocks) {
-            if (first->moving || first->row < 0) continue;
-            for (int dir : {1, 3}) {
-                Block* second = board.findNeighbour(first, dir);
-                if (!second || second->moving) continue;
-                if (board.canMatchAt(first, second) || board.canMatchAt(second, first)) {
-                    a = first;
-                    b = second;
-                    return true;
-                }
-            }
-        }
-        return false;
     }
 
     void checkFiles(int score) {
