@@ -5,13 +5,7 @@
 # close the window. Screenshots are kept in the build folder.
 set -euo pipefail
 build=${1:-build}
-root="$(cd "$(dirname "$0")/.." && pwd)"
-game="$root/$build/game"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-for d in img soundfile fonts; do [ -e "$game/$d" ] && ln -s "$game/$d" "$work/$d"; done
-cp "$game/swapsprint" "$work/"
-printf '\x01\x01' > "$work/option"
+source "$(dirname "$0")/scratch-run-folder.sh"
 # Ten entries scored -1: whatever the game scores opens the name entry.
 python3 - "$work/ranker.list" <<'PY'
 import struct, sys

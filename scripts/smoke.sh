@@ -3,14 +3,7 @@
 # that it exits with status 0 when the window is closed.
 set -euo pipefail
 build=${1:-build}
-root="$(cd "$(dirname "$0")/.." && pwd)"
-game="$root/$build/game"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-# A copy of the run folder, so the test leaves the player's files alone.
-for d in img soundfile fonts; do [ -e "$game/$d" ] && ln -s "$game/$d" "$work/$d"; done
-cp "$game/swapsprint" "$work/"
-printf '\x01\x01' > "$work/option"
+source "$(dirname "$0")/scratch-run-folder.sh"
 
 export SMOKE_WORK="$work" SMOKE_OUT="$root/$build/smoke.png"
 xvfb-run -a -s "-screen 0 1280x1100x24" bash -c '
