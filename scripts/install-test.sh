@@ -38,6 +38,7 @@ if command -v desktop-file-validate >/dev/null; then desktop-file-validate "$des
 # window, checks the game's working folder and, when there is an icon, the
 # window's icon, then closes the window and wants exit status 0.
 export INSTALL_PREFIX="$prefix" INSTALL_HOME="$home" INSTALL_HAS_ICON="$has_icon"
+export WINDOW_HELPERS="$(cd "$(dirname "$0")" && pwd)/window-helpers.sh"
 run_game() {
   local expect_dir=$1
   shift
@@ -45,13 +46,8 @@ run_game() {
     env -u XDG_DATA_HOME HOME="$home" "$@" bash -c '
     set -euo pipefail
     SDL_AUDIODRIVER=dummy "$INSTALL_PREFIX/bin/swapsprint" & pid=$!
-    wid=""
-    for i in $(seq 1 100); do
-      wid=$(xdotool search --name "Swap & Sprint" 2>/dev/null | head -n1 || true)
-      [ -n "$wid" ] && break
-      sleep 0.1
-    done
-    [ -n "$wid" ] || { echo "install: no window appeared"; kill $pid; exit 1; }
+    source "$WINDOW_HELPERS"
+    wait_for_window $pid install
     cwd=$(readlink -f /proc/$pid/cwd)
     [ "$cwd" = "$(readlink -f "$INSTALL_EXPECT_DIR")" ] ||
       { echo "install: the game runs in $cwd"; kill $pid; exit 1; }

@@ -15,17 +15,12 @@ with open(sys.argv[1], "wb") as f:
 PY
 
 export LOOP_WORK="$work" LOOP_SHOTS="$root/$build"
-xvfb-run -a -s "-screen 0 1280x1100x24" bash -c '
+WINDOW_HELPERS="$(cd "$(dirname "$0")" && pwd)/window-helpers.sh" xvfb-run -a -s "-screen 0 1280x1100x24" bash -c '
   set -euo pipefail
   cd "$LOOP_WORK"
   SDL_AUDIODRIVER=dummy ./swapsprint 2>/dev/null & pid=$!
-  wid=""
-  for i in $(seq 1 100); do
-    wid=$(xdotool search --name "Swap & Sprint" 2>/dev/null | head -n1 || true)
-    [ -n "$wid" ] && break
-    sleep 0.1
-  done
-  [ -n "$wid" ] || { echo "loop: no window"; kill $pid; exit 1; }
+  source "$WINDOW_HELPERS"
+  wait_for_window $pid loop
   click() { xdotool mousemove --window "$wid" "$1" "$2"; sleep 0.1; xdotool mousedown 1; sleep 0.05; xdotool mouseup 1; sleep 0.2; }
   shot() { import -window root "$LOOP_SHOTS/$1"; }
   sleep 1.5

@@ -6,17 +6,12 @@ build=${1:-build}
 source "$(dirname "$0")/scratch-run-folder.sh"
 
 export SMOKE_WORK="$work" SMOKE_OUT="$root/$build/smoke.png"
-xvfb-run -a -s "-screen 0 1280x1100x24" bash -c '
+WINDOW_HELPERS="$(cd "$(dirname "$0")" && pwd)/window-helpers.sh" xvfb-run -a -s "-screen 0 1280x1100x24" bash -c '
   set -euo pipefail
   cd "$SMOKE_WORK"
   SDL_AUDIODRIVER=dummy ./swapsprint & pid=$!
-  wid=""
-  for i in $(seq 1 100); do
-    wid=$(xdotool search --name "Swap & Sprint" 2>/dev/null | head -n1 || true)
-    [ -n "$wid" ] && break
-    sleep 0.1
-  done
-  [ -n "$wid" ] || { echo "smoke: no window appeared"; kill $pid; exit 1; }
+  source "$WINDOW_HELPERS"
+  wait_for_window $pid smoke
   sleep 2
   import -window root "$SMOKE_OUT"
   xdotool windowclose "$wid" 2>/dev/null || xdotool key --window "$wid" alt+F4
