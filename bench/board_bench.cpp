@@ -8,12 +8,13 @@
 #include "engine/pictureRegistry.h"
 #include "engine/pngPictureRegistry.h"
 #include "engine/soundRegistry.h"
+#include "framework/BackBuffer.h"
+#include "framework/KeyState.h"
 #include "match3/Block.h"
 #include "match3/BlockBoard.h"
 #include "platform/Input.h"
 #include "runner/AnimationBoard.h"
 #include "runner/Obstacle.h"
-#include "shell/KeyState.h"
 
 namespace {
 

@@ -21,16 +21,16 @@
 #include <vector>
 
 #include "Harness.h"
+#include "app/IntroSceen.h"
+#include "app/mainGame.h"
 #include "engine/bitmapPicture.h"
+#include "framework/SceneManager.h"
 #include "match3/Block.h"
 #include "match3/BlockBoard.h"
 #include "match3/ThreeMatchGame.h"
 #include "ranking/Rank.h"
 #include "runner/AnimationBoard.h"
 #include "runner/Obstacle.h"
-#include "shell/IntroSceen.h"
-#include "shell/SceneManager.h"
-#include "shell/mainGame.h"
 
 using testing_support::Harness;
 

@@ -6,10 +6,10 @@
 #include <string>
 
 #include "Harness.h"
+#include "app/IntroSceen.h"
+#include "app/mainGame.h"
 #include "engine/bitmapPicture.h"
-#include "shell/IntroSceen.h"
-#include "shell/SceneManager.h"
-#include "shell/mainGame.h"
+#include "framework/SceneManager.h"
 
 using testing_support::Harness;
 

@@ -6,12 +6,13 @@
 
 #include "engine/pictureRegistry.h"
 #include "engine/soundRegistry.h"
+#include "framework/BackBuffer.h"
+#include "framework/KeyState.h"
+#include "framework/SceneManager.h"
 #include "platform/Surface.h"
 #include "runner/AnimationBoard.h"
-#include "runner/Obstacle.h"
-#include "shell/KeyState.h"
-#include "shell/SceneManager.h"
 #include "runner/KnownArt.h"
+#include "runner/Obstacle.h"
 #include "support/Harness.h"
 
 namespace {

@@ -76,11 +76,3 @@ void pictureRegistry::releaseAll() {
     }
 }
 
-bitmapPicture* backBuffer() {
-    return pictureRegistry::get()->addBlankPicture("backBuffer", 600, 1024);
-}
-
-HDC backDC() {
-    bitmapPicture* back = backBuffer();
-    return back ? back->getMemDC() : nullptr;
-}

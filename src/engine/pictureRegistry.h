@@ -31,8 +31,3 @@ private:
     std::map<std::string, std::unique_ptr<bitmapPicture>> pictures;  // byte-wise key order
 };
 
-// The 600 x 1024 back buffer every scene draws into, asked of the registry on
-// each use so it is found again after the registry was re-created.
-bitmapPicture* backBuffer();
-// Its surface, the device context all drawing goes to.
-HDC backDC();

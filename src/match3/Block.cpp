@@ -6,10 +6,11 @@
 
 #include "engine/pictureRegistry.h"
 #include "engine/pngPictureRegistry.h"
+#include "framework/BackBuffer.h"
+#include "framework/KeyState.h"
 #include "match3/BlockBoard.h"
 #include "platform/Clock.h"
 #include "platform/Surface.h"
-#include "shell/KeyState.h"
 
 Block::~Block() {
     // The only place points are earned. A board that is going away detaches

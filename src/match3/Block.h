@@ -4,8 +4,8 @@
 // while part of a line.
 #pragma once
 
+#include "framework/gameNode.h"
 #include "platform/Win32Types.h"
-#include "shell/gameNode.h"
 
 class BlockBoard;
 class bitmapPicture;

@@ -4,19 +4,20 @@
 
 #include "engine/pictureRegistry.h"
 #include "engine/soundRegistry.h"
+#include "framework/BackBuffer.h"
+#include "framework/GameNames.h"
+#include "framework/KeyState.h"
 #include "match3/Block.h"
 #include "platform/Clock.h"
 #include "platform/Surface.h"
 #include "platform/Text.h"
 #include "runner/AnimationBoard.h"
 #include "runner/Obstacle.h"
-#include "shell/KeyState.h"
 
 namespace {
 constexpr COLORREF kCellFrameColor = 0x525A73;
 constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr COLORREF kBlack = 0x000000;
-constexpr const char* kComboSounds[] = {"combo1", "combo2", "combo3", "combo4", "combo5"};
 }  // namespace
 
 BlockBoard::~BlockBoard() { discardBlocks(); }
@@ -32,7 +33,8 @@ HRESULT BlockBoard::init(AnimationBoard* runner) {
     swapCount = 0;
 
     auto* pictures = pictureRegistry::get();
-    bgPicture = pictures->addPicture("bg", "img/bg.bmp", 600, 1024, true, MAGENTA);
+    bgPicture = pictures->addPicture("bg", "img/bg.bmp", names::kClientWidth, names::kClientHeight,
+                                     true, MAGENTA);
     whitePicture = pictures->addPicture("white", "img/white.bmp", 557, 557, false, 0);
 
     cellCount = 64;
@@ -45,11 +47,11 @@ HRESULT BlockBoard::init(AnimationBoard* runner) {
 
     auto* sounds = soundRegistry::get();
     char file[64];
-    for (const char* key : kComboSounds) {
+    for (const char* key : names::kComboSounds) {
         std::snprintf(file, sizeof file, "soundfile/%s.mp3", key);
         sounds->addSound(key, file, false, false);
     }
-    sounds->addSound("delete", "soundfile/delete.mp3", false, false);
+    sounds->addSound(names::kDeleteSound, "soundfile/delete.mp3", false, false);
 
     fill();
     checkMatches();

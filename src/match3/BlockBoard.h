@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "framework/gameNode.h"
 #include "platform/Win32Types.h"
-#include "shell/gameNode.h"
 
 class AnimationBoard;
 class Block;

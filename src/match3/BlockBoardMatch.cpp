@@ -4,6 +4,7 @@
 // their own: blocks fall by themselves and the next settled update finds the
 // new lines.
 #include "engine/soundRegistry.h"
+#include "framework/GameNames.h"
 #include "match3/Block.h"
 #include "match3/BlockBoard.h"
 #include "platform/Clock.h"
@@ -11,10 +12,10 @@
 namespace {
 bool anyClearSoundPlaying() {
     auto* sounds = soundRegistry::get();
-    for (const char* key : {"combo1", "combo2", "combo3", "combo4", "combo5", "delete"}) {
+    for (const char* key : names::kComboSounds) {
         if (sounds->isPlaying(key)) return true;
     }
-    return false;
+    return sounds->isPlaying(names::kDeleteSound);
 }
 }  // namespace
 
@@ -76,6 +77,6 @@ void BlockBoard::removeMarked() {
         destroyBlock(block);
 
         // One delete sound at a time, and never over a combo sound.
-        if (!anyClearSoundPlaying()) soundRegistry::get()->play("delete", 1.0f);
+        if (!anyClearSoundPlaying()) soundRegistry::get()->play(names::kDeleteSound, 1.0f);
     }
 }

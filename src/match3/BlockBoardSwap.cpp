@@ -3,11 +3,12 @@
 #include <utility>
 
 #include "engine/soundRegistry.h"
+#include "framework/GameNames.h"
+#include "framework/KeyState.h"
 #include "match3/Block.h"
 #include "match3/BlockBoard.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
-#include "shell/KeyState.h"
 
 namespace {
 bool underMouse(const Block* block) { return PtInRect(block->rect, mouseX, mouseY); }
@@ -86,13 +87,15 @@ void BlockBoard::handleDrag() {
     const int dx = pickX - mouseX;
 
     // Vertical wins; a jump of 64 or more up or left in one update counts as none.
-    if (dy > 10 && dy < 64) {
+    using names::kDragJumpLimit;
+    using names::kDragThreshold;
+    if (dy > kDragThreshold && dy < kDragJumpLimit) {
         dragDirection = kUp;
-    } else if (dy < -10) {
+    } else if (dy < -kDragThreshold) {
         dragDirection = kDown;
-    } else if (dx > 10 && dx < 64) {
+    } else if (dx > kDragThreshold && dx < kDragJumpLimit) {
         dragDirection = kLeft;
-    } else if (dx < -10) {
+    } else if (dx < -kDragThreshold) {
         dragDirection = kRight;
     } else {
         dragDirection = kNone;
@@ -155,7 +158,5 @@ void BlockBoard::swapBlocks(Block* a, Block* b) {
 
 void BlockBoard::playComboSound() {
     if (combo <= 0) return;
-    static const char* const kKeys[] = {"combo1", "combo2", "combo3", "combo4", "combo5"};
-    const char* key = kKeys[(combo < 5 ? combo : 5) - 1];
-    soundRegistry::get()->play(key, 1.0f);
+    soundRegistry::get()->play(names::comboSound(combo), 1.0f);
 }

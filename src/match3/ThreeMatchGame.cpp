@@ -5,6 +5,11 @@
 #include "engine/bitmapPicture.h"
 #include "engine/pictureRegistry.h"
 #include "engine/soundRegistry.h"
+#include "framework/BackBuffer.h"
+#include "framework/FrameTimer.h"
+#include "framework/GameNames.h"
+#include "framework/KeyState.h"
+#include "framework/OutlinedText.h"
 #include "match3/BlockBoard.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
@@ -12,9 +17,6 @@
 #include "platform/Text.h"
 #include "ranking/ScoreFiles.h"
 #include "runner/AnimationBoard.h"
-#include "shell/FrameTimer.h"
-#include "shell/KeyState.h"
-#include "shell/OutlinedText.h"
 
 namespace {
 constexpr const char* kFace = "Arial Black";
@@ -41,14 +43,14 @@ HRESULT ThreeMatchGame::init() {
     blockBoard = new BlockBoard();
     blockBoard->init(runnerBoard);
 
-    timeLeft = 60.0f;
+    timeLeft = names::kGameSeconds;
     started = false;
     timeUp = false;
 
     auto* pictures = pictureRegistry::get();
     refreshPicture = pictures->addPicture("refresh", "img/refresh.bmp", 380.1f, 972.0f, 40, 40, true, MAGENTA);
     watchPicture = pictures->addPicture("watch", "img/watch.bmp", 450.0f, 40.0f, 30, 30, true, MAGENTA);
-    stringsPicture = pictures->addFramePicture("strings", "img/strings.bmp", 600, 335, 1, 5, true, MAGENTA);
+    stringsPicture = pictures->addFramePicture("strings", "img/strings.bmp", names::kClientWidth, 335, 1, 5, true, MAGENTA);
     if (stringsPicture) stringsPicture->setFrameY(0);
     bannerRowValue = 0;
 
@@ -73,7 +75,7 @@ void ThreeMatchGame::update() {
 
     if (started && !timeUp) {
         blockBoard->handleInput();
-        timeLeft = 60.0f - (timer->worldTime() - timer->markTime);
+        timeLeft = names::kGameSeconds - (timer->worldTime() - timer->markTime);
         if (timeLeft < 0.01f) {
             timeLeft = 0;
             timeUp = true;
@@ -97,12 +99,14 @@ void ThreeMatchGame::update() {
 
     if (keys->wasPressed('1')) {
         timeUp = true;
-        if (sounds->isPlaying("playbgm")) sounds->stop("playbgm");
+        if (sounds->isPlaying(names::kPlayMusic)) sounds->stop(names::kPlayMusic);
     }
 
     runnerBoard->updateRunner(started, timeUp);
 
-    if (bannerRow() == 2 && !sounds->isPlaying("playbgm")) sounds->play("playbgm", 1.0f);
+    if (bannerRow() == 2 && !sounds->isPlaying(names::kPlayMusic)) {
+        sounds->play(names::kPlayMusic, 1.0f);
+    }
 
     if (timeUp) {
         writeNewScore(blockBoard->score);

@@ -4,8 +4,8 @@
 
 #include <string_view>
 
+#include "framework/gameNode.h"
 #include "platform/Win32Types.h"
-#include "shell/gameNode.h"
 
 class AnimationBoard;
 class BlockBoard;

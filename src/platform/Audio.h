@@ -42,7 +42,7 @@ std::unique_ptr<AudioSystem> createMixerAudio(int channels);
 std::unique_ptr<AudioSystem> createMixerAudio(int channels, const std::vector<std::string>& drivers);
 
 // What soundRegistry's init calls: the mixer, unless a test installed a maker
-// (see SimulatedAudio.h).
+// (tests install one that plays on their own clock).
 using AudioFactory = std::function<std::unique_ptr<AudioSystem>(int channels)>;
 std::unique_ptr<AudioSystem> createAudioSystem(int channels);
 void installAudioFactory(AudioFactory factory);  // empty: the mixer again

@@ -5,11 +5,6 @@ int mouseY = 0;
 
 namespace platform {
 
-namespace {
-constexpr int kClientWidth = 600;
-constexpr int kClientHeight = 1024;
-}  // namespace
-
 bool InputState::isDown(int vk) const { return down_[vk & 0xFF] != 0; }
 
 bool InputState::isToggled(int vk) const { return toggled_[vk & 0xFF] != 0; }
@@ -32,8 +27,6 @@ void InputState::keyUp(int vk) {
 }
 
 void InputState::mouseMove(int x, int y) {
-    // Motion outside the client area keeps the last client position.
-    if (x < 0 || y < 0 || x >= kClientWidth || y >= kClientHeight) return;
     mouseX = x;
     mouseY = y;
 }

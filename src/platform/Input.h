@@ -20,7 +20,7 @@ public:
     // Event side. A key-down flips the toggle unless it is a repeat.
     void keyDown(int vk, bool repeat = false);
     void keyUp(int vk);
-    void mouseMove(int x, int y);  // ignored outside the 600 x 1024 client area
+    void mouseMove(int x, int y);  // client pixels; the window drops motion outside
 
     // A press whose release arrives within the same drain stays down through
     // the next frame, so taps and quick clicks are never lost.

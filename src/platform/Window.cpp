@@ -79,6 +79,12 @@ public:
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
 
+    // Motion outside the client area keeps the last client position.
+    void moveMouse(InputState& input, int x, int y) const {
+        if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+        input.mouseMove(x, y);
+    }
+
     bool pumpEvents(InputState& input) override {
         input.beginDrain();
         SDL_Event e;
@@ -108,10 +114,10 @@ public:
                     break;
                 }
                 case SDL_MOUSEMOTION:
-                    input.mouseMove(e.motion.x, e.motion.y);
+                    moveMouse(input, e.motion.x, e.motion.y);
                     break;
                 case SDL_MOUSEBUTTONDOWN: {
-                    input.mouseMove(e.button.x, e.button.y);
+                    moveMouse(input, e.button.x, e.button.y);
                     int vk = toVirtualButton(e.button.button);
                     if (vk >= 0) input.keyDown(vk);
                     break;

@@ -6,12 +6,14 @@
 #include "engine/pictureRegistry.h"
 #include "engine/pngPictureRegistry.h"
 #include "engine/soundRegistry.h"
+#include "framework/BackBuffer.h"
+#include "framework/GameNames.h"
+#include "framework/KeyState.h"
+#include "framework/OutlinedText.h"
+#include "framework/SceneManager.h"
 #include "platform/Input.h"
 #include "platform/Surface.h"
 #include "platform/Text.h"
-#include "shell/KeyState.h"
-#include "shell/OutlinedText.h"
-#include "shell/SceneManager.h"
 
 namespace {
 
@@ -35,14 +37,14 @@ HRESULT Rank::init() {
     setDefaultRecords(records);
     for (std::int32_t& letter : nameLetters) letter = emptyLetter;
 
-    soundRegistry::get()->addSound("ranking", "soundfile/ranking.mp3", true, true);
-    soundRegistry::get()->play("ranking", 1.0f);
+    soundRegistry::get()->addSound(names::kRankingMusic, "soundfile/ranking.mp3", true, true);
+    soundRegistry::get()->play(names::kRankingMusic, 1.0f);
 
     readRankerList(records);
 
     phase = reading;
     slideX = 0;
-    curtain = 1024;
+    curtain = names::kClientHeight;
     fadeIn = 0;
     fadeOut = 255;
     letterCount = 0;
@@ -53,11 +55,11 @@ HRESULT Rank::init() {
     alphabetPicture = pictures->addFramePicture("alphabet", "img/alphabet.bmp", 500, 350, 10, 5, true, MAGENTA);
     smallAlphabetPicture = pictures->addFramePicture("alphabet2", "img/alphabet2.bmp", 400, 350, 10, 5, true, MAGENTA);
     medalPicture = pictures->addFramePicture("rank123", "img/rank123.bmp", 70, 210, 1, 3, true, MAGENTA);
-    backgroundPicture = pictures->addPicture("rankBg1", "img/rankBg1.bmp", 600, 1024, false, 0);
-    secondBackgroundPicture = pictures->addPicture("rankBg2", "img/rankBg2.bmp", 600, 1024, false, 0);
+    backgroundPicture = pictures->addPicture("rankBg1", "img/rankBg1.bmp", names::kClientWidth, names::kClientHeight, false, 0);
+    secondBackgroundPicture = pictures->addPicture("rankBg2", "img/rankBg2.bmp", names::kClientWidth, names::kClientHeight, false, 0);
     buttonPicture = pictures->addFramePicture("rankbutton", "img/rankbutton.bmp", 157, 90, 1, 3, true, MAGENTA);
-    characterPicture = pictures->addPicture("rankMarlo", "img/rankMarlo.bmp", 600, 1024, true, MAGENTA);
-    framePicture = pictures->addPicture("rankframe", "img/rankframe.bmp", 600, 1024, true, MAGENTA);
+    characterPicture = pictures->addPicture("rankMarlo", "img/rankMarlo.bmp", names::kClientWidth, names::kClientHeight, true, MAGENTA);
+    framePicture = pictures->addPicture("rankframe", "img/rankframe.bmp", names::kClientWidth, names::kClientHeight, true, MAGENTA);
     layOut();
 
     saveRanking();
@@ -71,7 +73,7 @@ void Rank::layOut() {
     okButton = rectAt(340, clearButton.bottom + 10, bw, bh);
 
     const int gw = cellW(alphabetPicture, kGlyphW), gh = cellH(alphabetPicture, kGlyphH);
-    const int margin = (600 - (alphabetPicture ? alphabetPicture->getWidth() : kSheetW)) / 2;
+    const int margin = (names::kClientWidth - (alphabetPicture ? alphabetPicture->getWidth() : kSheetW)) / 2;
     for (int i = 0; i < 50; ++i) {
         letterCells[i] = rectAt(margin + gw * (i % 10), 350 + gh * (i / 10), gw, gh);
     }
@@ -107,12 +109,12 @@ void Rank::updateShowing() {
 
     if (KeyState::get()->wasPressed(VK_LBUTTON) && PtInRect(homeRect, mouseX, mouseY)) {
         slideX = 0;
-        curtain = 1024;
+        curtain = names::kClientHeight;
         fadeIn = 0;
         fadeOut = 255;
         letterCount = 0;
-        soundRegistry::get()->stop("ranking");
-        SceneManager::get()->changeScene("intro");
+        soundRegistry::get()->stop(names::kRankingMusic);
+        SceneManager::get()->changeScene(names::kIntroScene);
     }
 }
 
@@ -185,7 +187,7 @@ void Rank::renderShowing(HDC dc) {
         if (i < 3 && medalPicture) medalPicture->frameRender(dc, 50 + smallW * 10, rowY, 0, i);
     }
 
-    if (backgroundPicture && curtain > 0) backgroundPicture->render(dc, 0, 0, 0, 0, 600, curtain);
+    if (backgroundPicture && curtain > 0) backgroundPicture->render(dc, 0, 0, 0, 0, names::kClientWidth, curtain);
     if (homePicture) homePicture->render(dc, 190, 10, 0);
 }
 

@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
+#include "framework/gameNode.h"
 #include "platform/Win32Types.h"
 #include "ranking/ScoreFiles.h"
-#include "shell/gameNode.h"
 
 class bitmapPicture;
 class pngPicture;

@@ -6,11 +6,13 @@
 #include "engine/bitmapPicture.h"
 #include "engine/pictureRegistry.h"
 #include "engine/soundRegistry.h"
+#include "framework/BackBuffer.h"
+#include "framework/GameNames.h"
+#include "framework/KeyState.h"
+#include "framework/SceneManager.h"
 #include "platform/Clock.h"
 #include "platform/Surface.h"
 #include "runner/Obstacle.h"
-#include "shell/KeyState.h"
-#include "shell/SceneManager.h"
 
 namespace {
 
@@ -56,7 +58,7 @@ HRESULT AnimationBoard::init() {
     speedDownPicture =
         pictures->addPicture("speeddown", "img/speed_down.bmp", 45, 45, true, MAGENTA);
 
-    soundRegistry::get()->addSound("jump", "soundfile/jump.wav", false, false);
+    soundRegistry::get()->addSound(names::kJumpSound, "soundfile/jump.wav", false, false);
     return S_OK;
 }
 
@@ -120,7 +122,7 @@ void AnimationBoard::updateRunner(bool started, bool timeUp) {
         if (IntersectRect(nullptr, o->rect, runnerRect)) {
             jumping = 1;
             jumpVelocity = -10.0f;
-            if (!sounds->isPlaying("jump")) sounds->play("jump", 1.0f);
+            if (!sounds->isPlaying(names::kJumpSound)) sounds->play(names::kJumpSound, 1.0f);
         }
     }
 
@@ -149,8 +151,8 @@ void AnimationBoard::exitRun(bool timeUp) {
         }
     }
     // The ranking waits for the play music to finish.
-    if ((runnerX > kExitRight || runnerX < kExitLeft) && !soundRegistry::get()->isPlaying("playbgm")) {
-        SceneManager::get()->changeScene("rank");
+    if ((runnerX > kExitRight || runnerX < kExitLeft) && !soundRegistry::get()->isPlaying(names::kPlayMusic)) {
+        SceneManager::get()->changeScene(names::kRankScene);
     }
 }
 

@@ -4,8 +4,9 @@
 
 #include <vector>
 
+#include "framework/GameNames.h"
+#include "framework/gameNode.h"
 #include "platform/Win32Types.h"
-#include "shell/gameNode.h"
 
 class bitmapPicture;
 class Obstacle;
@@ -28,9 +29,8 @@ public:
     static constexpr int kExitLeft = -500;
     static constexpr float kExitSpeed = 27.5f;
     static constexpr float kMinJumpSpeed = 5.0f;
-    // (600 - 250 - 60 - 60) / 2
-    static constexpr int kGaugeLeft = (600 - kGaugeWidth - kLabelWidth - kLabelWidth) / 2;
-    static constexpr RECT kStripRect{0, 0, 600, 380};
+    static constexpr int kGaugeLeft = (names::kClientWidth - kGaugeWidth - kLabelWidth - kLabelWidth) / 2;
+    static constexpr RECT kStripRect{0, 0, names::kClientWidth, 380};
     static constexpr int kDebugAddKey = 0x30;   // '0'
     static constexpr int kDebugSlowKey = 0x39;  // '9'
     static constexpr int kDebugFrameKey = 0x46; // 'F'

@@ -2,10 +2,12 @@
 
 #include "engine/bitmapPicture.h"
 #include "engine/pictureRegistry.h"
+#include "framework/BackBuffer.h"
+#include "framework/GameNames.h"
+#include "framework/KeyState.h"
 #include "platform/Clock.h"
 #include "platform/Surface.h"
 #include "runner/AnimationBoard.h"
-#include "shell/KeyState.h"
 
 namespace {
 
@@ -26,10 +28,10 @@ constexpr KindPicture kKindPictures[6] = {
 
 int Obstacle::setup(int kind, AnimationBoard* owner) {
     pictureRegistry* pictures = pictureRegistry::get();
-    talkBoxPicture = pictures->addPicture("talkbox", "img/talkboxBg.bmp", 0.0f, 300.0f, 600, 115,
+    talkBoxPicture = pictures->addPicture("talkbox", "img/talkboxBg.bmp", 0.0f, 300.0f, names::kClientWidth, 115,
                                           true, MAGENTA);
     talkTextPicture =
-        pictures->addFramePicture("talkbox2", "img/talkbox2.bmp", 600, 805, 1, 7, true, MAGENTA);
+        pictures->addFramePicture("talkbox2", "img/talkbox2.bmp", names::kClientWidth, 805, 1, 7, true, MAGENTA);
     talking = 1;
 
     if (kind >= 1 && kind <= 6) {

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
+#include "framework/gameNode.h"
 #include "platform/Win32Types.h"
-#include "shell/gameNode.h"
 
 class AnimationBoard;
 class bitmapPicture;

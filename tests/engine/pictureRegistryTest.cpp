@@ -5,6 +5,7 @@
 #include <tuple>
 #include <utility>
 
+#include "framework/BackBuffer.h"
 #include "support/TestFiles.h"
 
 using testing_support::bmpBytes;

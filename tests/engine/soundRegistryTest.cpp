@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/SimulatedAudio.h"
+#include "SimulatedAudio.h"
 #include "support/FakeClock.h"
 #include "support/TestFiles.h"
 
@@ -13,7 +13,7 @@ namespace {
 
 // A simulated sound system that also logs the calls a registry's lifetime
 // depends on.
-class RecordingAudio : public platform::SimulatedAudio {
+class RecordingAudio : public testing_support::SimulatedAudio {
 public:
     RecordingAudio(platform::Clock& clock, int channels, std::vector<std::string>& log)
         : SimulatedAudio(clock, channels), log_(log) {}

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "FuzzSupport.h"
+#include "framework/gameNode.h"
 #include "platform/FileIO.h"
-#include "shell/gameNode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 3) return 0;

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "BoardFixture.h"
+#include "framework/BackBuffer.h"
 #include "platform/Image.h"
 #include "platform/Surface.h"
 

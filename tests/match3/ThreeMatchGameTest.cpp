@@ -7,16 +7,16 @@
 #include <vector>
 
 #include "Harness.h"
+#include "app/mainGame.h"
+#include "engine/bitmapPicture.h"
+#include "framework/FrameTimer.h"
+#include "framework/SceneManager.h"
 #include "match3/Block.h"
 #include "match3/BlockBoard.h"
-#include "engine/bitmapPicture.h"
 #include "match3/ThreeMatchGame.h"
-#include "shell/mainGame.h"
 #include "platform/Surface.h"
 #include "ranking/ScoreFiles.h"
 #include "runner/AnimationBoard.h"
-#include "shell/FrameTimer.h"
-#include "shell/SceneManager.h"
 
 using testing_support::Harness;
 

@@ -8,13 +8,13 @@
 #include <string>
 #include <thread>
 
+#include "SimulatedAudio.h"
 #include "platform/Audio.h"
-#include "platform/SimulatedAudio.h"
 #include "support/FakeClock.h"
 #include "support/TestFiles.h"
 
 using platform::ChannelId;
-using platform::SimulatedAudio;
+using testing_support::SimulatedAudio;
 using platform::SoundId;
 using testing_support::Bytes;
 

@@ -40,20 +40,6 @@ TEST_F(InputTest, PressAgainAfterAHeldReleaseStaysDown) {
     EXPECT_TRUE(in().isDown('A'));
 }
 
-TEST_F(InputTest, MouseOutsideTheClientAreaKeepsTheLastPosition) {
-    in().mouseMove(120, 900);
-    EXPECT_EQ(mouseX, 120);
-    EXPECT_EQ(mouseY, 900);
-    in().mouseMove(-1, 50);
-    in().mouseMove(600, 50);
-    in().mouseMove(50, 1024);
-    EXPECT_EQ(mouseX, 120);
-    EXPECT_EQ(mouseY, 900);
-    in().mouseMove(599, 1023);
-    EXPECT_EQ(mouseX, 599);
-    EXPECT_EQ(mouseY, 1023);
-}
-
 TEST_F(InputTest, KeyCodesOutsideTheTableWrap) {
     in().keyDown(0x141);  // never out of bounds
     EXPECT_TRUE(in().isDown(0x41));

@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "Harness.h"
+#include "app/IntroSceen.h"
+#include "app/mainGame.h"
+#include "framework/SceneManager.h"
 #include "platform/FileIO.h"
 #include "ranking/Rank.h"
 #include "ranking/ScoreFiles.h"
-#include "shell/IntroSceen.h"
-#include "shell/SceneManager.h"
-#include "shell/mainGame.h"
 
 using testing_support::Harness;
 

@@ -7,11 +7,11 @@
 #include "engine/pictureRegistry.h"
 #include "engine/pngPictureRegistry.h"
 #include "engine/soundRegistry.h"
+#include "framework/KeyState.h"
+#include "framework/SceneManager.h"
 #include "platform/Input.h"
 #include "ranking/Rank.h"
 #include "ranking/ScoreFiles.h"
-#include "shell/KeyState.h"
-#include "shell/SceneManager.h"
 
 using namespace testing_support;
 

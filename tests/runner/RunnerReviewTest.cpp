@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "RunnerTestSupport.h"
+#include "framework/BackBuffer.h"
 #include "platform/Image.h"
 
 using namespace runner_test;

@@ -10,14 +10,15 @@
 
 #include "engine/pictureRegistry.h"
 #include "engine/soundRegistry.h"
+#include "framework/BackBuffer.h"
+#include "framework/KeyState.h"
+#include "framework/SceneManager.h"
+#include "framework/gameNode.h"
 #include "platform/Input.h"
 #include "platform/Surface.h"
 #include "runner/AnimationBoard.h"
 #include "runner/KnownArt.h"
 #include "runner/Obstacle.h"
-#include "shell/KeyState.h"
-#include "shell/SceneManager.h"
-#include "shell/gameNode.h"
 #include "support/Harness.h"
 
 namespace runner_test {

@@ -21,6 +21,11 @@
 
 #include "BoardMoves.h"
 #include "Harness.h"
+#include "app/IntroSceen.h"
+#include "app/mainGame.h"
+#include "framework/FrameLoop.h"
+#include "framework/FrameTimer.h"
+#include "framework/SceneManager.h"
 #include "match3/Block.h"
 #include "match3/BlockBoard.h"
 #include "match3/ThreeMatchGame.h"
@@ -28,11 +33,6 @@
 #include "platform/Win32Types.h"
 #include "ranking/Rank.h"
 #include "ranking/ScoreFiles.h"
-#include "shell/FrameLoop.h"
-#include "shell/FrameTimer.h"
-#include "shell/IntroSceen.h"
-#include "shell/SceneManager.h"
-#include "shell/mainGame.h"
 
 using testing_support::findAcceptedSwap;
 using testing_support::Harness;

@@ -8,12 +8,13 @@
 #include <fstream>
 #include <map>
 
+#include "app/mainGame.h"
 #include "engine/pictureRegistry.h"
+#include "framework/BackBuffer.h"
+#include "framework/FrameLoop.h"
+#include "framework/WindowSurface.h"
 #include "platform/Image.h"
 #include "platform/Input.h"
-#include "shell/FrameLoop.h"
-#include "shell/WindowSurface.h"
-#include "shell/mainGame.h"
 
 namespace fs = std::filesystem;
 
@@ -42,7 +43,7 @@ TempWorkDir::~TempWorkDir() {
 }
 
 namespace {
-platform::SimulatedAudio* lastAudio = nullptr;
+testing_support::SimulatedAudio* lastAudio = nullptr;
 
 // Lengths close to the generated sounds, so waits in the game last as long.
 const std::map<std::string, double> kSoundSeconds = {
@@ -54,7 +55,7 @@ const std::map<std::string, double> kSoundSeconds = {
 
 ScopedSimulatedAudio::ScopedSimulatedAudio(platform::Clock& clock) {
     platform::installAudioFactory([&clock](int channels) -> std::unique_ptr<platform::AudioSystem> {
-        auto sim = std::make_unique<platform::SimulatedAudio>(clock, channels);
+        auto sim = std::make_unique<testing_support::SimulatedAudio>(clock, channels);
         for (const auto& [name, seconds] : kSoundSeconds) sim->setDuration(name, seconds);
         lastAudio = sim.get();
         return sim;
@@ -66,7 +67,7 @@ ScopedSimulatedAudio::~ScopedSimulatedAudio() {
     lastAudio = nullptr;
 }
 
-platform::SimulatedAudio* ScopedSimulatedAudio::audio() const { return lastAudio; }
+testing_support::SimulatedAudio* ScopedSimulatedAudio::audio() const { return lastAudio; }
 
 Harness::Harness(const std::string& optionBytes) : audio_(time.clock) {
     platform::input().reset();

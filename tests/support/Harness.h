@@ -7,7 +7,7 @@
 #include <string>
 
 #include "FakeClock.h"
-#include "platform/SimulatedAudio.h"
+#include "SimulatedAudio.h"
 #include "platform/Surface.h"
 
 class mainGame;
@@ -38,7 +38,7 @@ class ScopedSimulatedAudio {
 public:
     explicit ScopedSimulatedAudio(platform::Clock& clock);
     ~ScopedSimulatedAudio();
-    platform::SimulatedAudio* audio() const;
+    testing_support::SimulatedAudio* audio() const;
 };
 
 class Harness {
@@ -62,7 +62,7 @@ public:
     void click(int x, int y);      // mouse there, left button tapped
 
     mainGame& game() { return *game_; }
-    platform::SimulatedAudio* audio() const { return audio_.audio(); }
+    testing_support::SimulatedAudio* audio() const { return audio_.audio(); }
     const platform::Surface& screen() const;  // what the window shows
     bool saveScreen(const std::string& pngPath) const;
     const std::string& workDir() const { return dir_.path(); }

@@ -1,14 +1,14 @@
 // Sounds "play" on the given clock: a channel remembers how long its sound has
 // run before the current stretch and when that stretch began, so pausing
 // freezes the count and a sound ends once the total reaches its length.
-#include "platform/SimulatedAudio.h"
+#include "SimulatedAudio.h"
 
 #include <filesystem>
 #include <system_error>
 
 #include "platform/Clock.h"
 
-namespace platform {
+namespace testing_support {
 
 namespace {
 
@@ -148,4 +148,4 @@ void SimulatedAudio::settle(Channel& c) {
     if (c.playedSeconds + (now() - c.runStart) >= s.seconds) c.active = false;
 }
 
-}  // namespace platform
+}  // namespace testing_support

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "Harness.h"
+#include "app/mainGame.h"
+#include "framework/gameNode.h"
 #include "platform/FileIO.h"
-#include "shell/gameNode.h"
-#include "shell/mainGame.h"
 
 using testing_support::TempWorkDir;
 

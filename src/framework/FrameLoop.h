@@ -2,8 +2,8 @@
 // the headless harness so both drive the game the same way.
 #pragma once
 
-class mainGame;
+class gameNode;
 
 constexpr float kFrameLock = 60.0f;
 
-void runFrame(mainGame& game);
+void runFrame(gameNode& game);

@@ -3,8 +3,8 @@
 // scene and composes each frame.
 #pragma once
 
+#include "framework/gameNode.h"
 #include "platform/Win32Types.h"
-#include "shell/gameNode.h"
 
 class bitmapPicture;
 

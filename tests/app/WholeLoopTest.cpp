@@ -10,13 +10,13 @@
 
 #include "BoardMoves.h"
 #include "Harness.h"
+#include "app/IntroSceen.h"
+#include "framework/SceneManager.h"
 #include "match3/Block.h"
 #include "match3/BlockBoard.h"
 #include "match3/ThreeMatchGame.h"
 #include "ranking/Rank.h"
 #include "ranking/ScoreFiles.h"
-#include "shell/IntroSceen.h"
-#include "shell/SceneManager.h"
 
 using testing_support::findAcceptedSwap;
 using testing_support::Harness;

@@ -3,17 +3,20 @@
 #include <cstdio>
 #include <string>
 
+#include "app/mainGame.h"
 #include "engine/pictureRegistry.h"
+#include "framework/BackBuffer.h"
+#include "framework/FrameLoop.h"
+#include "framework/GameNames.h"
+#include "framework/WindowSurface.h"
 #include "platform/Image.h"
 #include "platform/Input.h"
 #include "platform/Window.h"
-#include "shell/FrameLoop.h"
-#include "shell/WindowSurface.h"
-#include "shell/mainGame.h"
 
 int main() {
     std::string error;
-    auto window = platform::Window::open("Swap & Sprint", 600, 1024, &error);
+    auto window = platform::Window::open(names::kWindowTitle, names::kClientWidth,
+                                         names::kClientHeight, &error);
     if (!window) {
         std::fprintf(stderr, "swapsprint: cannot open the game window: %s\n", error.c_str());
         return 1;

@@ -1,16 +1,16 @@
-#include "shell/gameNode.h"
+#include "framework/gameNode.h"
 
 #include <cstdlib>
 
 #include "engine/pictureRegistry.h"
 #include "engine/pngPictureRegistry.h"
 #include "engine/soundRegistry.h"
+#include "framework/FrameTimer.h"
+#include "framework/KeyState.h"
+#include "framework/SceneManager.h"
+#include "framework/WindowSurface.h"
 #include "platform/Clock.h"
 #include "platform/FileIO.h"
-#include "shell/FrameTimer.h"
-#include "shell/KeyState.h"
-#include "shell/SceneManager.h"
-#include "shell/WindowSurface.h"
 
 HRESULT gameNode::init() {
     hdc = windowSurface();

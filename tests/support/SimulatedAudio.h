@@ -9,9 +9,13 @@
 
 #include "platform/Audio.h"
 
-namespace platform {
+namespace testing_support {
 
-class SimulatedAudio : public AudioSystem {
+using platform::ChannelId;
+using platform::Clock;
+using platform::SoundId;
+
+class SimulatedAudio : public platform::AudioSystem {
 public:
     SimulatedAudio(Clock& clock, int channels);
 
@@ -63,4 +67,4 @@ private:
     std::map<std::string, int> playCounts_;
 };
 
-}  // namespace platform
+}  // namespace testing_support

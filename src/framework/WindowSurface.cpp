@@ -1,7 +1,8 @@
-#include "shell/WindowSurface.h"
+#include "framework/WindowSurface.h"
 
 #include <memory>
 
+#include "framework/GameNames.h"
 #include "platform/Surface.h"
 
 namespace {
@@ -13,7 +14,7 @@ std::unique_ptr<platform::Surface>& slot() {
 
 HDC windowSurface() {
     auto& s = slot();
-    if (!s) s = std::make_unique<platform::Surface>(600, 1024);
+    if (!s) s = std::make_unique<platform::Surface>(names::kClientWidth, names::kClientHeight);
     return s.get();
 }
 

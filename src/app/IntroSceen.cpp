@@ -1,4 +1,4 @@
-#include "shell/IntroSceen.h"
+#include "app/IntroSceen.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,10 +6,12 @@
 #include "engine/pictureRegistry.h"
 #include "engine/pngPictureRegistry.h"
 #include "engine/soundRegistry.h"
+#include "framework/BackBuffer.h"
+#include "framework/GameNames.h"
+#include "framework/KeyState.h"
+#include "framework/SceneManager.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
-#include "shell/KeyState.h"
-#include "shell/SceneManager.h"
 
 namespace {
 
@@ -47,7 +49,8 @@ HRESULT IntroSceen::init() {
     for (int i = 0; i < 10; ++i) {
         std::snprintf(key, sizeof key, "main%d", i);
         std::snprintf(file, sizeof file, "img/main%d.bmp", i);
-        pictures->addPicture(key, file, 0.0f, 1024.0f, 600, 1024, true, MAGENTA);
+        pictures->addPicture(key, file, 0.0f, static_cast<float>(names::kClientHeight), names::kClientWidth, names::kClientHeight, true,
+                             MAGENTA);
     }
     leaving = false;
     for (int i = 0; i < 10; ++i) {
@@ -60,7 +63,7 @@ HRESULT IntroSceen::init() {
     setY(main[2], 0.0f);
     setX(main[9], -1200.0f);
 
-    light = pictures->addFramePicture("light", "img/light.bmp", 4256, 1024, 8, 1, true, MAGENTA);
+    light = pictures->addFramePicture("light", "img/light.bmp", 4256, names::kClientHeight, 8, 1, true, MAGENTA);
     playButton =
         pictures->addPicture("playbutton", "img/play.bmp", 380.0f, 470.0f, 155, 90, true, MAGENTA);
     skip = pngPictureRegistry::get()->addPicture("skip", "img/skip.png", 5, 5, true, 0x49, 0);
@@ -80,14 +83,16 @@ HRESULT IntroSceen::init() {
     driftDone = false;
     buttonShown = false;
 
-    soundRegistry::get()->play("intro1", 1.0f);
+    soundRegistry::get()->play(names::kIntro1Music, 1.0f);
     return S_OK;
 }
 
 void IntroSceen::keepIntroMusic() {
     if (leaving || !options || !options->musicOn) return;
     soundRegistry* sounds = soundRegistry::get();
-    if (!sounds->isPlaying("intro1") && !sounds->isPlaying("intro2")) sounds->play("intro2", 1.0f);
+    if (!sounds->isPlaying(names::kIntro1Music) && !sounds->isPlaying(names::kIntro2Music)) {
+        sounds->play(names::kIntro2Music, 1.0f);
+    }
 }
 
 void IntroSceen::update() {
@@ -137,7 +142,7 @@ void IntroSceen::crossFade() {
 
 void IntroSceen::reveal() {
     revealHeight += 2;
-    if (revealHeight > 200) revealHeight = 1024;
+    if (revealHeight > 200) revealHeight = names::kClientHeight;
 }
 
 void IntroSceen::hold() {
@@ -201,9 +206,9 @@ void IntroSceen::handleInput() {
     if (!onPlay && !PtInRect(kSkipArea, mouseX, mouseY)) return;
     leaving = true;
     soundRegistry* sounds = soundRegistry::get();
-    sounds->stop("intro1");
-    sounds->stop("intro2");
-    SceneManager::get()->changeScene("game");
+    sounds->stop(names::kIntro1Music);
+    sounds->stop(names::kIntro2Music);
+    SceneManager::get()->changeScene(names::kGameScene);
 }
 
 void IntroSceen::render() {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeClock.h"
-#include "shell/FrameTimer.h"
+#include "framework/FrameTimer.h"
 
 using testing_support::ScopedFakeClock;
 

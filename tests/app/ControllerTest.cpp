@@ -9,12 +9,12 @@
 #include <tuple>
 
 #include "Harness.h"
+#include "app/IntroSceen.h"
+#include "app/mainGame.h"
 #include "engine/pictureRegistry.h"
 #include "engine/soundRegistry.h"
+#include "framework/SceneManager.h"
 #include "platform/FileIO.h"
-#include "shell/IntroSceen.h"
-#include "shell/SceneManager.h"
-#include "shell/mainGame.h"
 
 using testing_support::Harness;
 

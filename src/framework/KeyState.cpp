@@ -1,4 +1,4 @@
-#include "shell/KeyState.h"
+#include "framework/KeyState.h"
 
 #include <memory>
 

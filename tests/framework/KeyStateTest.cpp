@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "framework/KeyState.h"
 #include "platform/Input.h"
 #include "platform/Win32Types.h"
-#include "shell/KeyState.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/SceneManager.h"
-#include "shell/gameNode.h"
+#include "framework/SceneManager.h"
+#include "framework/gameNode.h"
 
 namespace {
 

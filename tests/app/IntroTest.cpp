@@ -6,11 +6,11 @@
 #include <string>
 
 #include "Harness.h"
+#include "app/IntroSceen.h"
 #include "engine/pictureRegistry.h"
 #include "engine/soundRegistry.h"
+#include "framework/SceneManager.h"
 #include "platform/Clock.h"
-#include "shell/IntroSceen.h"
-#include "shell/SceneManager.h"
 
 using testing_support::Harness;
 

@@ -1,4 +1,4 @@
-#include "shell/OutlinedText.h"
+#include "framework/OutlinedText.h"
 
 #include "platform/Surface.h"
 

@@ -1,26 +1,26 @@
-#include "shell/mainGame.h"
+#include "app/mainGame.h"
 
 #include <cstdio>
 
+#include "app/IntroSceen.h"
 #include "engine/pictureRegistry.h"
 #include "engine/soundRegistry.h"
+#include "framework/BackBuffer.h"
+#include "framework/FrameTimer.h"
+#include "framework/GameNames.h"
+#include "framework/KeyState.h"
+#include "framework/SceneManager.h"
 #include "match3/ThreeMatchGame.h"
 #include "platform/Input.h"
 #include "platform/Surface.h"
 #include "platform/Text.h"
 #include "ranking/Rank.h"
-#include "shell/FrameTimer.h"
-#include "shell/IntroSceen.h"
-#include "shell/KeyState.h"
-#include "shell/SceneManager.h"
 
 namespace {
 
-// The three tunes the panel pauses; "ranking" is left playing on purpose.
-constexpr const char* kPausedMusic[] = {"playbgm", "intro1", "intro2"};
-constexpr const char* kMusicKeys[] = {"intro1", "intro2", "playbgm", "ranking"};
-constexpr const char* kEffectKeys[] = {"combo1", "combo2", "combo3", "combo4",
-                                       "combo5", "delete", "jump"};
+// The three tunes the panel pauses; the ranking's music is left playing on purpose.
+constexpr const char* kPausedMusic[] = {names::kPlayMusic, names::kIntro1Music,
+                                        names::kIntro2Music};
 
 constexpr COLORREF kHitBoxColor = RGB(255, 0, 0);
 constexpr int kCursorHalf = 21;
@@ -53,14 +53,14 @@ HRESULT mainGame::init() {
     gameNode::init();
 
     SceneManager* scenes = SceneManager::get();
-    scenes->addScene("rank", new Rank());
-    scenes->addScene("game", new ThreeMatchGame());
-    scenes->addScene("intro", new IntroSceen(this));
+    scenes->addScene(names::kRankScene, new Rank());
+    scenes->addScene(names::kGameScene, new ThreeMatchGame());
+    scenes->addScene(names::kIntroScene, new IntroSceen(this));
 
     soundRegistry* sounds = soundRegistry::get();
-    sounds->addSound("playbgm", "soundfile/playbgm.mp3", false, false);
-    sounds->addSound("intro2", "soundfile/intro2.mp3", false, false);
-    sounds->addSound("intro1", "soundfile/intro1.mp3", false, false);
+    sounds->addSound(names::kPlayMusic, "soundfile/playbgm.mp3", false, false);
+    sounds->addSound(names::kIntro2Music, "soundfile/intro2.mp3", false, false);
+    sounds->addSound(names::kIntro1Music, "soundfile/intro1.mp3", false, false);
 
     pictureRegistry* pictures = pictureRegistry::get();
     cursorMove = pictures->addPicture("pointMove", "img/pointMove.bmp", 42, 42, true, MAGENTA);
@@ -69,7 +69,7 @@ HRESULT mainGame::init() {
     registerOptionPictures();
 
     running = 1;
-    scenes->changeScene("intro");
+    scenes->changeScene(names::kIntroScene);
     // The intro starts its music at full volume; with music switched off it
     // must not be heard even for the moment before the first frame.
     applyVolumes();
@@ -138,9 +138,9 @@ void mainGame::update() {
 void mainGame::applyVolumes() {
     soundRegistry* sounds = soundRegistry::get();
     const float music = musicOn ? 1.0f : 0.0f;
-    for (const char* key : kMusicKeys) sounds->setVolume(key, music);
+    for (const char* key : names::kMusicKeys) sounds->setVolume(key, music);
     const float effects = effectsOn ? 1.0f : 0.0f;
-    for (const char* key : kEffectKeys) sounds->setVolume(key, effects);
+    for (const char* key : names::kEffectKeys) sounds->setVolume(key, effects);
 }
 
 void mainGame::updateOptionPanel() {
@@ -169,7 +169,7 @@ void mainGame::updateOptionPanel() {
 void mainGame::render() {
     HDC back = backDC();
     if (!back) return;
-    platform::fillWhite(*back, 0, 0, 600, 1024);
+    platform::fillWhite(*back, 0, 0, names::kClientWidth, names::kClientHeight);
     if (gameNode* scene = SceneManager::get()->currentScene) scene->render();
 
     KeyState* keys = KeyState::get();

@@ -1,10 +1,10 @@
-#include "shell/FrameLoop.h"
+#include "framework/FrameLoop.h"
 
+#include "framework/FrameTimer.h"
+#include "framework/gameNode.h"
 #include "platform/Input.h"
-#include "shell/FrameTimer.h"
-#include "shell/mainGame.h"
 
-void runFrame(mainGame& game) {
+void runFrame(gameNode& game) {
     FrameTimer::get()->tick(kFrameLock);
     game.update();
     game.render();

@@ -1,8 +1,8 @@
-#include "shell/SceneManager.h"
+#include "framework/SceneManager.h"
 
 #include <memory>
 
-#include "shell/gameNode.h"
+#include "framework/gameNode.h"
 
 namespace {
 std::unique_ptr<SceneManager>& slot() {

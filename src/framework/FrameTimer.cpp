@@ -1,4 +1,4 @@
-#include "shell/FrameTimer.h"
+#include "framework/FrameTimer.h"
 
 #include <memory>
 

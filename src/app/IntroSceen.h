@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
+#include "framework/gameNode.h"
 #include "platform/Win32Types.h"
-#include "shell/gameNode.h"
 
 class bitmapPicture;
 class pngPicture;
