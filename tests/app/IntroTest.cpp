@@ -1,4 +1,6 @@
-// The intro scene, driven through the headless harness with the fake clock.
+// The intro scene, driven through the headless harness with the fake clock:
+// its buttons, its two tunes, the light's pace, the play button's pulse and a
+// second visit.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +11,7 @@
 #include "app/IntroSceen.h"
 #include "engine/pictureRegistry.h"
 #include "engine/soundRegistry.h"
+#include "framework/GameNames.h"
 #include "framework/SceneManager.h"
 #include "platform/Clock.h"
 
@@ -18,7 +21,7 @@ namespace {
 
 const std::string kBothOn("\x01\x01", 2);
 
-IntroSceen* intro() { return dynamic_cast<IntroSceen*>(SceneManager::get()->findScene("intro")); }
+IntroSceen* intro() { return dynamic_cast<IntroSceen*>(SceneManager::get()->findScene(names::kIntroScene)); }
 bool inScene(const char* name) {
     return SceneManager::get()->currentScene == SceneManager::get()->findScene(name);
 }
@@ -41,16 +44,16 @@ TEST(Intro, SkipAreaIsLiveFromTheFirstFrameAndStopsBothTunes) {
             h.frame();
             h.time.clock.advanceMs(10'500);  // past the end of "intro1"
             h.frame();
-            ASSERT_TRUE(playing("intro2"));
+            ASSERT_TRUE(playing(names::kIntro2Music));
             // The play button before it shows, and the skip area's right and bottom edges.
             for (auto [x, y] : {std::pair{450, 510}, {85, 20}, {20, 41}}) {
                 h.click(x, y);
-                ASSERT_TRUE(inScene("intro") && !intro()->leaving) << x << "," << y;
+                ASSERT_TRUE(inScene(names::kIntroScene) && !intro()->leaving) << x << "," << y;
             }
         }
         h.click(firstFrame ? 84 : 5, firstFrame ? 40 : 5);
-        EXPECT_TRUE(inScene("game")) << firstFrame;
-        EXPECT_FALSE(playing("intro1") || playing("intro2")) << firstFrame;
+        EXPECT_TRUE(inScene(names::kGameScene)) << firstFrame;
+        EXPECT_FALSE(playing(names::kIntro1Music) || playing(names::kIntro2Music)) << firstFrame;
     }
 }
 
@@ -115,14 +118,15 @@ TEST(Intro, PlayButtonPulsesByItsLowByteAndRestartsPast637) {
         ASSERT_EQ(counter, previous + 8 > 637 ? 100 : previous + 8);
         platform::Surface expected = clear;
         button->alphaRender(&expected, 380, 470, static_cast<std::uint8_t>(counter & 0xFF));
-        ASSERT_TRUE(std::equal(expected.pixels(), expected.pixels() + 600 * 1024, h.screen().pixels()))
+        ASSERT_TRUE(std::equal(expected.pixels(), expected.pixels() + expected.width() * expected.height(),
+                               h.screen().pixels()))
             << "counter " << counter;
         previous = counter;
     }
     EXPECT_GT(restarts, 0);
     h.click(534, 559);  // the button's last pixel
-    EXPECT_TRUE(inScene("game"));
-    EXPECT_FALSE(playing("intro1"));
+    EXPECT_TRUE(inScene(names::kGameScene));
+    EXPECT_FALSE(playing(names::kIntro1Music));
 }
 
 TEST(Intro, SecondVisitStartsTheLightAsSoonAsTheRevealPasses150) {
@@ -137,8 +141,8 @@ TEST(Intro, SecondVisitStartsTheLightAsSoonAsTheRevealPasses150) {
         EXPECT_EQ(scene->lightFrame > 0, visit == 2);
         ASSERT_TRUE(runUntil(h, [&] { return riseY() < 5.0f; }));
         h.click(40, 20);
-        ASSERT_TRUE(inScene("game"));
-        ASSERT_EQ(SceneManager::get()->changeScene("intro"), S_OK);
+        ASSERT_TRUE(inScene(names::kGameScene));
+        ASSERT_EQ(SceneManager::get()->changeScene(names::kIntroScene), S_OK);
         EXPECT_EQ(scene->revealHeight, 20);
         EXPECT_EQ(scene->lightFrame, 0);
         EXPECT_EQ(riseY(), 0.0f) << "the layer stays where it stopped";

@@ -11,6 +11,7 @@
 #include "BoardMoves.h"
 #include "Harness.h"
 #include "app/IntroSceen.h"
+#include "framework/GameNames.h"
 #include "framework/SceneManager.h"
 #include "match3/Block.h"
 #include "match3/BlockBoard.h"
@@ -18,79 +19,61 @@
 #include "ranking/Rank.h"
 #include "ranking/ScoreFiles.h"
 
-using testing_support::findAcceptedSwap;
 using testing_support::Harness;
 
 namespace {
 
-std::vector<unsigned char> slurp(const std::string& name) {
+// The little-endian 32-bit integers of a file.
+std::vector<std::int32_t> ints(const char* name) {
     std::ifstream in(name, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
-}
-
-std::int32_t intAt(const std::vector<unsigned char>& b, std::size_t at) {
-    return static_cast<std::int32_t>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) |
-                                     (static_cast<std::uint32_t>(b[at + 3]) << 24));
+    std::vector<char> b(std::istreambuf_iterator<char>(in), {});
+    std::vector<std::int32_t> out(b.size() / 4);
+    for (std::size_t i = 0; i < out.size(); ++i)
+        out[i] = static_cast<std::int32_t>(std::uint8_t(b[4 * i]) | std::uint8_t(b[4 * i + 1]) << 8 |
+                                           std::uint8_t(b[4 * i + 2]) << 16 | std::uint32_t(std::uint8_t(b[4 * i + 3])) << 24);
+    return out;
 }
 
 class WholeLoop : public ::testing::Test {
 protected:
-    gameNode* current() { return SceneManager::get()->currentScene; }
     template <class T>
-    T* scene() { return dynamic_cast<T*>(current()); }
-
-    // Runs frames until the condition holds; false if it never does.
+    T* scene() { return dynamic_cast<T*>(SceneManager::get()->currentScene); }
     template <class F>
     bool runUntil(F done, int maxFrames) {
-        for (int i = 0; i < maxFrames; ++i) {
-            if (done()) return true;
-            h.frame();
-        }
+        for (int i = 0; i < maxFrames && !done(); ++i) h.frame();
         return done();
     }
+    void clickIn(const RECT& r) { h.click(r.left + 10, r.top + 10); }
 
-    // Drags from a's centre onto b, as a player does.
-    void drag(const Block& a, const Block& b) {
-        const int ax = a.rect.left + 32, ay = a.rect.top + 32;
-        h.mouseTo(ax, ay);
-        h.keyDown(VK_LBUTTON);
-        h.frame();
-        h.mouseTo(ax + (b.col - a.col) * 30, ay + (b.row - a.row) * 30);
-        h.frame();
-        h.keyUp(VK_LBUTTON);
-        h.frame();
-    }
-
+    // Skips the intro and plays a game with that many accepted swaps, each a
+    // drag from one tile onto its neighbour as a player makes it; the score.
     int playOneGame(int swapsWanted) {
-        EXPECT_TRUE(runUntil([&] { return scene<ThreeMatchGame>() != nullptr; }, 10));
+        h.frame();
+        h.click(40, 20);
         auto* play = scene<ThreeMatchGame>();
-        if (!play) return 0;
-        EXPECT_FLOAT_EQ(play->timeLeft, 60.0f);
+        if (!play) return ADD_FAILURE() << "skip did not start play", 0;
         EXPECT_TRUE(runUntil([&] { return play->started; }, 60 * 8));
-        int swaps = 0;
-        while (swaps < swapsWanted && !play->timeUp) {
+        for (int swaps = 0; swaps < swapsWanted && !play->timeUp; h.frames(20)) {
             BlockBoard& board = *play->blockBoard;
             Block *a = nullptr, *b = nullptr;
-            if (board.settled && findAcceptedSwap(board, a, b)) {
-                const int before = board.swapCount;
-                drag(*a, *b);
-                if (board.swapCount == before + 1) ++swaps;
-            }
-            h.frames(20);
+            if (!board.settled || !testing_support::findAcceptedSwap(board, a, b)) continue;
+            const int before = board.swapCount, x = a->rect.left + 32, y = a->rect.top + 32;
+            h.mouseTo(x, y);
+            h.keyDown(VK_LBUTTON);
+            h.frame();
+            h.mouseTo(x + (b->col - a->col) * 30, y + (b->row - a->row) * 30);
+            h.frame();
+            h.keyUp(VK_LBUTTON);
+            h.frame();
+            swaps += board.swapCount == before + 1;
         }
-        EXPECT_EQ(swaps, swapsWanted);
         EXPECT_TRUE(runUntil([&] { return play->timeUp; }, 60 * 62));
         EXPECT_FLOAT_EQ(play->timeLeft, 0.0f);
-        const int score = play->blockBoard->score;
         // The runner leaves, and the ranking opens once the play music ends.
         EXPECT_TRUE(runUntil([&] { return scene<Rank>() != nullptr; }, 60 * 70));
-        EXPECT_EQ(intAt(slurp(kNewScoreFile), 0), play->blockBoard->score);
-        EXPECT_GE(play->blockBoard->score, score);
+        EXPECT_EQ(ints(kNewScoreFile), std::vector<std::int32_t>{play->blockBoard->score});
+        h.frame();
         return play->blockBoard->score;
-    }
-
-    void clickGlyph(Rank& rank, int g) {
-        h.click(rank.letterCells[g].left + 10, rank.letterCells[g].top + 10);
     }
 
     Harness h;
@@ -99,52 +82,35 @@ protected:
 TEST_F(WholeLoop, TwoGamesFromIntroToRankingAndBack) {
     h.start();
     ASSERT_NE(scene<IntroSceen>(), nullptr);
-    h.frame();
-    h.click(40, 20);  // skip
     const int first = playOneGame(6);
-    EXPECT_GT(first, 0);
-
-    auto* rank = scene<Rank>();
+    ASSERT_GT(first, 0) << "six accepted swaps clear lines";
+    Rank* rank = scene<Rank>();
     ASSERT_NE(rank, nullptr);
-    h.frame();
     ASSERT_EQ(rank->phase, Rank::entering);  // no list yet: any positive score enters
-    clickGlyph(*rank, 18);  // S
-    clickGlyph(*rank, 0);   // A
-    clickGlyph(*rank, 12);  // M
-    h.click(rank->okButton.left + 5, rank->okButton.top + 5);
+    for (int glyph : {18, 0, 12}) clickIn(rank->letterCells[glyph]);
+    clickIn(rank->okButton);
     EXPECT_EQ(rank->phase, Rank::showing);
     h.frames(300);
     EXPECT_EQ(rank->slideX, 300);
     EXPECT_EQ(rank->curtain, 0);
-
-    auto list = slurp(kRankerListFile);
-    ASSERT_EQ(list.size(), 440u);
-    EXPECT_EQ(intAt(list, 0), 18);
-    EXPECT_EQ(intAt(list, 4), 0);
-    EXPECT_EQ(intAt(list, 8), 12);
-    for (int j = 3; j < 10; ++j) EXPECT_EQ(intAt(list, 4 * j), emptyLetter);
-    EXPECT_EQ(intAt(list, 40), first);
-    for (int i = 1; i < 10; ++i) EXPECT_EQ(intAt(list, 44 * i + 40), 0);
+    std::vector<std::int32_t> list(110, 0);  // ten records of ten letters and a score
+    for (int i = 0; i < 10; ++i)
+        for (int j = 0; j < 10; ++j) list[11 * i + j] = emptyLetter;
+    list[0] = 18, list[1] = 0, list[2] = 12, list[10] = first;
+    EXPECT_EQ(ints(kRankerListFile), list);
 
     h.click(235, 55);  // home
     ASSERT_NE(scene<IntroSceen>(), nullptr);
-    h.frame();
-    h.click(40, 20);
     const int second = playOneGame(1);
-    auto* again = scene<Rank>();
-    ASSERT_NE(again, nullptr);
-    h.frame();
-    if (again->phase == Rank::entering) {
-        h.click(again->okButton.left + 5, again->okButton.top + 5);  // an empty name
-    }
-    list = slurp(kRankerListFile);
-    ASSERT_EQ(list.size(), 440u);
+    rank = scene<Rank>();
+    ASSERT_NE(rank, nullptr);
+    if (rank->phase == Rank::entering) clickIn(rank->okButton);  // an empty name
     // Both games stand in the list, best first, and nothing else changed.
-    const int best = first >= second ? first : second;
-    const int other = first >= second ? second : first;
-    EXPECT_EQ(intAt(list, 40), best);
-    EXPECT_EQ(intAt(list, 44 + 40), second > 0 ? other : 0);
-    EXPECT_EQ(intAt(slurp(kNewScoreFile), 0), second);
+    const auto stored = ints(kRankerListFile);
+    ASSERT_EQ(stored.size(), 110u);
+    EXPECT_EQ(stored[10], std::max(first, second));
+    EXPECT_EQ(stored[21], second > 0 ? std::min(first, second) : 0);
+    for (int i = 2; i < 10; ++i) EXPECT_EQ(stored[11 * i + 10], 0);
 }
 
 }  // namespace

@@ -64,5 +64,23 @@ TEST_F(BlockMotion, LeavingRowZeroAppendsOneRefillAndLeavingRowMinusOneNone) {
     expectFullGrid();
 }
 
+TEST_F(BlockMotion, SpecialOverlayStepsTwiceASecondAcrossAndFourTimesDown) {
+    arrangeWith();
+    Block* b = at(2, 5);
+    b->special = 1;
+    int across = 0, down = 0;
+    // Three seconds, each tick value (steps of 15.625 ms) seen by one update.
+    for (std::uint64_t n = 64000; n < 64000 + 3 * 64; ++n) {
+        const int x = b->specialFrameX, y = b->specialFrameY;
+        updateAt((n * 125 + 7) / 8);
+        across += b->specialFrameX != x;
+        down += b->specialFrameY != y;
+    }
+    EXPECT_EQ(across, 6);
+    EXPECT_EQ(down, 12);
+    EXPECT_EQ(b->specialFrameX, 1) << "counts 0..4 across";
+    EXPECT_EQ(b->specialFrameY, 0) << "counts 0..2 down";
+}
+
 }  // namespace
 }  // namespace testing_support

@@ -1,6 +1,7 @@
 // Marking lines by grid cell and clearing them: points, special blocks,
 // obstacles and refills.
 #include "BoardFixture.h"
+#include "framework/GameNames.h"
 
 namespace testing_support {
 namespace {
@@ -19,6 +20,19 @@ TEST_F(Matching, PlainThreeIsHighlightedThenClearedOnATickMultipleOfTen) {
     EXPECT_EQ(plays("delete.mp3"), 1);
     settle();
     expectFullGrid();
+}
+
+TEST_F(Matching, NoDeleteSoundOverAnyComboSound) {
+    for (const char* combo : names::kComboSounds) {
+        arrangeLine();
+        for (const char* other : names::kComboSounds) soundRegistry::get()->stop(other);
+        soundRegistry::get()->play(combo, 1.0f);
+        const int before = plays("delete.mp3");
+        clearNow();
+        EXPECT_EQ(board.blocks.size(), 61u);
+        EXPECT_EQ(plays("delete.mp3"), before) << "over " << combo;
+        settle();
+    }
 }
 
 TEST_F(Matching, FourInAColumnIsClearedWholeWithNothingSpecial) {

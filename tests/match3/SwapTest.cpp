@@ -1,6 +1,7 @@
 // Picking, dragging and clicking, accepted and rejected swaps, the combo and
-// the obstacles of every fifth accepted swap.
+// its sounds, and the obstacles of every fifth accepted swap.
 #include "BoardFixture.h"
+#include "framework/GameNames.h"
 
 namespace testing_support {
 namespace {
@@ -26,10 +27,12 @@ protected:
 };
 
 TEST_F(Swapping, DragThresholdsAreExclusiveVerticalWinsAndALongJumpUpIsNone) {
+    const int t = names::kDragThreshold, jump = names::kDragJumpLimit;
     const struct {
         int dx, dy, col, row;  // the partner of (3,4), or -1
-    } cases[] = {{0, -10, -1, -1}, {0, -11, 3, 3},  {0, 11, 3, 5},   {-10, 0, -1, -1}, {-11, 0, 2, 4},
-                 {11, 0, 4, 4},    {-20, -20, 3, 3}, {0, -64, -1, -1}, {-64, 0, -1, -1}, {0, 200, 3, 5}};
+    } cases[] = {{0, -t, -1, -1},     {0, -t - 1, 3, 3},    {0, t + 1, 3, 5},    {-t, 0, -1, -1},
+                 {-t - 1, 0, 2, 4},   {t + 1, 0, 4, 4},     {-20, -20, 3, 3},    {0, -jump, -1, -1},
+                 {-jump, 0, -1, -1},  {0, 200, 3, 5}};
     for (const auto& c : cases) {
         arrangeWith();
         pickAt(3, 4);
@@ -75,6 +78,28 @@ TEST_F(Swapping, ClickClickSwapsPicksAnotherOrDropsTheSelection) {
     lift();
 }
 
+TEST_F(Swapping, TilesStillMovingAreNeitherPickedNorSwappedWith) {
+    arrangeAccepted();
+    Block* a = at(3, 3);
+    a->moving = true;
+    pickAt(3, 3);
+    EXPECT_FALSE(board.picked) << "a falling tile was picked";
+    lift();
+    a->moving = false;
+    at(4, 3)->moving = true;
+    clickOn(3, 3);
+    pickAt(4, 3);  // a second click on a moving neighbour drops the selection
+    EXPECT_FALSE(a->swapping || board.picked);
+    lift();
+    pickAt(3, 3);
+    mouseTo(centreX(3) + 20, centreY(3));  // a drag onto it waits...
+    board.handleInput();
+    EXPECT_TRUE(board.picked && !a->swapping);
+    at(4, 3)->moving = false;
+    board.handleInput();  // ...until it rests
+    EXPECT_EQ(a->col, 4);
+}
+
 TEST_F(Swapping, RejectedSwapSlidesThereAndBackAndCountsNothing) {
     arrangeRejected();
     Block* a = at(3, 3);
@@ -90,24 +115,26 @@ TEST_F(Swapping, RejectedSwapSlidesThereAndBackAndCountsNothing) {
     EXPECT_EQ(a->col, 3);
 }
 
-TEST_F(Swapping, AcceptedSwapsRaiseTheComboWithinTwoSecondsThenItLapses) {
-    const struct {
-        std::uint64_t ms;
-        int combo;
-        const char* sound;
-    } swaps[] = {{1'000'000, 1, "combo1.mp3"}, {1'001'500, 2, "combo2.mp3"}};
-    for (const auto& s : swaps) {
-        time.clock.setMs(s.ms);
+TEST_F(Swapping, EachSwapOfAComboPlaysItsOwnSoundFromTheFifthOnTheLastThenItLapses) {
+    // The sounds heard, spelled out: the test must not share the table it checks.
+    const char* heard[] = {"combo1.mp3", "combo2.mp3", "combo3.mp3", "combo4.mp3", "combo5.mp3", "combo5.mp3"};
+    int total = 0;
+    for (int n = 1; n <= 6; ++n) {
+        time.clock.setMs(1'000'000 + 500 * (n - 1));
         arrangeAccepted();
         board.update();  // no line yet: only the clock is read
+        const int before = plays(heard[n - 1]);
         swapPair();
-        EXPECT_EQ(board.combo, s.combo);
-        EXPECT_EQ(plays(s.sound), 1);
+        EXPECT_EQ(board.combo, n);
+        EXPECT_EQ(plays(heard[n - 1]) - before, 1) << "swap " << n;
+        total = 0;
+        for (const char* f : {"combo1.mp3", "combo2.mp3", "combo3.mp3", "combo4.mp3", "combo5.mp3"}) total += plays(f);
+        EXPECT_EQ(total, n) << "one sound per accepted swap";
     }
     arrangeWith();  // no line left to clear while the combo ages
-    updateAt(1'003'500);  // the deadline's own tick keeps it
-    EXPECT_EQ(board.combo, 2);
-    updateAt(1'004'000);
+    updateAt(1'004'500);  // the deadline's own tick keeps it
+    EXPECT_EQ(board.combo, 6);
+    updateAt(1'004'516);
     EXPECT_EQ(board.combo, 0);
 }
 

@@ -1,6 +1,6 @@
 // A runner board on its own: the services it uses made directly, on the fake
-// clock with simulated audio, in a fresh working folder holding the generated
-// art, no art at all, or small pictures of known colours.
+// clock with simulated audio, in a fresh working folder holding no art at all
+// or small pictures of known colours.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -23,8 +23,6 @@
 
 namespace runner_test {
 
-enum class Art { Generated, None, Known };
-
 // A scene that only counts its entries.
 class CountingScene : public gameNode {
 public:
@@ -39,8 +37,8 @@ private:
 class RunnerBoardTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = std::make_unique<testing_support::TempWorkDir>(art_ == Art::Generated);
-        if (art_ == Art::Known) writeKnownArt();
+        dir_ = std::make_unique<testing_support::TempWorkDir>(false);
+        if (withArt_) writeKnownArt();
         audio_ = std::make_unique<testing_support::ScopedSimulatedAudio>(time.clock);
         platform::input().reset();
         time.clock.setMs(1'000'000);  // a machine that has been up a while
@@ -90,13 +88,6 @@ protected:
         platform::input().endFrame();
     }
 
-    // A key pressed and let go between two frames.
-    static void tapKey(int vk) {
-        platform::input().beginDrain();
-        platform::input().keyDown(vk);
-        platform::input().keyUp(vk);
-    }
-
     void draw() {
         platform::fillWhite(*backDC(), 0, 0, 600, 1024);
         board->render();
@@ -104,7 +95,7 @@ protected:
     int plays(const char* file) const { return audio_->audio()->playCount(file); }
     static std::uint32_t pixel(int x, int y) { return backDC()->pixel(x, y) & 0xFFFFFF; }
 
-    Art art_ = Art::Known;  // set by a derived fixture's constructor
+    bool withArt_ = true;  // set by a derived fixture's constructor
     testing_support::ScopedFakeClock time;
     std::unique_ptr<AnimationBoard> board;
 
@@ -114,7 +105,7 @@ private:
 };
 
 struct RunnerBoardWithoutArt : RunnerBoardTest {
-    RunnerBoardWithoutArt() { art_ = Art::None; }
+    RunnerBoardWithoutArt() { withArt_ = false; }
 };
 
 }  // namespace runner_test
