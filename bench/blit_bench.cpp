@@ -17,11 +17,12 @@
 #include <vector>
 
 #include "platform/Surface.h"
+#include "framework/GameNames.h"
 
 namespace {
 
-constexpr int kW = 600;
-constexpr int kH = 1024;
+constexpr int kW = names::kClientWidth;
+constexpr int kH = names::kClientHeight;
 constexpr std::uint8_t kAlpha = 200;
 constexpr std::uint32_t kKeyPixel = 0x00FF00FF;
 

@@ -24,6 +24,7 @@
 #include "app/IntroSceen.h"
 #include "app/mainGame.h"
 #include "engine/bitmapPicture.h"
+#include "framework/GameNames.h"
 #include "framework/SceneManager.h"
 #include "match3/Block.h"
 #include "match3/BlockBoard.h"
@@ -151,7 +152,7 @@ Trace playOnce(std::string* failure) {
     h.start();
     Player p(h);
 
-    IntroSceen* intro = scene<IntroSceen>("intro");
+    IntroSceen* intro = scene<IntroSceen>(names::kIntroScene);
     for (int i = 0; i < 5000 && !intro->buttonShown; ++i) p.frame(introRow(intro));
     if (!intro->buttonShown) return fail("the intro never showed its play button");
     for (int i = 0; i < 120; ++i) p.frame("intro: pulse");
@@ -159,9 +160,9 @@ Trace playOnce(std::string* failure) {
     const RECT play = intro->playButton ? intro->playButton->getBoundingRect()
                                         : RECT{380, 470, 535, 560};
     p.click(centre(play), "intro: pulse", "enter play (loads its pictures)");
-    if (!isCurrent("game")) return fail("the play button did not start play");
+    if (!isCurrent(names::kGameScene)) return fail("the play button did not start play");
 
-    auto* game = scene<ThreeMatchGame>("game");
+    auto* game = scene<ThreeMatchGame>(names::kGameScene);
     for (int i = 0; i < 600 && !game->started; ++i) p.frame("play: countdown");
     if (!game->started) return fail("the countdown never ended");
 
@@ -171,7 +172,7 @@ Trace playOnce(std::string* failure) {
         keepPlayBusy(game);
         // The button's area reaches past the window: click its visible part.
         const RECT& r = game->refreshRect;
-        p.click(centre(RECT{r.left, r.top, std::min(r.right, 600), std::min(r.bottom, 1024)}), busy);
+        p.click(centre(RECT{r.left, r.top, std::min(r.right, names::kClientWidth), std::min(r.bottom, names::kClientHeight)}), busy);
         markSpecials(game->blockBoard);
         for (int i = 0; i < 120; ++i) {
             keepPlayBusy(game);
@@ -183,11 +184,11 @@ Trace playOnce(std::string* failure) {
     h.keyDown('1');
     p.frame("play: runner exit");
     h.keyUp('1');
-    for (int i = 0; i < 3000 && !isCurrent("rank"); ++i)
+    for (int i = 0; i < 3000 && !isCurrent(names::kRankScene); ++i)
         p.frame("play: runner exit", "enter ranking (loads its pictures)");
-    if (!isCurrent("rank")) return fail("the runner never left for the ranking");
+    if (!isCurrent(names::kRankScene)) return fail("the runner never left for the ranking");
 
-    Rank* rank = scene<Rank>("rank");
+    Rank* rank = scene<Rank>(names::kRankScene);
     p.frame("ranking: name entry");
     if (rank->phase != Rank::entering) return fail("no name entry");
     for (int letter = 0; letter < kNameLength; ++letter)

@@ -13,11 +13,12 @@
 #include <vector>
 
 #include "engine/bitmapPicture.h"
+#include "framework/GameNames.h"
 #include "platform/Surface.h"
 
 namespace {
 
-constexpr int kW = 600, kH = 1024;
+constexpr int kW = names::kClientWidth, kH = names::kClientHeight;
 constexpr std::uint32_t kKey = 0x00FF00FF;
 
 // How much of the full-frame picture is keyed: 0 = none, 1 = shapes over a
@@ -135,7 +136,7 @@ void BM_SdlBlitKeyedAlphaFrame(benchmark::State& state) {
     SDL_FreeSurface(dst);
 }
 
-constexpr int kStripW = 600, kStripH = 380;
+constexpr int kStripW = names::kClientWidth, kStripH = 380;
 
 void BM_MemcpyStrip(benchmark::State& state) { memcpyBytes(state, std::size_t{kStripW} * kStripH * 4); }
 

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "framework/BackBuffer.h"
+#include "framework/GameNames.h"
 #include "support/TestFiles.h"
 
 using testing_support::bmpBytes;
@@ -68,10 +69,10 @@ TEST_F(PictureRegistryTest, OneBackBufferThroughEveryRecreation) {
         bitmapPicture* back = backBuffer();
         ASSERT_NE(back, nullptr);
         EXPECT_EQ(back, backBuffer());
-        EXPECT_EQ(back, pictureRegistry::get()->addBlankPicture("backBuffer", 600, 1024));
+        EXPECT_EQ(back, pictureRegistry::get()->addBlankPicture("backBuffer", names::kClientWidth, names::kClientHeight));
         EXPECT_EQ(back, pictureRegistry::get()->findPicture("backBuffer"));
         ASSERT_EQ(backDC(), back->getMemDC());
-        EXPECT_EQ(std::pair(backDC()->width(), backDC()->height()), std::pair(600, 1024));
+        EXPECT_EQ(std::pair(backDC()->width(), backDC()->height()), std::pair(names::kClientWidth, names::kClientHeight));
         EXPECT_EQ(backDC()->pixel(599, 1023), 0u);  // a fresh one, not the last round's
         backDC()->setPixel(599, 1023, 0x00ABCDEF);
         pictureRegistry::destroy();

@@ -168,7 +168,7 @@ TEST_F(RankTest, HomeLeavesAtOnceAndTheNextVisitRevealsAgain) {
     EXPECT_EQ(intro->entered, entries + 1);
     EXPECT_EQ(SceneManager::get()->currentScene, intro);
     EXPECT_FALSE(soundRegistry::get()->isPlaying(names::kRankingMusic));
-    EXPECT_EQ(rank->curtain, 1024);
+    EXPECT_EQ(rank->curtain, names::kClientHeight);
     enter(0);
     EXPECT_EQ(rank->curtain, 1020);
     EXPECT_EQ(rank->slideX, 1);

@@ -98,6 +98,6 @@ TEST_F(RunnerBoardWithoutArt, EverythingRunsAndDrawsNothingWithoutPictures) {
     }
     EXPECT_NE(board->runnerY, 0);
     for (int y = 0; y < 420; y += 3) {
-        for (int x = 0; x < 600; x += 3) ASSERT_EQ(pixel(x, y), kWhite) << x << "," << y;
+        for (int x = 0; x < names::kClientWidth; x += 3) ASSERT_EQ(pixel(x, y), kWhite) << x << "," << y;
     }
 }

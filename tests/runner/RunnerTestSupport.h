@@ -11,6 +11,7 @@
 #include "engine/pictureRegistry.h"
 #include "engine/soundRegistry.h"
 #include "framework/BackBuffer.h"
+#include "framework/GameNames.h"
 #include "framework/KeyState.h"
 #include "framework/SceneManager.h"
 #include "framework/gameNode.h"
@@ -89,7 +90,7 @@ protected:
     }
 
     void draw() {
-        platform::fillWhite(*backDC(), 0, 0, 600, 1024);
+        platform::fillWhite(*backDC(), 0, 0, names::kClientWidth, names::kClientHeight);
         board->render();
     }
     int plays(const char* file) const { return audio_->audio()->playCount(file); }

@@ -5,8 +5,10 @@
 //   soak [GAMES] [RENDER_EVERY] [SEED]     (defaults 300, 4, 1)
 //
 // Every game must reach the ranking and come back home within a frame budget,
-// and leave whole, sorted score files behind. The resident size is printed
-// after games 1, 10 and every 50th and the last, so memory growth shows.
+// and leave whole, sorted score files behind holding its score, with the name
+// entered when it made the list. The resident size is printed after games 1,
+// 10 and every 50th and the last, so memory growth shows. A few games run in
+// every ctest run.
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,13 +25,11 @@
 #include "Harness.h"
 #include "app/IntroSceen.h"
 #include "app/mainGame.h"
-#include "framework/FrameLoop.h"
-#include "framework/FrameTimer.h"
+#include "framework/GameNames.h"
 #include "framework/SceneManager.h"
 #include "match3/Block.h"
 #include "match3/BlockBoard.h"
 #include "match3/ThreeMatchGame.h"
-#include "platform/Input.h"
 #include "platform/Win32Types.h"
 #include "ranking/Rank.h"
 #include "ranking/ScoreFiles.h"
@@ -63,14 +63,14 @@ std::int32_t intAt(const std::vector<unsigned char>& b, std::size_t at) {
 
 class Bot {
 public:
-    Bot(Harness& h, int renderEvery, unsigned seed) : h_(h), renderEvery_(renderEvery), rng_(seed) {}
+    Bot(Harness& h, unsigned seed) : h_(h), rng_(seed) {}
 
     // Intro to ranking to home; any step that never comes ends the soak.
     void playGame(int game) {
         game_ = game;
         if (!scene<IntroSceen>()) fail(game, "a game did not start at the intro");
         step(2);
-        click(40, 20);  // skip
+        h_.click(40, 20);  // skip
         if (!runUntil([&] { return scene<ThreeMatchGame>() != nullptr; }, 60))
             fail(game, "skip did not lead to play");
         ThreeMatchGame* play = scene<ThreeMatchGame>();
@@ -85,7 +85,7 @@ public:
         const long matchesBefore = matches_;
         for (int f = 0; (f < playFrames || matches_ - matchesBefore < 3) && !play->timeUp;)
             f += act(*play);
-        if (!play->timeUp) tap('1');
+        if (!play->timeUp) h_.tap('1');
         if (!runUntil([&] { return play->timeUp; }, 60 * 62)) fail(game, "time never ran out");
 
         // Random input goes on while the runner leaves and the music ends.
@@ -97,23 +97,26 @@ public:
         }
         Rank* rank = scene<Rank>();
         step(1);
+        std::vector<std::int32_t> name;
         if (rank->phase == Rank::entering) {
-            for (int i = pick(0, 12); i > 0; --i) {
+            for (int i = pick(0, 12); i > 0 && rank->phase == Rank::entering; --i) {
                 const RECT& cell = rank->letterCells[pick(0, 49)];
-                click(cell.left + 5, cell.top + 5);
-                if (pick(0, 5) == 0) click(pick(0, 599), pick(0, 1023));
-                if (rank->phase != Rank::entering) break;
+                h_.click(cell.left + 5, cell.top + 5);
+                if (pick(0, 5) == 0) h_.click(pick(0, 599), pick(0, 1023));
             }
+            name.assign(rank->nameLetters, rank->nameLetters + rank->letterCount);
             for (int tries = 0; rank->phase == Rank::entering && tries < 10; ++tries) {
-                if (h_.game().running == 0) tap(VK_ESCAPE);
-                click(rank->okButton.left + 5, rank->okButton.top + 5);
+                if (h_.game().running == 0) h_.tap(VK_ESCAPE);
+                h_.click(rank->okButton.left + 5, rank->okButton.top + 5);
             }
+            if (rank->phase != Rank::showing) fail(game, "the name entry never closed");
+            if (!listHolds(play->blockBoard->score, name)) fail(game, "the entry made is not in ranker.list");
         }
-        if (rank->phase != Rank::showing) fail(game, "the name entry never closed");
+        if (rank->phase != Rank::showing) fail(game, "the ranking shows no list");
         checkFiles(play->blockBoard->score);
         step(pick(1, 400));
-        if (h_.game().running == 0) tap(VK_ESCAPE);
-        click(rank->homeRect.left + 5, rank->homeRect.top + 5);
+        if (h_.game().running == 0) h_.tap(VK_ESCAPE);
+        h_.click(rank->homeRect.left + 5, rank->homeRect.top + 5);
         if (!runUntil([&] { return scene<IntroSceen>() != nullptr; }, 10)) fail(game, "home did not lead to the intro");
     }
 
@@ -125,28 +128,7 @@ private:
 
     int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
 
-    // One frame; rendered only one frame in renderEvery_, which is where most
-    // of the time goes.
-    void step(int count = 1) {
-        for (int i = 0; i < count; ++i) {
-            FrameTimer::get()->tick(kFrameLock);
-            h_.game().update();
-            if (++frame_ % renderEvery_ == 0) h_.game().render();
-            platform::input().endFrame();
-        }
-    }
-
-    void tap(int vk) {
-        h_.keyDown(vk);
-        step();
-        h_.keyUp(vk);
-        step();
-    }
-
-    void click(int x, int y) {
-        h_.mouseTo(x, y);
-        tap(VK_LBUTTON);
-    }
+    void step(int count = 1) { h_.frames(count); }
 
     template <class F>
     bool runUntil(F done, int maxFrames) {
@@ -161,7 +143,7 @@ private:
     // The option panel stops play; the bot shuts it after a while.
     void closePanelIfStuck() {
         if (h_.game().running == 0) {
-            if (++panelFrames_ > 90) tap(VK_ESCAPE);
+            if (++panelFrames_ > 90) h_.tap(VK_ESCAPE);
         } else {
             panelFrames_ = 0;
         }
@@ -170,55 +152,57 @@ private:
     // Noise while waiting: a rare click, key or mouse move.
     void fiddle() {
         const int r = pick(0, 200);
-        if (r == 0) click(pick(0, 599), pick(380, 1023));
+        if (r == 0) h_.click(pick(0, 599), pick(380, 1023));
         else if (r == 1) h_.mouseTo(pick(-50, 650), pick(-50, 1100));
-        else if (r == 2) tap("FCP09"[pick(0, 4)]);
+        else if (r == 2) h_.tap("FCP09"[pick(0, 4)]);
     }
 
     // One action in play; the frames it took.
     int act(ThreeMatchGame& play) {
-        const int before = frame_;
+        const long before = h_.frameCount();
         const int r = pick(0, 99);
         BlockBoard& board = *play.blockBoard;
         if (r < 30) {
             Block *a = nullptr, *b = nullptr;
             if (board.settled && findAcceptedSwap(board, a, b)) {
-                drag(a->rect.left + 32, a->rect.top + 32, (b->col - a->col) * 30, (b->row - a->row) * 30);
+                h_.drag(a->rect.left + 32, a->rect.top + 32, (b->col - a->col) * 30, (b->row - a->row) * 30, pick(1, 3));
                 ++matches_;
             }
             step(pick(5, 30));
         } else if (r < 60) {
             // A drag from anywhere, often far, sometimes off the grid.
-            drag(pick(0, 599), pick(300, 1023), pick(-80, 80), pick(-80, 80));
+            h_.drag(pick(0, 599), pick(300, 1023), pick(-80, 80), pick(-80, 80), pick(1, 3));
         } else if (r < 85) {
-            click(pick(0, 599), pick(0, 1023));
+            h_.click(pick(0, 599), pick(0, 1023));
         } else if (r < 90) {
-            tap("FCP0"[pick(0, 3)]);
+            h_.tap("FCP0"[pick(0, 3)]);
         } else if (r < 92) {
             h_.keyDown('9');
             step(pick(1, 30));
             h_.keyUp('9');
             step();
         } else if (r < 93) {
-            tap(VK_ESCAPE);  // the option panel, shut again later
+            h_.tap(VK_ESCAPE);  // the option panel, shut again later
             step(pick(1, 60));
-            if (h_.game().running == 0 && pick(0, 1)) click(pick(0, 599), pick(0, 1023));
-            if (h_.game().running == 0) tap(VK_ESCAPE);
+            if (h_.game().running == 0 && pick(0, 1)) h_.click(pick(0, 599), pick(0, 1023));
+            if (h_.game().running == 0) h_.tap(VK_ESCAPE);
         } else {
             step(pick(1, 40));
         }
         closePanelIfStuck();
-        return frame_ - before;
+        return static_cast<int>(h_.frameCount() - before);
     }
 
-    void drag(int x, int y, int dx, int dy) {
-        h_.mouseTo(x, y);
-        h_.keyDown(VK_LBUTTON);
-        step();
-        h_.mouseTo(x + dx, y + dy);
-        step(pick(1, 3));
-        h_.keyUp(VK_LBUTTON);
-        step();
+    // Whether the stored list holds an entry of that score and name.
+    bool listHolds(int score, const std::vector<std::int32_t>& name) {
+        const auto list = slurp(kRankerListFile);
+        for (int i = 0; i < kRankCount && list.size() == kRankerListBytes; ++i) {
+            bool same = intAt(list, 44 * i + 40) == score;
+            for (int j = 0; j < kNameLength; ++j)
+                same = same && intAt(list, 44 * i + 4 * j) == (j < static_cast<int>(name.size()) ? name[j] : emptyLetter);
+            if (same) return true;
+        }
+        return false;
     }
 
     void checkFiles(int score) {
@@ -231,9 +215,7 @@ private:
     }
 
     Harness& h_;
-    int renderEvery_;
     std::mt19937 rng_;
-    int frame_ = 0;
     int panelFrames_ = 0;
     int game_ = 0;
     long matches_ = 0;
@@ -247,8 +229,9 @@ int main(int argc, char** argv) {
     const unsigned seed = argc > 3 ? static_cast<unsigned>(std::atoi(argv[3])) : 1u;
 
     Harness h;
+    h.renderEvery = renderEvery;  // drawing is where most of the time goes
     h.start();
-    Bot bot(h, renderEvery, seed);
+    Bot bot(h, seed);
     long firstKiB = 0, tenthKiB = 0;
     for (int game = 1; game <= games; ++game) {
         bot.playGame(game);

@@ -12,6 +12,7 @@
 #include "engine/pictureRegistry.h"
 #include "framework/BackBuffer.h"
 #include "framework/FrameLoop.h"
+#include "framework/FrameTimer.h"
 #include "framework/WindowSurface.h"
 #include "platform/Image.h"
 #include "platform/Input.h"
@@ -90,10 +91,20 @@ void Harness::start() {
     started_ = true;
 }
 
-void Harness::frame() { runFrame(*game_); }
+void Harness::frame() {
+    if (++frameCount_ % renderEvery == 0) return runFrame(*game_);
+    FrameTimer::get()->tick(kFrameLock);
+    game_->update();
+    platform::input().endFrame();
+}
 
 void Harness::frames(int count) {
     for (int i = 0; i < count; ++i) frame();
+}
+
+bool Harness::runUntil(const std::function<bool()>& done, int maxFrames) {
+    for (int i = 0; i < maxFrames && !done(); ++i) frame();
+    return done();
 }
 
 void Harness::stop() {
@@ -125,7 +136,17 @@ void Harness::tap(int vk) {
 
 void Harness::click(int x, int y) {
     mouseTo(x, y);
-    tap(0x01);
+    tap(VK_LBUTTON);
+}
+
+void Harness::drag(int x, int y, int dx, int dy, int holdFrames) {
+    mouseTo(x, y);
+    keyDown(VK_LBUTTON);
+    frame();
+    mouseTo(x + dx, y + dy);
+    frames(holdFrames);
+    keyUp(VK_LBUTTON);
+    frame();
 }
 
 const platform::Surface& Harness::screen() const { return *windowSurface(); }

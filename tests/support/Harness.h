@@ -3,6 +3,7 @@
 // fresh working folder that links the run folder's pictures, sounds and fonts.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -52,7 +53,11 @@ public:
     void start();          // the game's init
     void frame();          // one frame: pace, update, render
     void frames(int count);
+    // Frames until done() holds, at most maxFrames; whether it held.
+    bool runUntil(const std::function<bool()>& done, int maxFrames);
     void stop();           // the game's release (also done by the destructor)
+    int renderEvery = 1;   // long runs may draw only one frame in so many
+    long frameCount() const { return frameCount_; }
 
     // Scripted input; changes take effect for the next frame.
     void mouseTo(int x, int y);
@@ -60,6 +65,8 @@ public:
     void keyUp(int vk);
     void tap(int vk);              // down for one frame, then up for one frame
     void click(int x, int y);      // mouse there, left button tapped
+    // Pressed at (x, y), moved by (dx, dy) for holdFrames, let go: a drag.
+    void drag(int x, int y, int dx, int dy, int holdFrames = 1);
 
     mainGame& game() { return *game_; }
     testing_support::SimulatedAudio* audio() const { return audio_.audio(); }
@@ -74,6 +81,7 @@ private:
     ScopedSimulatedAudio audio_;
     std::unique_ptr<mainGame> game_;
     bool started_ = false;
+    long frameCount_ = 0;
 };
 
 }  // namespace testing_support
