@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <string>
 
 #include "Harness.h"
+#include "TestFiles.h"
 #include "app/IntroSceen.h"
 #include "engine/pictureRegistry.h"
 #include "engine/soundRegistry.h"
@@ -27,12 +27,6 @@ bool inScene(const char* name) {
 }
 bool playing(const char* key) { return soundRegistry::get()->isPlaying(key); }
 float riseY() { return intro()->main[1]->getY(); }
-
-// Runs frames until the condition holds; false if it never did.
-bool runUntil(Harness& h, const std::function<bool()>& done, int maxFrames = 3000) {
-    for (int i = 0; i < maxFrames && !done(); ++i) h.frame();
-    return done();
-}
 
 }  // namespace
 
@@ -103,9 +97,9 @@ TEST(Intro, PlayButtonPulsesByItsLowByteAndRestartsPast637) {
     Harness h(kBothOn);
     h.start();
     IntroSceen* scene = intro();
-    ASSERT_TRUE(runUntil(h, [&] { return scene->buttonShown; }));
+    ASSERT_TRUE(h.runUntil([&] { return scene->buttonShown; }, 3000));
     EXPECT_EQ(scene->buttonAlpha, 8) << "first step in the frame that shows it";
-    ASSERT_TRUE(runUntil(h, [&] { return scene->buttonAlpha == 256; }, 100));
+    ASSERT_TRUE(h.runUntil([&] { return scene->buttonAlpha == 256; }, 100));
     bitmapPicture* button = pictureRegistry::get()->findPicture("playbutton");
     ASSERT_NE(button, nullptr);
     // Nothing but the button moves now; at counter 256 it is fully clear.
@@ -118,9 +112,7 @@ TEST(Intro, PlayButtonPulsesByItsLowByteAndRestartsPast637) {
         ASSERT_EQ(counter, previous + 8 > 637 ? 100 : previous + 8);
         platform::Surface expected = clear;
         button->alphaRender(&expected, 380, 470, static_cast<std::uint8_t>(counter & 0xFF));
-        ASSERT_TRUE(std::equal(expected.pixels(), expected.pixels() + expected.width() * expected.height(),
-                               h.screen().pixels()))
-            << "counter " << counter;
+        ASSERT_TRUE(testing_support::same(expected, h.screen())) << "counter " << counter;
         previous = counter;
     }
     EXPECT_GT(restarts, 0);
@@ -134,12 +126,12 @@ TEST(Intro, SecondVisitStartsTheLightAsSoonAsTheRevealPasses150) {
     h.start();
     IntroSceen* scene = intro();
     for (int visit = 1; visit <= 2; ++visit) {
-        ASSERT_TRUE(runUntil(h, [&] { return scene->revealHeight > 150 || scene->lightFrame > 0; }));
+        ASSERT_TRUE(h.runUntil([&] { return scene->revealHeight > 150 || scene->lightFrame > 0; }, 3000));
         EXPECT_EQ(scene->lightFrame, 0) << "the light never starts before the reveal passes 150";
         h.frames(12);  // a tick divisible by 5 comes about 16 times a second
         // The first time the layer is still far down; the second it stayed at the top.
         EXPECT_EQ(scene->lightFrame > 0, visit == 2);
-        ASSERT_TRUE(runUntil(h, [&] { return riseY() < 5.0f; }));
+        ASSERT_TRUE(h.runUntil([&] { return riseY() < 5.0f; }, 3000));
         h.click(40, 20);
         ASSERT_TRUE(inScene(names::kGameScene));
         ASSERT_EQ(SceneManager::get()->changeScene(names::kIntroScene), S_OK);
