@@ -11,9 +11,7 @@
 #include "BoardMoves.h"
 #include "Harness.h"
 #include "engine/pictureRegistry.h"
-#include "engine/pngPictureRegistry.h"
 #include "engine/soundRegistry.h"
-#include "framework/BackBuffer.h"
 #include "framework/GameNames.h"
 #include "framework/KeyState.h"
 #include "match3/Block.h"
@@ -32,21 +30,10 @@ protected:
     static constexpr std::uint64_t kQuietMs = 1'000'016;     // tick 1'000'015
 
     void SetUp() override {
-        platform::input().reset();
-        KeyState::get()->clear();
-        backBuffer();
-        soundRegistry::get()->init();
         time.clock.setMs(kQuietMs);
         board.init(&runner);
     }
-    void TearDown() override {
-        board.release();  // the runner board frees the obstacles it got
-        KeyState::destroy();
-        pictureRegistry::destroy();
-        soundRegistry::destroy();
-        pngPictureRegistry::destroy();
-        platform::input().reset();
-    }
+    void TearDown() override { board.release(); }  // the runner board frees the obstacles it got
 
     void arrangeWith(std::initializer_list<Cell> cells = {}) {
         ASSERT_EQ(board.blocks.size(), 64u);
@@ -100,7 +87,7 @@ protected:
     static int centreX(int col) { return Block::cellX(col) + 32; }
     static int centreY(int row) { return Block::cellY(row) + 32; }
 
-    int plays(const std::string& file) const { return audio.audio()->playCount(file); }
+    int plays(const std::string& file) const { return services.audio()->playCount(file); }
     // The kind of obstacle n sent to the runner, read off its picture.
     bitmapPicture* sent(std::size_t n) const {
         return n < runner.obstacles.size() ? runner.obstacles[n]->picture : nullptr;
@@ -109,7 +96,7 @@ protected:
 
     TempWorkDir dir;
     ScopedFakeClock time;
-    ScopedSimulatedAudio audio{time.clock};
+    ScopedServices services{time.clock};
     AnimationBoard runner;
     BlockBoard board;
 };
@@ -254,7 +241,7 @@ TEST_F(BlockMotion, SpecialOverlayStepsTwiceASecondAcrossAndFourTimesDown) {
     // Three seconds, each tick value (steps of 15.625 ms) seen by one update.
     for (std::uint64_t n = 64000; n < 64000 + 3 * 64; ++n) {
         const int x = b->specialFrameX, y = b->specialFrameY;
-        updateAt((n * 125 + 7) / 8);
+        updateAt((n * 125 + 7) / 8);  // the first millisecond of step n
         across += b->specialFrameX != x;
         down += b->specialFrameY != y;
     }

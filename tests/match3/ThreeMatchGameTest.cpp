@@ -155,12 +155,7 @@ TEST_F(PlayScene, RunnerStripUpdatesOnceAFrameBeforeTheGrid) {
     AnimationBoard& runner = *play->runnerBoard;
     arrangeBoard(*play->blockBoard, {{0, 7, 1}, {1, 7, 1}, {2, 7, 1}});
     play->blockBoard->blockAt(1, 7)->special = 1;
-    auto& clock = h.time.clock;  // on to the next tick the grid clears on
-    for (std::uint64_t n = clock.milliseconds() * 8 / 125 + 1;; ++n)
-        if (n * 125 / 8 % 10 == 0) {
-            clock.setMs((n * 125 + 7) / 8);
-            break;
-        }
+    h.time.clock.toTick(10, 0);  // a tick the grid clears on
     const float scroll = runner.backScroll, speed = runner.speed;
     ASSERT_TRUE(runner.obstacles.empty());
     play->update();

@@ -8,12 +8,9 @@
 #include <vector>
 
 #include "Harness.h"
-#include "engine/pictureRegistry.h"
-#include "engine/pngPictureRegistry.h"
 #include "engine/soundRegistry.h"
 #include "framework/BackBuffer.h"
 #include "framework/GameNames.h"
-#include "framework/KeyState.h"
 #include "framework/SceneManager.h"
 #include "platform/Input.h"
 #include "ranking/Rank.h"
@@ -32,19 +29,8 @@ public:
 class RankTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform::input().reset();
-        KeyState::get()->clear();
-        soundRegistry::get()->init();
         SceneManager::get()->addScene(names::kIntroScene, intro);
         SceneManager::get()->addScene(names::kRankScene, rank);
-    }
-    void TearDown() override {
-        SceneManager::destroy();
-        soundRegistry::destroy();
-        pngPictureRegistry::destroy();
-        pictureRegistry::destroy();
-        KeyState::destroy();
-        platform::input().reset();
     }
 
     // A visit after a game of that score; the first update reads it.
@@ -81,7 +67,7 @@ protected:
 
     TempWorkDir dir;
     ScopedFakeClock time;
-    ScopedSimulatedAudio audio{time.clock};
+    ScopedServices services{time.clock};
     IntroProbe* intro = new IntroProbe;
     Rank* rank = new Rank;
 };

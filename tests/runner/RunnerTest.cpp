@@ -13,7 +13,6 @@
 #include "engine/soundRegistry.h"
 #include "framework/BackBuffer.h"
 #include "framework/GameNames.h"
-#include "framework/KeyState.h"
 #include "framework/SceneManager.h"
 #include "framework/gameNode.h"
 #include "platform/Input.h"
@@ -41,39 +40,22 @@ protected:
     void SetUp() override {
         dir_ = std::make_unique<testing_support::TempWorkDir>(false);
         if (withArt_) writeKnownArt();
-        audio_ = std::make_unique<testing_support::ScopedSimulatedAudio>(time.clock);
-        platform::input().reset();
         time.clock.setMs(1'000'000);  // a machine that has been up a while
         quietTick();
-        KeyState::get()->clear();
-        backBuffer();
-        soundRegistry::get()->init();
-        SceneManager::get();
+        services_ = std::make_unique<testing_support::ScopedServices>(time.clock);
         board = std::make_unique<AnimationBoard>();
         board->init();
     }
-
     void TearDown() override {
         if (board) board->release();
         board.reset();
-        SceneManager::destroy();
-        soundRegistry::destroy();
-        pictureRegistry::destroy();
-        KeyState::destroy();
-        platform::input().reset();
-        audio_.reset();
+        services_.reset();
         dir_.reset();
     }
 
-    // The tick steps by 15.625 ms; moves the clock on to the next step whose
-    // tick modulo 10 is `rest`. Animations advance only on rest 0.
-    void tickWith(int rest) {
-        for (std::uint64_t n = time.clock.milliseconds() * 8 / 125 + 1;; ++n) {
-            if (static_cast<int>(n * 125 / 8 % 10) == rest) return time.clock.setMs((n * 125 + 7) / 8);
-        }
-    }
-    void quietTick() { tickWith(1); }
-    void gatedTick() { tickWith(0); }
+    // Animations advance only on ticks that are multiples of 10.
+    void quietTick() { time.clock.toTick(10, 1); }
+    void gatedTick() { time.clock.toTick(10, 0); }
 
     Obstacle* addObstacle(int kind, float x = Obstacle::kStartX) {
         auto* o = new Obstacle();
@@ -94,7 +76,7 @@ protected:
         platform::fillWhite(*backDC(), 0, 0, names::kClientWidth, names::kClientHeight);
         board->render();
     }
-    int plays(const char* file) const { return audio_->audio()->playCount(file); }
+    int plays(const char* file) const { return services_->audio()->playCount(file); }
     static std::uint32_t pixel(int x, int y) { return backDC()->pixel(x, y) & 0xFFFFFF; }
 
     bool withArt_ = true;  // set by a derived fixture's constructor
@@ -103,7 +85,7 @@ protected:
 
 private:
     std::unique_ptr<testing_support::TempWorkDir> dir_;
-    std::unique_ptr<testing_support::ScopedSimulatedAudio> audio_;
+    std::unique_ptr<testing_support::ScopedServices> services_;
 };
 
 struct RunnerBoardWithoutArt : RunnerBoardTest {

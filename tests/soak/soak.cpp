@@ -15,8 +15,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -44,16 +44,6 @@ long residentKiB() {
     long size = 0, resident = 0;
     statm >> size >> resident;
     return resident * (::sysconf(_SC_PAGESIZE) / 1024);
-}
-
-std::vector<unsigned char> slurp(const char* name) {
-    std::ifstream in(name, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
-}
-
-std::int32_t intAt(const std::vector<unsigned char>& b, std::size_t at) {
-    return static_cast<std::int32_t>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) |
-                                     (static_cast<std::uint32_t>(b[at + 3]) << 24));
 }
 
 [[noreturn]] void fail(int game, const char* what) {
@@ -98,7 +88,8 @@ public:
         Rank* rank = scene<Rank>();
         step(1);
         std::vector<std::int32_t> name;
-        if (rank->phase == Rank::entering) {
+        const bool entered = rank->phase == Rank::entering;
+        if (entered) {
             for (int i = pick(0, 12); i > 0 && rank->phase == Rank::entering; --i) {
                 const RECT& cell = rank->letterCells[pick(0, 49)];
                 h_.click(cell.left + 5, cell.top + 5);
@@ -109,11 +100,9 @@ public:
                 if (h_.game().running == 0) h_.tap(VK_ESCAPE);
                 h_.click(rank->okButton.left + 5, rank->okButton.top + 5);
             }
-            if (rank->phase != Rank::showing) fail(game, "the name entry never closed");
-            if (!listHolds(play->blockBoard->score, name)) fail(game, "the entry made is not in ranker.list");
         }
         if (rank->phase != Rank::showing) fail(game, "the ranking shows no list");
-        checkFiles(play->blockBoard->score);
+        checkFiles(play->blockBoard->score, entered ? &name : nullptr);
         step(pick(1, 400));
         if (h_.game().running == 0) h_.tap(VK_ESCAPE);
         h_.click(rank->homeRect.left + 5, rank->homeRect.top + 5);
@@ -193,25 +182,23 @@ private:
         return static_cast<int>(h_.frameCount() - before);
     }
 
-    // Whether the stored list holds an entry of that score and name.
-    bool listHolds(int score, const std::vector<std::int32_t>& name) {
-        const auto list = slurp(kRankerListFile);
-        for (int i = 0; i < kRankCount && list.size() == kRankerListBytes; ++i) {
-            bool same = intAt(list, 44 * i + 40) == score;
-            for (int j = 0; j < kNameLength; ++j)
-                same = same && intAt(list, 44 * i + 4 * j) == (j < static_cast<int>(name.size()) ? name[j] : emptyLetter);
-            if (same) return true;
-        }
-        return false;
-    }
-
-    void checkFiles(int score) {
-        const auto list = slurp(kRankerListFile);
-        if (list.size() != kRankerListBytes) fail(game_, "ranker.list is not whole");
+    // Whole, sorted files that hold this game's score, and its name when one
+    // was entered.
+    void checkFiles(int score, const std::vector<std::int32_t>* name) {
+        namespace fs = std::filesystem;
+        if (fs::file_size(kRankerListFile) != kRankerListBytes) fail(game_, "ranker.list is not whole");
+        if (fs::file_size(kNewScoreFile) != 4 || readNewScore() != score) fail(game_, "new.score is not the last score");
+        RankRecords list;
+        setDefaultRecords(list);
+        readRankerList(list);
         for (int i = 0; i + 1 < kRankCount; ++i)
-            if (intAt(list, 44 * i + 40) < intAt(list, 44 * (i + 1) + 40)) fail(game_, "ranker.list is not sorted");
-        const auto latest = slurp(kNewScoreFile);
-        if (latest.size() != 4 || intAt(latest, 0) != score) fail(game_, "new.score is not the last score");
+            if (list[i].score < list[i + 1].score) fail(game_, "ranker.list is not sorted");
+        const auto entered = [&](const RankRecord& r) {
+            for (int j = 0; j < kNameLength; ++j)
+                if (r.letters[j] != (j < static_cast<int>(name->size()) ? (*name)[j] : emptyLetter)) return false;
+            return r.score == score;
+        };
+        if (name && std::none_of(list.begin(), list.end(), entered)) fail(game_, "the entry made is not in ranker.list");
     }
 
     Harness& h_;

@@ -10,9 +10,13 @@
 
 #include "app/mainGame.h"
 #include "engine/pictureRegistry.h"
+#include "engine/pngPictureRegistry.h"
+#include "engine/soundRegistry.h"
 #include "framework/BackBuffer.h"
 #include "framework/FrameLoop.h"
 #include "framework/FrameTimer.h"
+#include "framework/KeyState.h"
+#include "framework/SceneManager.h"
 #include "framework/WindowSurface.h"
 #include "platform/Image.h"
 #include "platform/Input.h"
@@ -69,6 +73,22 @@ ScopedSimulatedAudio::~ScopedSimulatedAudio() {
 }
 
 testing_support::SimulatedAudio* ScopedSimulatedAudio::audio() const { return lastAudio; }
+
+ScopedServices::ScopedServices(platform::Clock& clock) : audio_(clock) {
+    platform::input().reset();
+    KeyState::get()->clear();
+    backBuffer();
+    soundRegistry::get()->init();
+}
+
+ScopedServices::~ScopedServices() {
+    SceneManager::destroy();
+    soundRegistry::destroy();
+    pngPictureRegistry::destroy();
+    pictureRegistry::destroy();
+    KeyState::destroy();
+    platform::input().reset();
+}
 
 Harness::Harness(const std::string& optionBytes) : audio_(time.clock) {
     platform::input().reset();

@@ -42,6 +42,18 @@ public:
     testing_support::SimulatedAudio* audio() const;
 };
 
+// The services a board or a scene uses, made directly without the whole game,
+// with simulated audio on the given clock; all destroyed again at the end.
+class ScopedServices {
+public:
+    explicit ScopedServices(platform::Clock& clock);
+    ~ScopedServices();
+    testing_support::SimulatedAudio* audio() const { return audio_.audio(); }
+
+private:
+    ScopedSimulatedAudio audio_;
+};
+
 class Harness {
 public:
     // optionBytes: the "option" file to start with; "" for none.
