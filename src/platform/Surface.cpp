@@ -78,8 +78,8 @@ void fillBox(Surface& s, long long x0, long long y0, long long x1, long long y1,
 
 // When a surface is drawn onto itself with overlapping rectangles, the row
 // kernels below would read pixels they already wrote; such draws work from a
-// copy of the source rectangle instead. The game never does this, but BitBlt
-// allows it and it must not corrupt memory.
+// copy of the source rectangle instead. The game never does this, but a caller
+// may, and it must not corrupt memory.
 bool overlaps(const Surface& dst, const Surface& src, const Blit& b) {
     if (&dst != &src) return false;
     return b.dx < b.sx + b.w && b.sx < b.dx + b.w && b.dy < b.sy + b.h && b.sy < b.dy + b.h;

@@ -44,23 +44,22 @@ constexpr COLORREF toColorRef(std::uint32_t p) {
     return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
 }
 
-// Opaque copy of the w x h source rectangle at (sx, sy) to (dx, dy). (BitBlt SRCCOPY)
+// Opaque copy of the w x h source rectangle at (sx, sy) to (dx, dy).
 void copyRect(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy);
 
-// As copyRect, skipping source pixels whose RGB equals key. (GdiTransparentBlt,
-// equal source and destination sizes)
+// As copyRect, skipping source pixels whose RGB equals key.
 void keyedCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
                COLORREF key);
 
 // dst = (src * alpha + dst * (255 - alpha)) / 255 per channel, integer division,
-// bit-exact. Source alpha bytes are ignored. (AlphaBlend, constant alpha only)
+// bit-exact. Source alpha bytes are ignored.
 void alphaBlend(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
                 std::uint8_t alpha);
 
-// Paints the rectangle white. (PatBlt WHITENESS)
+// Paints the rectangle white.
 void fillWhite(Surface& dst, int x, int y, int w, int h);
 
-// One-pixel outline on the inside edge of r. (FrameRect with a solid brush)
+// One-pixel outline on the inside edge of r.
 void frameRect(Surface& dst, const RECT& r, COLORREF color);
 
 // Per-pixel alpha (src-over) copy of a 0xAARRGGBB source rectangle. With
