@@ -42,7 +42,9 @@ bool current(const char* name) { return SceneManager::get()->currentScene == Sce
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::filesystem::path dir = argc > 1 ? argv[1] : std::filesystem::path(gameDir()).parent_path() / "review";
+    // Made absolute now: the harness plays in a working folder of its own.
+    const std::filesystem::path dir = std::filesystem::absolute(
+        argc > 1 ? std::filesystem::path(argv[1]) : std::filesystem::path(gameDir()).parent_path() / "review");
     std::filesystem::create_directories(dir);
     Harness h;
     h.start();
