@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "Harness.h"
 #include "engine/pictureRegistry.h"
@@ -23,6 +24,7 @@ public:
         ++entered;
         return S_OK;
     }
+    void release() override {}  // the services are the test's to end
     int entered = 0;
 };
 
@@ -73,6 +75,27 @@ protected:
         click(c.left + 5, c.top + 5);
     }
     void clickButton(const RECT& r) { click(r.left + 3, r.top + 3); }
+    // Keys down for one update and up for the next; text typed in one update.
+    void tapKey(int vk) {
+        platform::input().beginDrain();
+        platform::input().keyDown(vk);
+        rank->update();
+        platform::input().beginDrain();
+        platform::input().keyUp(vk);
+        rank->update();
+    }
+    void type(const char* text, int alsoKey = 0) {
+        platform::input().beginDrain();
+        if (alsoKey) platform::input().keyDown(alsoKey);
+        platform::input().typeText(text);
+        rank->update();
+        platform::input().endFrame();
+        if (alsoKey) platform::input().keyUp(alsoKey);
+        rank->update();
+    }
+    std::vector<int> name() const {
+        return std::vector<int>(rank->nameLetters, rank->nameLetters + rank->letterCount);
+    }
     void storeList(std::initializer_list<int> scores) {
         RankRecords r;
         setDefaultRecords(r);
@@ -122,6 +145,82 @@ TEST_F(RankTest, NameEntryTakesTenLettersWithBackAndClear) {
     click(5, 5);  // outside every rectangle
     EXPECT_EQ(rank->letterCount, 0);
     EXPECT_EQ(rank->phase, Rank::entering);
+}
+
+TEST(RankGlyphs, TypedCharactersFindTheirGlyphs) {
+    const struct {
+        char c;
+        int glyph;
+    } cases[] = {{'a', 0}, {'A', 0}, {'z', 25}, {'Z', 25}, {'0', 26}, {'9', 35}, {'!', 36},
+                 {'?', 37}, {',', 39}, {'@', 44}, {':', 46}, {' ', 49}, {'<', -1}, {'_', -1},
+                 {'\xC3', -1}};
+    for (const auto& c : cases) EXPECT_EQ(Rank::glyphOf(c.c), c.glyph) << c.c;
+}
+
+TEST_F(RankTest, TypingSpellsTheNameAndTheEditKeysWorkWithoutTouchingTheToggles) {
+    storeList({900, 800, 700, 600, 500, 400, 300, 200, 100, 50});
+    enter(650);
+    ASSERT_EQ(rank->phase, Rank::entering);
+    type("Ab3!");
+    EXPECT_EQ(name(), (std::vector<int>{0, 1, 29, 36}));
+    tapKey(VK_BACK);
+    type("x");
+    EXPECT_EQ(name(), (std::vector<int>{0, 1, 29, 23}));
+    tapKey('F');  // a letter of a name, not the debug frames
+    EXPECT_FALSE(platform::input().isToggled('F'));
+    tapKey(VK_DELETE);
+    EXPECT_TRUE(name().empty());
+    type("hello you, and more");
+    EXPECT_EQ(rank->letterCount, 10);
+    tapKey(VK_RETURN);
+    ASSERT_EQ(rank->phase, Rank::showing);
+    EXPECT_EQ(rank->records[3].score, 650);
+    EXPECT_EQ(rank->records[3].letters[5], 49) << "the blank";
+    EXPECT_EQ(rank->records[3].letters[9], 39) << "the comma";
+    tapKey('F');
+    EXPECT_TRUE(platform::input().isToggled('F')) << "a toggle again once the name is in";
+    tapKey(VK_RETURN);
+    EXPECT_EQ(intro->entered, 1) << "Return on the list goes home";
+}
+
+TEST_F(RankTest, ThePadWalksTheGlyphsAndTheButtons) {
+    enter(1234);
+    tapKey(VK_GAMEPAD_DPAD_RIGHT);  // shows the cursor on the first glyph
+    tapKey(VK_GAMEPAD_DPAD_RIGHT);
+    tapKey(VK_GAMEPAD_DPAD_RIGHT);
+    tapKey(VK_GAMEPAD_A);
+    EXPECT_EQ(name(), std::vector<int>{2});
+    for (int i = 0; i < 4; ++i) tapKey(VK_GAMEPAD_DPAD_DOWN);
+    EXPECT_EQ(rank->cursor, 42);
+    const int down[] = {Rank::kBackPosition, Rank::kClearPosition, Rank::kOkPosition, Rank::kOkPosition};
+    for (int expected : down) {
+        tapKey(VK_GAMEPAD_DPAD_DOWN);
+        EXPECT_EQ(rank->cursor, expected);
+    }
+    for (int expected : {Rank::kClearPosition, Rank::kBackPosition, 42}) {
+        tapKey(VK_GAMEPAD_DPAD_UP);
+        EXPECT_EQ(rank->cursor, expected) << "back to the column it came from";
+    }
+    // Space presses what the cursor is on, and is not typed as the blank too.
+    type(" ", VK_SPACE);
+    EXPECT_EQ(name(), (std::vector<int>{2, 42}));
+    tapKey(VK_GAMEPAD_B);
+    EXPECT_EQ(name(), std::vector<int>{2});
+    // Typing hides the cursor, and then a space is the blank.
+    type("k");
+    EXPECT_FALSE(rank->cursorShown);
+    type(" ", VK_SPACE);
+    EXPECT_EQ(name(), (std::vector<int>{2, 10, 49}));
+    tapKey(VK_GAMEPAD_A);  // shows the cursor where it was
+    tapKey(VK_GAMEPAD_DPAD_DOWN);
+    tapKey(VK_GAMEPAD_DPAD_DOWN);
+    tapKey(VK_GAMEPAD_DPAD_DOWN);
+    ASSERT_EQ(rank->cursor, Rank::kOkPosition);
+    tapKey(VK_GAMEPAD_A);
+    EXPECT_EQ(rank->phase, Rank::showing);
+    EXPECT_EQ(rank->records[0].score, 1234);
+    tapKey(VK_GAMEPAD_A);
+    EXPECT_EQ(intro->entered, 1);
 }
 
 TEST_F(RankTest, ConfirmingStoresTheEntrySortedAndAnEmptyNameIsAccepted) {
