@@ -1,0 +1,254 @@
+// The desktop window on SDL's dummy display: what its event pump makes of
+// mouse, keys, text, focus and a game controller (SDL's virtual joystick), and
+// what it shows at 1x, at a whole multiple and in between.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/Input.h"
+#include "platform/Surface.h"
+#include "platform/Viewport.h"
+#include "platform/Win32Types.h"
+#include "platform/Window.h"
+
+namespace {
+
+constexpr int W = 600, H = 1024;
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::input().reset();
+        std::string error;
+        window = platform::Window::open("window test", W, H, &error);
+        ASSERT_NE(window, nullptr) << error;
+        // The only window there is.
+        for (Uint32 id = 1; id < 1000 && !sdl; ++id) sdl = SDL_GetWindowFromID(id);
+        ASSERT_NE(sdl, nullptr);
+        pump();
+    }
+    void TearDown() override {
+        window.reset();
+        platform::input().reset();
+    }
+
+    void pump() {
+        platform::input().endFrame();
+        window->pumpEvents(platform::input());
+    }
+    void resize(int w, int h) {
+        SDL_SetWindowSize(sdl, w, h);
+        pump();
+    }
+    void push(SDL_Event e) {
+        e.common.timestamp = SDL_GetTicks();
+        SDL_PushEvent(&e);
+    }
+    void press(int x, int y) {
+        SDL_Event e{};
+        e.type = SDL_MOUSEBUTTONDOWN;
+        e.button.windowID = SDL_GetWindowID(sdl);
+        e.button.button = SDL_BUTTON_LEFT;
+        e.button.state = SDL_PRESSED;
+        e.button.x = x;
+        e.button.y = y;
+        push(e);
+        e.type = SDL_MOUSEBUTTONUP;
+        e.button.state = SDL_RELEASED;
+        push(e);
+        pump();
+    }
+    void key(SDL_Keycode sym, bool down, Uint16 mod = KMOD_NONE) {
+        SDL_Event e{};
+        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        e.key.windowID = SDL_GetWindowID(sdl);
+        e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+        e.key.keysym.sym = sym;
+        e.key.keysym.mod = mod;
+        push(e);
+    }
+    bool fullscreen() const { return (SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) != 0; }
+
+    std::unique_ptr<platform::Window> window;
+    SDL_Window* sdl = nullptr;
+};
+
+TEST_F(WindowTest, ClicksReachClientPixelsAtEverySizeAndNotFromTheBars) {
+    const struct {
+        int w, h;
+        int barX, barY;  // a point on a bar, or -1
+    } sizes[] = {{600, 1024, -1, -1}, {1200, 2048, -1, -1}, {1920, 1080, 100, 500},
+                 {426, 728, -1, -1},  {900, 3000, 450, 20}};
+    for (const auto& s : sizes) {
+        resize(s.w, s.h);
+        const platform::Viewport shown = platform::fitPicture(s.w, s.h, W, H);
+        // The middle of tile (2, 5) and the option button's corner, in window points.
+        for (auto [gx, gy] : {std::pair{26 + 69 * 2 + 32, 414 + 69 * 5 + 32}, {545, 5}}) {
+            const int x = shown.x + (gx * shown.w + shown.w / 2) / W;
+            const int y = shown.y + (gy * shown.h + shown.h / 2) / H;
+            press(x, y);
+            // Scaled down, a window pixel covers more than one client pixel.
+            const int slack = shown.w < W ? 1 : 0;
+            EXPECT_NEAR(mouseX, gx, slack) << s.w << "x" << s.h;
+            EXPECT_NEAR(mouseY, gy, slack) << s.w << "x" << s.h;
+            EXPECT_TRUE(platform::input().isDown(VK_LBUTTON)) << s.w << "x" << s.h;
+            pump();
+        }
+        if (s.barX >= 0) {
+            const int lastX = mouseX;
+            press(s.barX, s.barY);
+            EXPECT_EQ(mouseX, lastX) << "a press on a bar keeps the last client position";
+            EXPECT_FALSE(platform::input().isDown(VK_LBUTTON)) << "and presses nothing";
+        }
+    }
+}
+
+TEST_F(WindowTest, ShowsThePictureSharpAtWholeMultiplesSmoothBetweenAndBlackBars) {
+    // One-pixel columns, black and white by turns.
+    platform::Surface back(W, H);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) back.setPixel(x, y, (x % 2) ? 0xFFFFFF : 0x000000);
+    auto shownPixel = [&](int x, int y) {
+        SDL_Surface* s = SDL_GetWindowSurface(sdl);
+        Uint8 r = 0, g = 0, b = 0;
+        const auto* row = static_cast<const Uint8*>(s->pixels) + y * s->pitch;
+        SDL_GetRGB(*reinterpret_cast<const Uint32*>(row + x * 4), s->format, &r, &g, &b);
+        return (r << 16) | (g << 8) | b;
+    };
+    auto greys = [&](int y, int from, int to) {
+        int n = 0;
+        for (int x = from; x < to; ++x) {
+            const int v = shownPixel(x, y) & 0xFF;
+            n += v > 20 && v < 235;
+        }
+        return n;
+    };
+    for (int w : {600, 1200, 900, 600}) {  // 1x, 2x, 1.5x, and back to the plain copy
+        resize(w, w * H / W);
+        window->present(back);
+        if (w % 600 == 0) {
+            for (int x = 0; x < 40; ++x) {
+                const int want = static_cast<int>(back.pixel(x * 600 / w, 300 * 600 / w) & 0xFFFFFF);
+                ASSERT_EQ(shownPixel(x, 300), want) << w << " column " << x;
+            }
+        } else {
+            EXPECT_GT(greys(300, 0, 60), 20) << "filtered between whole multiples";
+        }
+    }
+    resize(1920, 1080);
+    window->present(back);
+    EXPECT_EQ(shownPixel(10, 540), 0) << "left bar";
+    EXPECT_EQ(shownPixel(1910, 540), 0) << "right bar";
+    EXPECT_GT(greys(540, 700, 800), 50) << "the picture between them, filtered";
+}
+
+TEST_F(WindowTest, KeysTextFocusAndTheFullscreenKeys) {
+    key(SDLK_KP_1, true);
+    key(SDLK_1, true);
+    key(SDLK_UP, true);
+    key(SDLK_KP_ENTER, true);
+    SDL_Event text{};
+    text.type = SDL_TEXTINPUT;
+    text.text.windowID = SDL_GetWindowID(sdl);
+    SDL_strlcpy(text.text.text, "a!", sizeof text.text.text);
+    push(text);
+    SDL_Event focus{};
+    focus.type = SDL_WINDOWEVENT;
+    focus.window.windowID = SDL_GetWindowID(sdl);
+    focus.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+    push(focus);
+    pump();
+    EXPECT_TRUE(platform::input().isDown(VK_NUMPAD0 + 1));
+    EXPECT_TRUE(platform::input().isDown('1'));
+    EXPECT_TRUE(platform::input().isDown(VK_UP));
+    EXPECT_TRUE(platform::input().isDown(VK_RETURN));
+    EXPECT_EQ(platform::input().typedText(), "a!");
+    EXPECT_TRUE(platform::input().takeFocusLost());
+    EXPECT_FALSE(platform::input().takeFocusLost()) << "taken once";
+    key(SDLK_1, false);
+    key(SDLK_KP_ENTER, false);
+    pump();
+    EXPECT_TRUE(platform::input().typedText().empty()) << "typing lasts one frame";
+
+    // The number pad's 1 alone is not the digit key.
+    key(SDLK_KP_1, false);
+    pump();
+    key(SDLK_KP_1, true);
+    pump();
+    EXPECT_FALSE(platform::input().isDown('1'));
+
+    ASSERT_FALSE(fullscreen());
+    key(SDLK_F11, true);
+    key(SDLK_F11, false);
+    pump();
+    EXPECT_TRUE(fullscreen());
+    key(SDLK_RETURN, true, KMOD_LALT);
+    pump();
+    EXPECT_FALSE(fullscreen());
+    EXPECT_FALSE(platform::input().isDown(VK_RETURN)) << "Alt+Return is the window's, not the game's";
+}
+
+TEST_F(WindowTest, AGameControllerPressesItsOwnKeys) {
+    // SDL passes a controller's events only to a window with the keyboard
+    // focus, and the dummy display never gives it.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    desc.name = "test pad";
+    const int index = SDL_JoystickAttachVirtualEx(&desc);
+    ASSERT_GE(index, 0) << SDL_GetError();
+    SDL_Joystick* pad = SDL_JoystickOpen(index);
+    ASSERT_NE(pad, nullptr) << SDL_GetError();
+    pump();  // the window takes it as a game controller
+
+    auto& in = platform::input();
+    const struct {
+        int button, vk;
+    } buttons[] = {{SDL_CONTROLLER_BUTTON_A, VK_GAMEPAD_A},
+                   {SDL_CONTROLLER_BUTTON_B, VK_GAMEPAD_B},
+                   {SDL_CONTROLLER_BUTTON_Y, VK_GAMEPAD_Y},
+                   {SDL_CONTROLLER_BUTTON_START, VK_GAMEPAD_MENU},
+                   {SDL_CONTROLLER_BUTTON_DPAD_LEFT, VK_GAMEPAD_DPAD_LEFT},
+                   {SDL_CONTROLLER_BUTTON_DPAD_DOWN, VK_GAMEPAD_DPAD_DOWN}};
+    for (const auto& b : buttons) {
+        SDL_JoystickSetVirtualButton(pad, b.button, SDL_PRESSED);
+        pump();
+        EXPECT_TRUE(in.isDown(b.vk)) << b.button;
+        SDL_JoystickSetVirtualButton(pad, b.button, SDL_RELEASED);
+        pump();
+        pump();
+        EXPECT_FALSE(in.isDown(b.vk)) << b.button;
+    }
+
+    // The stick: pushed past the press level, held until back under the release level.
+    const struct {
+        int value;
+        bool left, right;
+    } stick[] = {{-20000, true, false}, {-12000, true, false}, {-4000, false, false},
+                 {15000, false, false}, {30000, false, true},  {9000, false, true},
+                 {0, false, false}};
+    for (const auto& s : stick) {
+        SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, static_cast<Sint16>(s.value));
+        pump();
+        pump();
+        EXPECT_EQ(in.isDown(VK_GAMEPAD_LEFT_THUMBSTICK_LEFT), s.left) << s.value;
+        EXPECT_EQ(in.isDown(VK_GAMEPAD_LEFT_THUMBSTICK_RIGHT), s.right) << s.value;
+    }
+
+    // Unplugged while a button is held: nothing stays down.
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, SDL_PRESSED);
+    pump();
+    ASSERT_TRUE(in.isDown(VK_GAMEPAD_A));
+    SDL_JoystickClose(pad);
+    SDL_JoystickDetachVirtual(index);
+    pump();
+    pump();
+    EXPECT_FALSE(in.isDown(VK_GAMEPAD_A));
+}
+
+}  // namespace
