@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "platform/Input.h"
@@ -96,13 +97,16 @@ public:
         if (back.width() != width_ || back.height() != height_) return;
         int w = 0, h = 0;
         SDL_GetWindowSize(window_, &w, &h);
-        if (w == width_ && h == height_) {
-            // Back at the game's own size: the plain copy again.
+        if (w <= 0 || h <= 0) return;  // minimised
+        const Viewport shown = fitPicture(w, h, width_, height_);
+        // At 1x, 2x, 3x... each pixel becomes a square of pixels: copied
+        // straight into the window's surface, no renderer needed.
+        if (wholeMultiple(shown, width_, height_)) {
             dropRenderer();
-            presentUnscaled(back);
+            presentDirect(back, shown, w, h);
             return;
         }
-        if (!presentScaled(back)) presentUnscaled(back);
+        if (!presentScaled(back)) presentDirect(back, Viewport{0, 0, width_, height_}, w, h);
     }
 
     void setIcon(const Surface& picture) override {
@@ -236,33 +240,71 @@ private:
         SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
     }
 
-    // A window at the game's own size takes the frame as it is: a plain copy
-    // into the window's surface costs far less than a trip through a renderer.
-    void presentUnscaled(const Surface& back) {
+    // A window at a whole multiple of the game's size takes the frame by a
+    // plain copy into the window's surface (each pixel repeated k times
+    // across and down), which costs far less than a trip through a renderer.
+    void presentDirect(const Surface& back, const Viewport& shown, int w, int h) {
         SDL_Surface* target = SDL_GetWindowSurface(window_);
         if (!target) return;
         SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(
             const_cast<std::uint32_t*>(back.pixels()), back.width(), back.height(), 32,
             back.width() * 4, SDL_PIXELFORMAT_RGB888);
         if (!view) return;
-        SDL_BlitSurface(view, nullptr, target, nullptr);
+        SDL_Rect where{shown.x, shown.y, shown.w, shown.h};
+        const bool whole = shown.x == 0 && shown.y == 0 && shown.w == w && shown.h == h;
+        if (!whole) fillBars(target, where);
+        const int times = shown.w / width_;
+        if (times == 1) {
+            SDL_BlitSurface(view, nullptr, target, &where);
+        } else if (target->format->format == SDL_PIXELFORMAT_RGB888 && target->w >= shown.x + shown.w &&
+                   target->h >= shown.y + shown.h && SDL_LockSurface(target) == 0) {
+            repeatPixels(back, times, static_cast<std::uint8_t*>(target->pixels) +
+                                          shown.y * target->pitch + shown.x * 4,
+                         target->pitch);
+            SDL_UnlockSurface(target);
+        } else {
+            SDL_BlitScaled(view, nullptr, target, &where);
+        }
         SDL_FreeSurface(view);
         SDL_UpdateWindowSurface(window_);
     }
 
-    // Any other size goes through a renderer: the picture scaled whole into
-    // the largest rectangle of its aspect, black bars around it. Whole
-    // multiples keep their pixels square and sharp; any other scale is
-    // filtered smoothly, which the finished frame (no colour key left in it)
-    // takes without fringes.
+    static void fillBars(SDL_Surface* target, const SDL_Rect& picture) {
+        const Uint32 black = SDL_MapRGB(target->format, 0, 0, 0);
+        const SDL_Rect bars[] = {
+            {0, 0, target->w, picture.y},
+            {0, picture.y + picture.h, target->w, target->h - picture.y - picture.h},
+            {0, picture.y, picture.x, picture.h},
+            {picture.x + picture.w, picture.y, target->w - picture.x - picture.w, picture.h}};
+        for (const SDL_Rect& bar : bars) {
+            if (bar.w > 0 && bar.h > 0) SDL_FillRect(target, &bar, black);
+        }
+    }
+
+    // Nearest-neighbour at a whole multiple: each row widened once, then
+    // copied to the rows below it.
+    static void repeatPixels(const Surface& back, int times, std::uint8_t* to, int pitch) {
+        const std::size_t rowBytes = static_cast<std::size_t>(back.width()) * times * 4;
+        for (int y = 0; y < back.height(); ++y) {
+            const std::uint32_t* from = back.row(y);
+            auto* first = reinterpret_cast<std::uint32_t*>(to);
+            for (int x = 0; x < back.width(); ++x) {
+                for (int i = 0; i < times; ++i) *first++ = from[x];
+            }
+            for (int i = 1; i < times; ++i) std::memcpy(to + i * pitch, to, rowBytes);
+            to += static_cast<std::ptrdiff_t>(pitch) * times;
+        }
+    }
+
+    // Any other scale goes through a renderer: the picture scaled whole into
+    // the largest rectangle of its aspect, black bars around it, filtered
+    // smoothly, which the finished frame (no colour key left in it) takes
+    // without fringes.
     bool presentScaled(const Surface& back) {
         if (!renderer_ && !makeRenderer()) return false;
         int w = 0, h = 0;
         if (SDL_GetRendererOutputSize(renderer_, &w, &h) != 0) return false;
         const Viewport shown = fitPicture(w, h, width_, height_);
-        SDL_SetTextureScaleMode(texture_, wholeMultiple(shown, width_, height_)
-                                              ? SDL_ScaleModeNearest
-                                              : SDL_ScaleModeLinear);
         SDL_UpdateTexture(texture_, nullptr, back.pixels(), width_ * 4);
         SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
         SDL_RenderClear(renderer_);
@@ -272,8 +314,8 @@ private:
         return true;
     }
 
-    // Made the first time the window leaves the game's own size, so a game
-    // played at 1x never loads a renderer (nor OpenGL).
+    // Made only while the window is at a scale that is not a whole multiple,
+    // so a game played at 1x or 2x never loads a renderer (nor OpenGL).
     bool makeRenderer() {
         renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
         if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
@@ -286,6 +328,7 @@ private:
             dropRenderer();
             return false;
         }
+        SDL_SetTextureScaleMode(texture_, SDL_ScaleModeLinear);
         return true;
     }
 
