@@ -1,6 +1,8 @@
 #include "app/mainGame.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include "app/IntroSceen.h"
 #include "engine/pictureRegistry.h"
@@ -33,12 +35,16 @@ constexpr int kCloseBoxSide = 24;
 
 // The keys, shown under the open panel where a player looks for them.
 constexpr const char* kKeyLines[] = {
-    "M music   S effects   Esc close",
-    "Arrows move   Space picks   R refresh",
-    "Pad: d-pad, A picks, B back, Y refresh, Start",
+    "M music \u00b7 S effects \u00b7 Esc or Start: close",
+    "Arrows or d-pad: move \u00b7 Space, Return or A: pick",
+    "R or Y: refresh \u00b7 B or Backspace: back",
 };
 constexpr int kKeyLineHeight = 18;
+constexpr int kKeyPlateMargin = 6;
 constexpr COLORREF kKeyTextColor = 0x191919;
+constexpr std::uint32_t kKeyPlateColor = 0xFFF8EC;  // a surface pixel, 0x00RRGGBB
+constexpr COLORREF kKeyPlateEdge = RGB(120, 130, 160);
+constexpr std::uint8_t kKeyPlateAlpha = 215;
 constexpr COLORREF kFocusColor = RGB(255, 200, 40);
 
 // A picture that failed to load is null; the panel still lays itself out and
@@ -286,10 +292,19 @@ void mainGame::renderPanelKeys() {
                                 kFocusColor);
         }
     }
-    // Under the panel, centred on it.
-    const int centre = (musicRowRect.left + musicRowRect.right) / 2;
-    int y = closeBoxRect.top + heightOf(optionPannel, 106) + 6;
+    // Under the panel, centred on it, on a pale plate so they read over any scene.
     platform::Font* font = platform::getFont("Arial Black", kKeyLineHeight - 2);
+    int widest = 0;
+    for (const char* line : kKeyLines) widest = std::max(widest, platform::textWidth(font, line));
+    const int centre = (musicRowRect.left + musicRowRect.right) / 2;
+    const int lines = static_cast<int>(std::size(kKeyLines));
+    const int left = centre - widest / 2 - kKeyPlateMargin;
+    const int top = closeBoxRect.top + heightOf(optionPannel, 106) + 4;
+    platform::Surface plate(widest + 2 * kKeyPlateMargin, lines * kKeyLineHeight + 2 * kKeyPlateMargin);
+    plate.fill(kKeyPlateColor);
+    platform::alphaBlend(*back, left, top, plate.width(), plate.height(), plate, 0, 0, kKeyPlateAlpha);
+    platform::frameRect(*back, RECT{left, top, left + plate.width(), top + plate.height()}, kKeyPlateEdge);
+    int y = top + kKeyPlateMargin;
     for (const char* line : kKeyLines) {
         const int x = centre - platform::textWidth(font, line) / 2;
         drawOutlined(back, font, x, y, line, 0xFFFFFF, kKeyTextColor);

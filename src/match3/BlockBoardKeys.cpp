@@ -10,7 +10,7 @@
 #include "platform/Surface.h"
 
 namespace {
-constexpr COLORREF kCursorLight = RGB(255, 255, 255);
+constexpr COLORREF kCursorLight = RGB(255, 60, 150);
 constexpr COLORREF kCursorPicked = RGB(255, 200, 40);
 constexpr COLORREF kCursorDark = RGB(30, 30, 40);
 

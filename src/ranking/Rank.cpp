@@ -40,7 +40,7 @@ constexpr int kFirstDigit = 26;
 constexpr int kFirstMark = 36;
 constexpr int kBlankGlyph = 49;
 
-constexpr COLORREF kCursorLight = RGB(255, 200, 40);
+constexpr COLORREF kCursorLight = RGB(255, 60, 150);  // as the grid's cursor
 constexpr COLORREF kCursorDark = RGB(30, 30, 40);
 RECT grown(const RECT& r, int by) { return RECT{r.left - by, r.top - by, r.right + by, r.bottom + by}; }
 

@@ -10,7 +10,10 @@
 #include "engine/soundRegistry.h"
 #include "framework/KeyState.h"
 #include "framework/SceneManager.h"
+#include "framework/BackBuffer.h"
+#include "platform/Image.h"
 #include "platform/Input.h"
+#include "platform/Surface.h"
 #include "ranking/Rank.h"
 #include "ranking/ScoreFiles.h"
 
@@ -190,6 +193,12 @@ TEST_F(RankTest, ThePadWalksTheGlyphsAndTheButtons) {
     tapKey(VK_GAMEPAD_DPAD_RIGHT);
     tapKey(VK_GAMEPAD_A);
     EXPECT_EQ(name(), std::vector<int>{2});
+    // Drawn over its glyph's key, for a person to look at too.
+    rank->render();
+    const RECT& key = rank->letterCells[2];
+    EXPECT_EQ(backDC()->pixel(key.left + 1, key.top + 30), 0xFF3C96u);
+    std::filesystem::create_directories(gameDir() + "/../review");
+    EXPECT_TRUE(platform::savePng(*backDC(), gameDir() + "/../review/rank-cursor.png"));
     for (int i = 0; i < 4; ++i) tapKey(VK_GAMEPAD_DPAD_DOWN);
     EXPECT_EQ(rank->cursor, 42);
     const int down[] = {Rank::kBackPosition, Rank::kClearPosition, Rank::kOkPosition, Rank::kOkPosition};
