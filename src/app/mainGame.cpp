@@ -45,7 +45,6 @@ constexpr COLORREF kKeyTextColor = 0x191919;
 constexpr std::uint32_t kKeyPlateColor = 0xFFF8EC;  // a surface pixel, 0x00RRGGBB
 constexpr COLORREF kKeyPlateEdge = RGB(120, 130, 160);
 constexpr std::uint8_t kKeyPlateAlpha = 215;
-constexpr COLORREF kFocusColor = RGB(255, 200, 40);
 
 // A picture that failed to load is null; the panel still lays itself out and
 // answers clicks from where its pictures were meant to be.
@@ -285,13 +284,7 @@ void mainGame::renderOptionPanel() {
 
 void mainGame::renderPanelKeys() {
     HDC back = backDC();
-    if (panelFocusShown) {
-        const RECT& row = panelFocus == 0 ? musicRowRect : effectsRowRect;
-        for (int i = 0; i < 2; ++i) {
-            platform::frameRect(*back, RECT{row.left + i, row.top + i, row.right - i, row.bottom - i},
-                                kFocusColor);
-        }
-    }
+    if (panelFocusShown) playerKeys::drawCursor(back, panelFocus == 0 ? musicRowRect : effectsRowRect);
     // Under the panel, centred on it, on a pale plate so they read over any scene.
     platform::Font* font = platform::getFont("Arial Black", kKeyLineHeight - 2);
     int widest = 0;

@@ -1,8 +1,17 @@
 #include "framework/PlayerKeys.h"
 
 #include "framework/KeyState.h"
+#include "platform/Surface.h"
 
 namespace playerKeys {
+
+namespace {
+constexpr COLORREF kCursorColor = RGB(255, 60, 150);
+constexpr COLORREF kHoldingColor = RGB(255, 200, 40);
+constexpr COLORREF kCursorEdge = RGB(30, 30, 40);
+
+RECT grown(const RECT& r, int by) { return RECT{r.left - by, r.top - by, r.right + by, r.bottom + by}; }
+}  // namespace
 
 bool anyPressed(std::initializer_list<int> keys) {
     bool any = false;
@@ -22,6 +31,15 @@ int directionPressed() {
         if (anyPressed({k[0], k[1], k[2]}) && found == kNone) found = direction;
     }
     return found;
+}
+
+void drawCursor(HDC dc, const RECT& over, bool holding) {
+    if (!dc) return;
+    platform::frameRect(*dc, grown(over, 1), kCursorEdge);
+    for (int by = 0; by >= -2; --by) {
+        platform::frameRect(*dc, grown(over, by), holding ? kHoldingColor : kCursorColor);
+    }
+    platform::frameRect(*dc, grown(over, -3), kCursorEdge);
 }
 
 }  // namespace playerKeys

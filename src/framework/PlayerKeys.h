@@ -1,11 +1,13 @@
 // The keyboard and the game controller seen together, for play without a
-// mouse. Each test polls every key of its group through KeyState's shared
-// latches, so no key's latch is left stale behind another of the group.
+// mouse, and the cursor they move. Each test polls every key of its group
+// through KeyState's shared latches, so no key's latch is left stale behind
+// another of the group.
 #pragma once
 
 #include <initializer_list>
 
 #include "platform/Input.h"
+#include "platform/Win32Types.h"
 
 namespace playerKeys {
 
@@ -25,5 +27,10 @@ bool anyPressed(std::initializer_list<int> keys);
 
 // Choosing what the cursor is on, or the live button: Return, Space, pad A.
 inline bool choosePressed() { return anyPressed({VK_RETURN, VK_SPACE, VK_GAMEPAD_A}); }
+
+// The cursor over a tile, a glyph or a panel row, alike everywhere: a pink
+// ring between dark lines, gold while it holds a pick, drawn mostly inside
+// the rectangle.
+void drawCursor(HDC dc, const RECT& over, bool holding = false);
 
 }  // namespace playerKeys

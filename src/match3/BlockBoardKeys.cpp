@@ -7,18 +7,11 @@
 #include "match3/BlockBoard.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
-#include "platform/Surface.h"
 
 namespace {
-constexpr COLORREF kCursorLight = RGB(255, 60, 150);
-constexpr COLORREF kCursorPicked = RGB(255, 200, 40);
-constexpr COLORREF kCursorDark = RGB(30, 30, 40);
-
 static_assert(BlockBoard::kLeft == playerKeys::kLeft && BlockBoard::kRight == playerKeys::kRight &&
               BlockBoard::kUp == playerKeys::kUp && BlockBoard::kDown == playerKeys::kDown &&
               BlockBoard::kNone == playerKeys::kNone);
-
-RECT grown(const RECT& r, int by) { return RECT{r.left - by, r.top - by, r.right + by, r.bottom + by}; }
 }  // namespace
 
 void BlockBoard::placeCursor() {
@@ -91,13 +84,7 @@ void BlockBoard::handleKeys() {
 
 void BlockBoard::renderCursor(HDC dc) {
     if (!cursorShown || !dc) return;
-    const RECT& cell = cellRects[cursorRow * 8 + cursorCol];
-    // A ring over the tile's edge, light between dark lines so it reads on
-    // every tile and on the board; gold while a tile is picked.
-    const COLORREF light = picked ? kCursorPicked : kCursorLight;
-    platform::frameRect(*dc, grown(cell, 2), kCursorDark);
-    for (int by = 1; by >= -2; --by) platform::frameRect(*dc, grown(cell, by), light);
-    platform::frameRect(*dc, grown(cell, -3), kCursorDark);
+    playerKeys::drawCursor(dc, cellRects[cursorRow * 8 + cursorCol], picked);
 }
 
 void BlockBoard::skipPausedTime(std::uint32_t ms) {

@@ -40,10 +40,6 @@ constexpr int kFirstDigit = 26;
 constexpr int kFirstMark = 36;
 constexpr int kBlankGlyph = 49;
 
-constexpr COLORREF kCursorLight = RGB(255, 60, 150);  // as the grid's cursor
-constexpr COLORREF kCursorDark = RGB(30, 30, 40);
-RECT grown(const RECT& r, int by) { return RECT{r.left - by, r.top - by, r.right + by, r.bottom + by}; }
-
 }  // namespace
 
 HRESULT Rank::init() {
@@ -336,9 +332,7 @@ void Rank::renderCursor(HDC dc) {
     if (!cursorShown) return;
     const RECT buttons[] = {backButton, clearButton, okButton};
     const RECT& r = cursor < 50 ? letterCells[cursor] : buttons[cursor - kBackPosition];
-    platform::frameRect(*dc, grown(r, 1), kCursorDark);
-    for (int by = 0; by >= -2; --by) platform::frameRect(*dc, grown(r, by), kCursorLight);
-    platform::frameRect(*dc, grown(r, -3), kCursorDark);
+    playerKeys::drawCursor(dc, r);
 }
 
 void Rank::renderScore(HDC dc) {

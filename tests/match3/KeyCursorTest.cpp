@@ -124,7 +124,7 @@ TEST_F(KeyCursor, IsDrawnOverItsCellPinkAndGoldWithAPick) {
         board.render();
         EXPECT_TRUE(platform::savePng(*backDC(), dir + "/board-" + name + ".png"));
         const RECT& cell = board.cellRects[board.cursorRow * 8 + board.cursorCol];
-        return std::pair(backDC()->pixel(cell.left - 1, cell.top + 30), backDC()->pixel(cell.left - 2, cell.top + 30));
+        return std::pair(backDC()->pixel(cell.left, cell.top + 30), backDC()->pixel(cell.left - 1, cell.top + 30));
     };
     const auto hidden = edge("no-cursor");
     tapKey(VK_DOWN);
