@@ -73,14 +73,18 @@ public:
         : window_(w), width_(width), height_(height), x11_(x11) {}
     ~SdlWindow() override {
         for (SDL_GameController* pad : pads_) SDL_GameControllerClose(pad);
+        SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+        if (x11_ && (x11WindowLost || destroyedOutside_)) {
+            // Destroyed from outside: SDL may still take the window for shown
+            // and would wait for ever for it to be unmapped. The server has
+            // freed it already and the process is ending, so leave SDL be.
+            // Pending errors are taken now, while our handler is in place.
+            XSync(x11_, False);
+            return;
+        }
         dropRenderer();
         SDL_DestroyWindow(window_);
-        // When the window was destroyed from outside, destroying it again
-        // fails on the server. Take that error now, while our handler is in
-        // place: SDL puts Xlib's default handler back before it closes the
-        // display, and that one would exit with status 1.
         if (x11_) XSync(x11_, False);
-        SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
 
@@ -131,6 +135,7 @@ private:
                     e.syswm.msg->msg.x11.event.type == DestroyNotify &&
                     e.syswm.msg->msg.x11.event.xdestroywindow.window == x11GameWindow) {
                     open_ = false;
+                    destroyedOutside_ = true;
                 }
                 break;
             case SDL_WINDOWEVENT:
@@ -317,7 +322,17 @@ private:
     // Made only while the window is at a scale that is not a whole multiple,
     // so a game played at 1x or 2x never loads a renderer (nor OpenGL).
     bool makeRenderer() {
-        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+        if (!softwareScaling_) {
+            renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+            // OpenGL drawn by the processor scales slower than SDL's own
+            // software renderer (about 2.5 times the processor time under
+            // Xvfb); only a real graphics card is worth the trip.
+            if (renderer_ && isSoftwareOpenGl(renderer_)) {
+                SDL_DestroyRenderer(renderer_);
+                renderer_ = nullptr;
+                softwareScaling_ = true;
+            }
+        }
         if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
         // An OpenGL renderer may have replaced the X window underneath.
         if (x11_) watchX11(window_);
@@ -330,6 +345,24 @@ private:
         }
         SDL_SetTextureScaleMode(texture_, SDL_ScaleModeLinear);
         return true;
+    }
+
+    static bool isSoftwareOpenGl(SDL_Renderer* renderer) {
+        SDL_RendererInfo info;
+        if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name ||
+            !std::strstr(info.name, "opengl")) {
+            return false;
+        }
+        // The renderer's context is current once it is made.
+        using GetString = const unsigned char* (*)(unsigned int);
+        auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+        const unsigned char* name = getString ? getString(0x1F01) : nullptr;  // GL_RENDERER
+        if (!name) return false;
+        const char* text = reinterpret_cast<const char*>(name);
+        for (const char* soft : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"}) {
+            if (std::strstr(text, soft)) return true;
+        }
+        return false;
     }
 
     void dropRenderer() {
@@ -345,6 +378,8 @@ private:
     int width_, height_;
     Display* x11_;
     std::vector<SDL_GameController*> pads_;
+    bool destroyedOutside_ = false;
+    bool softwareScaling_ = false;  // set once OpenGL turned out to be drawn in software
     bool open_ = true;
 };
 
