@@ -40,6 +40,16 @@ constexpr int kFirstDigit = 26;
 constexpr int kFirstMark = 36;
 constexpr int kBlankGlyph = 49;
 
+// The glyph a typed character stands for, or -1.
+int glyphOf(char c) {
+    if (c >= 'A' && c <= 'Z') return c - 'A';
+    if (c >= 'a' && c <= 'z') return c - 'a';
+    if (c >= '0' && c <= '9') return kFirstDigit + (c - '0');
+    if (c == ' ') return kBlankGlyph;
+    const auto mark = kMarks.find(c);
+    return mark == std::string_view::npos ? -1 : kFirstMark + static_cast<int>(mark);
+}
+
 }  // namespace
 
 HRESULT Rank::init() {
@@ -175,14 +185,6 @@ void Rank::enterLetter(int glyph) {
     letterCount += 1;
 }
 
-int Rank::glyphOf(char c) {
-    if (c >= 'A' && c <= 'Z') return c - 'A';
-    if (c >= 'a' && c <= 'z') return c - 'a';
-    if (c >= '0' && c <= '9') return kFirstDigit + (c - '0');
-    if (c == ' ') return kBlankGlyph;
-    const auto mark = kMarks.find(c);
-    return mark == std::string_view::npos ? -1 : kFirstMark + static_cast<int>(mark);
-}
 
 void Rank::updateEnteringKeys() {
     KeyState* keys = KeyState::get();

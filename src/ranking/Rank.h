@@ -57,9 +57,6 @@ public:
     int cursor = 0;
     bool cursorShown = false;
 
-    // The glyph a typed character stands for, or -1.
-    static int glyphOf(char c);
-
 private:
     void layOut();
     void updateShowing();
