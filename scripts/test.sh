@@ -19,6 +19,7 @@ echo "== review frames (screenshots of every scene, so the program cannot rot)"
 echo "== smoke tests in a real window"
 "$root/scripts/smoke.sh" build
 "$root/scripts/smoke-loop.sh" build
+"$root/scripts/window-sizes.sh" build
 
 echo "== the installed game, started by its launcher"
 "$root/scripts/install-test.sh" build

@@ -14,6 +14,7 @@
 #include "framework/GameNames.h"
 #include "framework/SceneManager.h"
 #include "platform/Clock.h"
+#include "platform/Input.h"
 
 using testing_support::Harness;
 
@@ -138,5 +139,20 @@ TEST(Intro, SecondVisitStartsTheLightAsSoonAsTheRevealPasses150) {
         EXPECT_EQ(scene->revealHeight, 20);
         EXPECT_EQ(scene->lightFrame, 0);
         EXPECT_EQ(riseY(), 0.0f) << "the layer stays where it stopped";
+    }
+}
+
+TEST(Intro, ReturnSpaceOrPadAPlayOnlyOnceTheButtonIsLive) {
+    for (int key : {VK_RETURN, VK_SPACE, VK_GAMEPAD_A}) {
+        Harness h(kBothOn);
+        h.start();
+        IntroSceen* scene = intro();
+        h.frames(30);
+        h.tap(key);
+        ASSERT_TRUE(inScene(names::kIntroScene) && !scene->leaving) << key;
+        ASSERT_TRUE(h.runUntil([&] { return scene->buttonShown; }, 3000));
+        h.tap(key);
+        EXPECT_TRUE(inScene(names::kGameScene)) << key;
+        EXPECT_FALSE(playing(names::kIntro1Music) || playing(names::kIntro2Music)) << key;
     }
 }

@@ -18,6 +18,7 @@
 #include "match3/Block.h"
 #include "match3/BlockBoard.h"
 #include "match3/ThreeMatchGame.h"
+#include "platform/Input.h"
 #include "ranking/ScoreFiles.h"
 #include "runner/AnimationBoard.h"
 #include "runner/Obstacle.h"
@@ -172,6 +173,73 @@ TEST_F(PlayScene, OneDuringTheCountdownEndsPlayAndTheCountdownGoesOn) {
     EXPECT_EQ(slurp(kNewScoreFile).size(), 4u);
     untilStarted();  // the banner reached its last row
     EXPECT_FLOAT_EQ(play->timeLeft, names::kGameSeconds);  // never computed while ended
+}
+
+TEST_F(PlayScene, RefreshKeysTakeTheButtonsRulesAndNeverCountDuringTheCountdown) {
+    h.frames(5);
+    h.tap('R');
+    EXPECT_EQ(play->blockBoard->refreshLeft, 3);
+    untilStarted();
+    const int keys[] = {'R', VK_GAMEPAD_Y, 'R', 'R'};
+    const int left[] = {2, 1, 0, 0};
+    for (int i = 0; i < 4; ++i) {
+        h.tap(keys[i]);
+        EXPECT_EQ(play->blockBoard->refreshLeft, left[i]) << i;
+    }
+}
+
+// Seven seconds with the option panel open cost nothing: not the clock, not
+// the countdown's step, not a running combo.
+TEST_F(PlayScene, TimeInTheOptionPanelIsNotPlayTime) {
+    auto panelOpenFor = [&](int frames) {
+        h.tap(VK_ESCAPE);
+        ASSERT_EQ(h.game().running, 0);
+        h.frames(frames);
+        h.tap(VK_ESCAPE);
+        ASSERT_EQ(h.game().running, 1);
+    };
+    for (int i = 0; i < 60 * 4 && play->stringsPicture->getCurrentFrameY() < 1; ++i) h.frame();
+    const int row = play->stringsPicture->getCurrentFrameY();
+    ASSERT_EQ(row, 1);
+    panelOpenFor(7 * 60);
+    EXPECT_EQ(play->stringsPicture->getCurrentFrameY(), row);
+    EXPECT_FALSE(play->started);
+
+    untilStarted();
+    untilSettled();
+    Block *a = nullptr, *b = nullptr;
+    ASSERT_TRUE(findAcceptedSwap(*play->blockBoard, a, b));
+    play->blockBoard->swapBlocks(a, b);
+    h.frame();
+    ASSERT_EQ(play->blockBoard->combo, 1);
+    const float clock = play->timeLeft;
+    const int combo = play->blockBoard->comboTimeLeft;
+
+    panelOpenFor(7 * 60);
+    // Only the two frames up to the one that opened the panel count: a few
+    // hundredths of a second, not seven.
+    EXPECT_NEAR(play->timeLeft, clock - 2.0f / 60, 0.01f);
+    EXPECT_EQ(play->blockBoard->combo, 1);
+    EXPECT_NEAR(play->blockBoard->comboTimeLeft, combo - 35, 25);
+}
+
+TEST_F(PlayScene, LosingTheFocusInPlayOpensThePanel) {
+    platform::input().focusLost();
+    h.frame();
+    EXPECT_EQ(h.game().running, 1) << "the countdown is not play";
+    untilStarted();
+    platform::input().focusLost();
+    h.frame();
+    EXPECT_EQ(h.game().running, 0);
+    const float clock = play->timeLeft;
+    h.frames(300);
+    h.tap(VK_ESCAPE);
+    EXPECT_EQ(h.game().running, 1);
+    EXPECT_NEAR(play->timeLeft, clock - 1.0f / 60, 0.01f);
+    h.tap('1');
+    platform::input().focusLost();
+    h.frame();
+    EXPECT_EQ(h.game().running, 1) << "nor the end of it";
 }
 
 TEST_F(PlayScene, EnteringAgainStartsANewGame) {

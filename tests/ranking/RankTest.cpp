@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <tuple>
 #include <filesystem>
+#include <tuple>
 #include <vector>
 
 #include "Harness.h"
@@ -13,6 +13,7 @@
 #include "framework/GameNames.h"
 #include "framework/SceneManager.h"
 #include "platform/Input.h"
+#include "platform/Surface.h"
 #include "ranking/Rank.h"
 #include "ranking/ScoreFiles.h"
 
@@ -23,6 +24,7 @@ namespace {
 class IntroProbe : public gameNode {
 public:
     HRESULT init() override { return ++entered, S_OK; }
+    void release() override {}  // the services are the test's to end
     int entered = 0;
 };
 
@@ -35,7 +37,7 @@ protected:
 
     // A visit after a game of that score; the first update reads it.
     void enter(int score) {
-        SceneManager::get()->changeScene(names::kIntroScene);
+        if (SceneManager::get()->currentScene == rank) SceneManager::get()->changeScene(names::kIntroScene);
         writeNewScore(score);
         ASSERT_EQ(SceneManager::get()->changeScene(names::kRankScene), S_OK);
         rank->update();
@@ -50,6 +52,27 @@ protected:
         rank->update();
         button(false);
         rank->update();
+    }
+    // Keys down for one update and up for the next; text typed in one update.
+    void tapKey(int vk) {
+        platform::input().beginDrain();
+        platform::input().keyDown(vk);
+        rank->update();
+        platform::input().beginDrain();
+        platform::input().keyUp(vk);
+        rank->update();
+    }
+    void type(const char* text, int alsoKey = 0) {
+        platform::input().beginDrain();
+        if (alsoKey) platform::input().keyDown(alsoKey);
+        platform::input().typeText(text);
+        rank->update();
+        platform::input().endFrame();
+        if (alsoKey) platform::input().keyUp(alsoKey);
+        rank->update();
+    }
+    std::vector<int> name() const {
+        return std::vector<int>(rank->nameLetters, rank->nameLetters + rank->letterCount);
     }
     static void storeList(std::initializer_list<int> scores) {
         RankRecords r;
@@ -103,6 +126,65 @@ TEST_F(RankTest, NameEntryTakesTenLettersWithBackAndClear) {
     clickIn(RECT{2, 2, 5, 5});  // outside every rectangle
     EXPECT_EQ(rank->letterCount, 0);
     EXPECT_EQ(rank->phase, Rank::entering);
+}
+
+TEST_F(RankTest, TypingSpellsTheNameAndTheEditKeysWorkWithoutTouchingTheToggles) {
+    storeList({900, 800, 700, 600, 500, 400, 300, 200, 100, 50});
+    enter(650);
+    ASSERT_EQ(rank->phase, Rank::entering);
+    type("Ab3!<_\xC3\xA9");  // what the sheets do not hold enters nothing
+    EXPECT_EQ(name(), (std::vector<int>{0, 1, 29, 36}));
+    tapKey(VK_BACK);
+    type("x");
+    EXPECT_EQ(name(), (std::vector<int>{0, 1, 29, 23}));
+    tapKey('F');  // a letter of a name, not the debug frames
+    EXPECT_FALSE(platform::input().isToggled('F'));
+    tapKey(VK_DELETE);
+    EXPECT_TRUE(name().empty());
+    type("hello you, and more");
+    EXPECT_EQ(rank->letterCount, 10);
+    tapKey(VK_RETURN);
+    ASSERT_EQ(rank->phase, Rank::showing);
+    EXPECT_EQ(rank->records[3].score, 650);
+    EXPECT_EQ(rank->records[3].letters[5], 49) << "the blank";
+    EXPECT_EQ(rank->records[3].letters[9], 39) << "the comma";
+    tapKey('F');
+    EXPECT_TRUE(platform::input().isToggled('F')) << "a toggle again once the name is in";
+    tapKey(VK_RETURN);
+    EXPECT_EQ(intro->entered, 1) << "Return on the list goes home";
+}
+
+TEST_F(RankTest, ThePadWalksTheGlyphsAndTheButtons) {
+    enter(1234);
+    for (int key : {VK_GAMEPAD_DPAD_RIGHT, VK_GAMEPAD_DPAD_RIGHT, VK_GAMEPAD_DPAD_RIGHT, VK_GAMEPAD_A}) tapKey(key);
+    EXPECT_EQ(name(), std::vector<int>{2}) << "the first move only shows the cursor";
+    // Drawn over its glyph's key (scripts/review-frames.sh shows it too).
+    rank->render();
+    const RECT& key = rank->letterCells[2];
+    EXPECT_EQ(backDC()->pixel(key.left + 1, key.top + 30), 0xFF3C96u);
+    // Down the column into the buttons, and back up to the same column.
+    const int walk[][2] = {{VK_GAMEPAD_DPAD_DOWN, 12}, {VK_DOWN, 22}, {VK_DOWN, 32}, {VK_DOWN, 42},
+                           {VK_DOWN, Rank::kBackPosition}, {VK_DOWN, Rank::kClearPosition},
+                           {VK_DOWN, Rank::kOkPosition}, {VK_DOWN, Rank::kOkPosition},
+                           {VK_UP, Rank::kClearPosition}, {VK_UP, Rank::kBackPosition}, {VK_UP, 42}};
+    for (auto [direction, at] : walk) {
+        tapKey(direction);
+        EXPECT_EQ(rank->cursor, at);
+    }
+    // Space presses what the cursor is on, and is not typed as the blank too.
+    type(" ", VK_SPACE);
+    tapKey(VK_GAMEPAD_B);
+    type(" ", VK_SPACE);
+    EXPECT_EQ(name(), (std::vector<int>{2, 42})) << "B took one back";
+    // Typing hides the cursor, and then a space is the blank.
+    type("k");
+    type(" ", VK_SPACE);
+    EXPECT_EQ(name(), (std::vector<int>{2, 42, 10, 49}));
+    for (int key : {VK_GAMEPAD_A, VK_DOWN, VK_DOWN, VK_DOWN, VK_GAMEPAD_A}) tapKey(key);
+    EXPECT_EQ(rank->phase, Rank::showing) << "A on OK";
+    EXPECT_EQ(rank->records[0].score, 1234);
+    tapKey(VK_GAMEPAD_A);
+    EXPECT_EQ(intro->entered, 1) << "A on the list goes home";
 }
 
 TEST_F(RankTest, ConfirmingStoresTheEntrySortedAndAnEmptyNameIsAccepted) {

@@ -20,6 +20,7 @@
 #include "match3/Block.h"
 #include "match3/BlockBoard.h"
 #include "match3/ThreeMatchGame.h"
+#include "platform/Input.h"
 #include "ranking/Rank.h"
 #include "runner/AnimationBoard.h"
 #include "runner/Obstacle.h"
@@ -77,10 +78,12 @@ int main(int argc, char** argv) {
          [&] { return play->blockBoard->combo >= 5 && runner->obstacles.size() > 1 && runner->obstacles[0]->x < 560; }},
         {"play-4-time-up", [&] { h.tap('1'); }, {}, [&] { return play->timeUp; }},
         {"play-5-runner-exit", {}, {}, [&] { return runner->runnerX > 330 || runner->runnerX < 30; }},
-        {"rank-1-name-entry", {}, [&] { if (rank->phase == Rank::entering) clickIn(rank->letterCells[rank->letterCount * 7 % 50]); },
-         [&] { return current(names::kRankScene) && rank->letterCount >= 5; }},
-        {"rank-2-reveal", [&] { clickIn(rank->okButton); }, {}, [&] { return rank->curtain < 600; }},
-        {"rank-3-list", {}, {}, [&] { return rank->curtain == 0 && rank->slideX == 300; }},
+        {"rank-1-pad-cursor", {}, [&] { if (current(names::kRankScene) && rank->phase == Rank::entering) h.tap(VK_GAMEPAD_DPAD_RIGHT); },
+         [&] { return current(names::kRankScene) && rank->cursorShown && rank->cursor >= 2; }},
+        {"rank-2-name-entry", {}, [&] { clickIn(rank->letterCells[rank->letterCount * 7 % 50]); },
+         [&] { return rank->letterCount >= 5; }},
+        {"rank-3-reveal", [&] { clickIn(rank->okButton); }, {}, [&] { return rank->curtain < 600; }},
+        {"rank-4-list", {}, {}, [&] { return rank->curtain == 0 && rank->slideX == 300; }},
     };
     h.frame();
     for (const Moment& m : moments) {

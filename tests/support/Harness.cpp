@@ -169,6 +169,11 @@ void Harness::drag(int x, int y, int dx, int dy, int holdFrames) {
     frame();
 }
 
+void Harness::type(const std::string& text) {
+    platform::input().typeText(text);
+    frame();
+}
+
 const platform::Surface& Harness::screen() const { return *windowSurface(); }
 
 bool Harness::saveScreen(const std::string& pngPath) const {

@@ -79,6 +79,7 @@ public:
     void click(int x, int y);      // mouse there, left button tapped
     // Pressed at (x, y), moved by (dx, dy) for holdFrames, let go: a drag.
     void drag(int x, int y, int dx, int dy, int holdFrames = 1);
+    void type(const std::string& text);  // typed during the next frame, then one frame
 
     mainGame& game() { return *game_; }
     testing_support::SimulatedAudio* audio() const { return audio_.audio(); }
