@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds the game with its pictures and sounds, and starts it in a
-# window from its run folder build/game/.
+# Installs what building and running needs, builds the game with its pictures
+# and sounds, and starts it in a window from its run folder build/game/, where
+# it keeps its "option", "new.score" and "ranker.list".
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"

@@ -3,6 +3,7 @@
 // the nine halo draws and the one body draw of an outlined text cost a single
 // rasterisation.
 #include "platform/Text.h"
+#include "platform/Paths.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -71,8 +72,7 @@ FaceKind kindOf(std::string_view face) {
 std::vector<std::string> candidatePaths(FaceKind kind) {
     std::vector<std::string> paths;
     auto add = [&paths](FontFile f) {
-        paths.push_back(std::string("fonts/") + f.file);
-        paths.push_back(std::string("/usr/share/fonts/truetype/") + f.systemDir + "/" + f.file);
+        for (std::string& path : fontCandidates(f.file, f.systemDir)) paths.push_back(std::move(path));
     };
     add(fileFor(kind));
     if (kind != FaceKind::Plain) add(fileFor(FaceKind::Plain));
