@@ -9,7 +9,7 @@ cd "$root"
 "$root/scripts/setup.sh" --test
 
 echo "== build"
-"$root/scripts/build.sh" build
+"$root/scripts/build.sh" build -DSWAPSPRINT_TESTS=ON
 echo "== unit and harness suites"
 ctest --test-dir build --output-on-failure -j "$(nproc)"
 
