@@ -16,11 +16,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "install: $*"; exit 1; }
 
-if [ ! -f "$deb/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$deb" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-    -DCMAKE_INSTALL_BINDIR=games -DSWAPSPRINT_INSTALL_DATADIR=share/games/swapsprint \
-    -DSWAPSPRINT_TESTS=OFF >/dev/null
-fi
+cmake -S "$root" -B "$deb" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+  -DCMAKE_INSTALL_BINDIR=games -DSWAPSPRINT_INSTALL_DATADIR=share/games/swapsprint \
+  -DSWAPSPRINT_TESTS=OFF >/dev/null
 cmake --build "$deb" -j "$(nproc)" >/dev/null
 rm -f "$deb"/*.deb
 out=$(cd "$deb" && cpack -G DEB 2>&1) || { echo "$out"; fail "cpack failed"; }
