@@ -1,7 +1,6 @@
 // Picture decoding: our own BMP reader (every header field is checked against
 // the real file before anything is allocated) and PNG through SDL_image.
 #include "platform/Image.h"
-#include "platform/Paths.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -14,6 +13,8 @@
 #include <cstdint>
 #include <cstring>
 #include <vector>
+
+#include "platform/Paths.h"
 
 namespace platform {
 

@@ -3,7 +3,6 @@
 // the nine halo draws and the one body draw of an outlined text cost a single
 // rasterisation.
 #include "platform/Text.h"
-#include "platform/Paths.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -19,6 +18,8 @@
 #include <unordered_map>
 #include <utility>
 #include <vector>
+
+#include "platform/Paths.h"
 
 namespace platform {
 
