@@ -13,7 +13,7 @@ BUILD_PACKAGES=(g++ cmake make pkg-config
   libcairo2-dev libpng-dev libfontconfig-dev libmp3lame-dev
   fonts-lato fonts-nanum fonts-dejavu-core)
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev python3
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick openbox
   valgrind clang libclang-rt-14-dev
   dpkg-dev file lintian appstream desktop-file-utils)
 
