@@ -8,7 +8,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 out=${1:-build/review}
-"$root/scripts/build.sh" build >/dev/null
+"$root/scripts/build.sh" build -DSWAPSPRINT_TESTS=ON >/dev/null
 cmake --build build --target review_frames >/dev/null
 mkdir -p "$out"
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy build/tests/review_frames "$out"
