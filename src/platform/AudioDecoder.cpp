@@ -116,6 +116,7 @@ public:
     bool start(const AudioFile& file, std::string* why) {
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.size()));
         bytes.resize(file.readAt(0, bytes.data(), bytes.size()));
+        clampChunkLengths(bytes);
         SDL_AudioSpec spec{};
         Uint8* samples = nullptr;
         Uint32 length = 0;
@@ -143,10 +144,36 @@ public:
     }
 
 private:
+    // SDL sizes its buffers by the lengths the chunks declare: a file of a
+    // few bytes claiming 4 GB of samples would have it allocate them. No
+    // chunk may claim more than the file holds after it.
+    static void clampChunkLengths(std::vector<std::uint8_t>& b) {
+        const auto put = [&](std::size_t at, std::uint32_t v) {
+            for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+        };
+        const auto get = [&](std::size_t at) {
+            return static_cast<std::uint32_t>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16)) |
+                   (static_cast<std::uint32_t>(b[at + 3]) << 24);
+        };
+        if (b.size() < 12) return;
+        put(4, static_cast<std::uint32_t>(std::min<std::size_t>(get(4), b.size() - 8)));
+        for (std::size_t at = 12; at + 8 <= b.size();) {
+            const std::size_t room = b.size() - at - 8;
+            const std::size_t length = std::min<std::size_t>(get(at + 4), room);
+            put(at + 4, static_cast<std::uint32_t>(length));
+            at += 8 + length + (length & 1);
+        }
+    }
+
     bool convert(const SDL_AudioSpec& spec, const Uint8* samples, Uint32 length, std::string* why) {
-        const std::size_t frameBytes = std::size_t{SDL_AUDIO_BITSIZE(spec.format)} / 8 * spec.channels;
-        if (frameBytes == 0 || spec.freq <= 0) {
+        const std::size_t frameBytes = static_cast<std::size_t>(SDL_AUDIO_BITSIZE(spec.format)) / 8 * spec.channels;
+        if (frameBytes == 0) {
             *why = "has a WAV format we cannot play";
+            return false;
+        }
+        // Rates outside what recorders make would only cost time to resample.
+        if (spec.freq < 8000 || spec.freq > 192000) {
+            *why = "has a sample rate we do not play (" + std::to_string(spec.freq) + " Hz)";
             return false;
         }
         const std::size_t frames = length / frameBytes;
@@ -173,12 +200,12 @@ private:
             return false;
         }
         const std::size_t outFrames = static_cast<std::size_t>(cvt.needed ? cvt.len_cvt : cvt.len) / 4;
-        pcm_.resize(outFrames * 2);
-        std::memcpy(pcm_.data(), work.data(), outFrames * 4);
         if (outFrames == 0) {
             *why = "holds no sound";
             return false;
         }
+        pcm_.resize(outFrames * 2);
+        std::memcpy(pcm_.data(), work.data(), outFrames * 4);
         return true;
     }
 
