@@ -7,8 +7,12 @@
 //   - the resident peak after a whole game (intro, play, ranking), played in a
 //     child process of its own, with and without audio.
 // Every time is also given as a multiple of a memcpy of one 600 x 1024 x 4
-// frame, measured in the same run. Run it under `xvfb-run -a` to time real
-// windows; with SDL_VIDEODRIVER=dummy the windows cost next to nothing.
+// frame, measured in the same run. Each start and the whole game run in a
+// child process of their own. Run it under
+//   xvfb-run -a -s "-screen 0 1280x1100x24 -noreset"
+// to time real windows (-noreset: Xvfb would otherwise restart whenever its
+// last window closed, failing a start that comes in at that moment); with
+// SDL_VIDEODRIVER=dummy the windows cost next to nothing.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
@@ -17,7 +21,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -68,23 +74,82 @@ void BM_MemcpyFrame(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kFrameBytes));
 }
 
-// A bare SDL window of the game's size: opened, painted white and shown.
-void BM_StartupBareWindow(benchmark::State& state) {
+double cpuSeconds(clockid_t which) {
+    timespec t{};
+    clock_gettime(which, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// Runs fn in a child process of its own, so each run starts on a fresh heap
+// as a real start does and nothing else of this program counts; answers what
+// fn filled in, or false when it failed.
+template <class Result>
+bool inChild(Result* result, const std::function<bool(Result&)>& fn) {
+    int out[2];
+    if (pipe(out) != 0) return false;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(out[0]);
+        Result r{};
+        const bool ok = fn(r);
+        const bool sent = ok && write(out[1], &r, sizeof r) == static_cast<ssize_t>(sizeof r);
+        _exit(sent ? 0 : 1);
+    }
+    close(out[1]);
+    const bool got = child > 0 && read(out[0], result, sizeof *result) == static_cast<ssize_t>(sizeof *result);
+    close(out[0]);
+    if (child > 0) waitpid(child, nullptr, 0);
+    return got;
+}
+
+// Wall time to the first frame shown, the main thread's CPU time and the
+// whole process's (the sound worker included).
+struct Startup {
+    double wall, thread, process;
+};
+
+void reportStartup(benchmark::State& state, const std::function<bool(Startup&)>& start) {
+    double thread = 0, process = 0;
     for (auto _ : state) {
-        const auto start = Clock::now();
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-            state.SkipWithError("no video");
+        Startup s{};
+        if (!inChild(&s, start)) {
+            state.SkipWithError("the start failed (a display is needed: run under xvfb-run -a)");
             return;
         }
-        SDL_Window* w = SDL_CreateWindow("bare", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                         names::kClientWidth, names::kClientHeight, SDL_WINDOW_SHOWN);
-        SDL_Surface* s = w ? SDL_GetWindowSurface(w) : nullptr;
-        if (s) SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 255, 255, 255));
-        if (w) SDL_UpdateWindowSurface(w);
-        state.SetIterationTime(secondsSince(start));
-        if (w) SDL_DestroyWindow(w);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        state.SetIterationTime(s.wall);
+        thread += s.thread;
+        process += s.process;
     }
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["thread_cpu_ms"] = thread / n * 1e3;
+    state.counters["process_cpu_ms"] = process / n * 1e3;
+}
+
+template <class F>
+bool timeStart(Startup& s, F&& firstFrame) {
+    const auto start = Clock::now();
+    const double thread = cpuSeconds(CLOCK_THREAD_CPUTIME_ID), process = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+    if (!firstFrame()) return false;
+    s = {secondsSince(start), cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - thread,
+         cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - process};
+    return true;
+}
+
+// A bare SDL window of the game's size: opened, painted white and shown, the
+// way the game shows its frames (a plain copy, no accelerated stand-in).
+void BM_StartupBareWindow(benchmark::State& state) {
+    reportStartup(state, [](Startup& s) {
+        return timeStart(s, [] {
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+            if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+            SDL_Window* w = SDL_CreateWindow("bare", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                             names::kClientWidth, names::kClientHeight, SDL_WINDOW_SHOWN);
+            SDL_Surface* surface = w ? SDL_GetWindowSurface(w) : nullptr;
+            if (!surface) return false;
+            SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 255, 255, 255));
+            return SDL_UpdateWindowSurface(w) == 0;
+        });
+    });
 }
 
 // The game's own start: window, services, sounds, the intro's pictures, the
@@ -93,27 +158,24 @@ void BM_StartupGame(benchmark::State& state) {
     testing_support::TempWorkDir dir;
     std::ofstream("option", std::ios::binary) << std::string("\x01\x01", 2);
     useAudio(state.range(0) != 0);
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        std::string error;
-        auto window = platform::Window::open(names::kWindowTitle, names::kClientWidth,
-                                             names::kClientHeight, &error);
-        if (!window) {
-            state.SkipWithError(error.c_str());
-            break;
-        }
-        backBuffer();
-        auto game = std::make_unique<mainGame>();
-        game->init();
-        window->pumpEvents(platform::input());
-        runFrame(*game);
-        window->present(*windowSurface());
-        state.SetIterationTime(secondsSince(start));
-        game->release();
-        game.reset();
-        destroyWindowSurface();
-        window.reset();
-    }
+    reportStartup(state, [](Startup& s) {
+        std::unique_ptr<platform::Window> window;
+        std::unique_ptr<mainGame> game;
+        return timeStart(s, [&] {
+            std::string error;
+            window = platform::Window::open(names::kWindowTitle, names::kClientWidth, names::kClientHeight,
+                                            &error);
+            if (!window) return false;
+            backBuffer();
+            game = std::make_unique<mainGame>();
+            game->init();
+            window->pumpEvents(platform::input());
+            runFrame(*game);
+            window->present(*windowSurface());
+            return true;
+        });
+        // The child ends here; its sound worker goes with it.
+    });
     platform::installAudioFactory({});
 }
 
@@ -182,33 +244,20 @@ long residentPeakKb() {
     return -1;
 }
 
-// A whole game in a child process (so nothing else of this program counts):
-// the intro skipped, play until the countdown ends plus ten seconds of frames,
-// play ended by the debug key, the runner's exit, and the ranking. Answers the
-// child's resident peak in kB, or -1.
+// A whole game in a child process: the intro skipped, play until the
+// countdown ends and ten seconds more, play ended by the debug key, the
+// runner's exit, and two seconds of the ranking. Answers the child's resident
+// peak in kB, or -1.
 long wholeGamePeakKb(bool realAudio) {
-    int out[2];
-    if (pipe(out) != 0) return -1;
-    const pid_t child = fork();
-    if (child == 0) {
-        close(out[0]);
-        long kb = -1;
-        {
-            Harness h;
-            useAudio(realAudio);
-            if (playToRanking(h, 600) >= 0) {
-                h.frames(120);
-                kb = residentPeakKb();
-            }
-        }
-        if (write(out[1], &kb, sizeof kb) != static_cast<ssize_t>(sizeof kb)) _exit(1);
-        _exit(0);
-    }
-    close(out[1]);
     long kb = -1;
-    if (child < 0 || read(out[0], &kb, sizeof kb) != static_cast<ssize_t>(sizeof kb)) kb = -1;
-    close(out[0]);
-    if (child > 0) waitpid(child, nullptr, 0);
+    inChild<long>(&kb, [realAudio](long& peak) {
+        Harness h;
+        useAudio(realAudio);
+        if (playToRanking(h, 600) < 0) return false;
+        h.frames(120);
+        peak = residentPeakKb();
+        return true;
+    });
     return kb;
 }
 

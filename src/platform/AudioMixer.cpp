@@ -40,7 +40,7 @@ constexpr std::size_t kDecodePiece = 4096;         // what the worker decodes at
 constexpr std::size_t kMixBlock = 256;             // a volume change or a stop ramps over one block (6 ms)
 constexpr std::int64_t kStreamAbove = 64 * 1024;   // MP3 files larger than this (about 4 s) are streamed
 constexpr std::size_t kWholeMaxFrames = std::size_t{1} << 22;  // 95 s: only a hostile file gets near
-constexpr auto kRefillEvery = std::chrono::milliseconds(40);
+constexpr auto kRefillEvery = std::chrono::milliseconds(100);  // the ring holds 0.74 s
 
 // Everything the game plays at once stays below full scale (the sounds are
 // made with that headroom); should a pile-up still get there, the peak is
