@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the unit and harness suites, the real
-# game in a window under Xvfb, the installed game, the suites again under
+# game in a window under Xvfb (what it plays checked for clipping), the
+# installed game, the suites again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, a short game under valgrind,
 # and a short fuzzing run of every file reader.
 set -euo pipefail
