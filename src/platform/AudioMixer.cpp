@@ -328,6 +328,7 @@ private:
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             g_deviceTaken = false;
         }
+        SDL_TLSCleanup();  // SDL's per-thread data (its error text) for a thread it did not make
     }
 
     // Tries each driver in turn ("" = SDL's own choice).
