@@ -181,9 +181,9 @@ void BM_StartupGame(benchmark::State& state) {
 
 // A fresh game played to the ranking: the intro skipped, play until the
 // countdown ends and playFrames more, play ended by the debug key and the
-// runner's exit. Answers the wall time of the frame that entered the ranking,
-// or a negative number when the game got stuck.
-double playToRanking(Harness& h, int playFrames = 0) {
+// runner's exit. Answers the wall time of the frame that entered the ranking
+// (and its CPU time in cpuOfLast), or a negative number when the game got stuck.
+double playToRanking(Harness& h, int playFrames = 0, double* cpuOfLast = nullptr) {
     h.start();
     h.click(40, 20);  // skip
     auto* game = dynamic_cast<ThreeMatchGame*>(SceneManager::get()->findScene(names::kGameScene));
@@ -195,8 +195,10 @@ double playToRanking(Harness& h, int playFrames = 0) {
     double last = -1;
     for (int i = 0; i < 3000 && !isCurrent("rank"); ++i) {
         const auto start = Clock::now();
+        const double cpu = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
         h.frame();
         last = secondsSince(start);
+        if (cpuOfLast) *cpuOfLast = cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - cpu;
     }
     return isCurrent("rank") ? last : -1;
 }
@@ -204,16 +206,20 @@ double playToRanking(Harness& h, int playFrames = 0) {
 // The frame that enters the ranking with the real mixer: the ranking's
 // pictures and its music are registered and the music started.
 void BM_RankingEntryFrame(benchmark::State& state) {
+    double cpu = 0;
     for (auto _ : state) {
         Harness h;
         platform::installAudioFactory({});  // the real mixer instead of the simulated one
-        const double seconds = playToRanking(h);
+        double frameCpu = 0;
+        const double seconds = playToRanking(h, 0, &frameCpu);
         if (seconds < 0) {
             state.SkipWithError("the game never reached the ranking");
             break;
         }
         state.SetIterationTime(seconds);
+        cpu += frameCpu;
     }
+    state.counters["thread_cpu_ms"] = cpu / static_cast<double>(state.iterations()) * 1e3;
 }
 
 // The sound part of that frame alone: "ranking" registered and started on a
