@@ -249,7 +249,8 @@ std::vector<std::int16_t> decodeWhole(const std::shared_ptr<const AudioFile>& fi
     if (frames == maxFrames && decoder->read(probe, 1) > 0)
         *why = "is too long to hold in memory: cut after " + std::to_string(maxFrames / kMixRate) + " s";
     else if (!decoder->error().empty())
-        *why = (frames ? "is broken after " + std::to_string(frames * 1000 / kMixRate) + " ms (" : "does not decode (") +
+        *why = (frames ? "is broken after " + std::to_string(frames * 1000 / kMixRate) + " ms ("
+                       : std::string("does not decode (")) +
                decoder->error() + ")";
     else if (frames == 0)
         *why = "holds no sound";

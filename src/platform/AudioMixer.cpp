@@ -54,8 +54,12 @@ std::atomic<bool> g_deviceTaken{false};
 // Frames decoded ahead: written by the worker alone, read by the mixer alone.
 class FrameRing {
 public:
-    std::size_t space() const { return kRingFrames - (written_.load(std::memory_order_acquire) - read_.load(std::memory_order_acquire)); }
-    std::size_t available() const { return written_.load(std::memory_order_acquire) - read_.load(std::memory_order_relaxed); }
+    std::size_t space() const {
+        return kRingFrames - (written_.load(std::memory_order_relaxed) - read_.load(std::memory_order_acquire));
+    }
+    std::size_t available() const {
+        return written_.load(std::memory_order_acquire) - read_.load(std::memory_order_relaxed);
+    }
 
     void push(const std::int16_t* frames, std::size_t count) {
         std::size_t at = written_.load(std::memory_order_relaxed);
@@ -394,7 +398,8 @@ private:
                 continue;
             }
             if (!s.decoder->error().empty())
-                reportBadSound(s.sound->file->path(), "is broken part way (" + s.decoder->error() + "); it stops there");
+                reportBadSound(s.sound->file->path(),
+                               "is broken part way (" + s.decoder->error() + "); it stops there");
             if (s.sound->loop && s.framesSinceStart && s.decoder->rewind()) {
                 s.framesSinceStart = false;
                 continue;
