@@ -12,7 +12,7 @@ cd "$root"
 seconds=${1:-20}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(fuzz_bmp fuzz_png fuzz_ranker_list fuzz_new_score fuzz_option fuzz_text)
+[ ${#targets[@]} -eq 0 ] && targets=(fuzz_bmp fuzz_png fuzz_ranker_list fuzz_new_score fuzz_option fuzz_text fuzz_sound)
 
 dir=${FUZZ_BUILD_DIR:-build-fuzz}
 if [ ! -f "$dir/CMakeCache.txt" ]; then

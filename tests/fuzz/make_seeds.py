@@ -102,3 +102,30 @@ put("fuzz_text", "ready", bytes([4, 60, 0, 0, 0, 1]) + b"READY?")
 put("fuzz_text", "hangul", bytes([2, 20, 0xF0, 0xFE, 0, 3]) + "점수 한글".encode())
 put("fuzz_text", "bad_utf8_nul", bytes([3, 12, 0x80, 0x7F, 0xC0, 2]) + b"\xff\xfe\xc3(a\x00b\xe2\x82")
 put("fuzz_text", "fps", bytes([3, 15, 2, 2, 0, 0]) + b"FPS: 60")
+
+# Sound files: MPEG-1 layer III frames at 128 kbit/s, 44.1 kHz, joint stereo,
+# 417 bytes each, whose zeroed side information decodes to silence; with and
+# without an ID3v2 tag in front, and cut inside a frame. WAV: 16-bit mono and
+# 8-bit stereo PCM.
+mp3_frame = b"\xff\xfb\x90\x44" + bytes(413)
+id3 = b"ID3\x04\x00\x00\x00\x00\x00\x0a" + bytes(10)
+put("fuzz_sound", "mp3_frames", mp3_frame * 3)
+put("fuzz_sound", "mp3_id3", id3 + mp3_frame * 2)
+put("fuzz_sound", "mp3_cut", mp3_frame * 2 + mp3_frame[:100])
+
+
+def wav(channels, bits, rate, data):
+    block = channels * bits // 8
+    fmt = struct.pack("<HHIIHH", 1, channels, rate, rate * block, block, bits)
+    body = b"WAVE" + b"fmt " + struct.pack("<I", len(fmt)) + fmt + b"data" + struct.pack("<I", len(data)) + data
+    return b"RIFF" + struct.pack("<I", len(body)) + body
+
+
+put("fuzz_sound", "wav_mono16", wav(1, 16, 22050, b"".join(struct.pack("<h", (i * 997) % 30000 - 15000) for i in range(64))))
+put("fuzz_sound", "wav_stereo8", wav(2, 8, 44100, bytes((i * 37) % 256 for i in range(128))))
+# Lengths that lie: a data chunk claiming 2 GB more than the file holds, and
+# one holding less than a single frame.
+claims = bytearray(wav(2, 16, 44100, bytes(64)))
+claims[40:44] = struct.pack("<I", 0x8A650080)
+put("fuzz_sound", "wav_claims_more", bytes(claims))
+put("fuzz_sound", "wav_half_frame", wav(2, 16, 44100, bytes(2)))
