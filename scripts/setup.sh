@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(g++ cmake make pkg-config
   libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev libx11-dev
-  libcairo2-dev libmp3lame-dev lame
+  libcairo2-dev libpng-dev libmp3lame-dev lame
   fonts-lato fonts-nanum fonts-dejavu-core python3-fonttools
   libgtest-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick

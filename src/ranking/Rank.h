@@ -48,6 +48,10 @@ public:
     std::int32_t fadeOut = 0;
 
 private:
+    // The list as this game last read or wrote it: what records holds beyond
+    // it is this game's own entry, added to whatever the file holds by then.
+    RankRecords stored{};
+
     void layOut();
     void updateShowing();
     void updateEntering();

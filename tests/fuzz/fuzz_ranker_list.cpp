@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz_support::check(records[i].score >= records[i + 1].score, "sorted highest first");
 
     fuzz_support::check(writeRankerList(records), "the list can be written");
-    auto bytes = platform::readFile(kRankerListFile, 4096);
+    auto bytes = platform::readFile(kRankerListFile, 4096).bytes;
     fuzz_support::check(bytes.size() == kRankerListBytes, "the written list is whole");
 
     RankRecords again;
