@@ -197,8 +197,10 @@ const char* parseBmpHead(const std::uint8_t* f, std::size_t len, std::uint64_t f
 // never past an end offset.
 class ForwardReader {
 public:
-    ForwardReader(ReadableFile& file, std::uint64_t start, std::uint64_t end)
-        : file_(file), next_(start), end_(std::max(start, end)) {}
+    // readAhead reads in large blocks; without it each read takes only what
+    // is asked, for rows sampled far apart.
+    ForwardReader(ReadableFile& file, std::uint64_t start, std::uint64_t end, bool readAhead)
+        : file_(file), next_(start), end_(std::max(start, end)), readAhead_(readAhead) {}
 
     // The next n bytes, or null when the data ends first.
     const std::uint8_t* take(std::size_t n) {
@@ -234,7 +236,8 @@ private:
         filled_ -= begin_;
         begin_ = 0;
         if (buffer_.size() < n) buffer_.resize(std::max(n, kBlock));
-        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer_.size() - filled_, end_ - next_));
+        const std::size_t room = readAhead_ ? buffer_.size() - filled_ : n - filled_;
+        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(room, end_ - next_));
         const std::size_t got = file_.readAt(next_, buffer_.data() + filled_, want);
         next_ += got;
         filled_ += got;
@@ -243,6 +246,7 @@ private:
 
     ReadableFile& file_;
     std::uint64_t next_, end_;
+    bool readAhead_;
     std::vector<std::uint8_t> buffer_;
     std::size_t begin_ = 0, filled_ = 0;
 };
@@ -580,7 +584,8 @@ std::optional<Surface> loadBmpScaled(const std::string& path, int width, int hei
         layout.runLength()
             ? layout.pixelOffset + (std::uint64_t{static_cast<std::uint32_t>(layout.width)} + 2) * layout.height * 4 + 64
             : file.size();
-    ForwardReader in(file, layout.pixelOffset, std::min(end, file.size()));
+    ForwardReader in(file, layout.pixelOffset, std::min(end, file.size()),
+                     layout.runLength() || height >= layout.height);
     Surface out(width, height);
     RowTargets rows(layout.width, layout.height, out);
     const char* why = layout.runLength() ? decodeBmpRunLength(in, layout, rows) : decodeBmpRows(in, layout, rows);

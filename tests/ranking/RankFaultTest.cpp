@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -133,6 +134,48 @@ TEST_F(RankFault, ARankingSaveBrokenAnywhereKeepsTheStoredListAndTheGameGoesOn) 
     readRankerList(stored);
     EXPECT_EQ(stored[0].score, 2000);
     EXPECT_EQ(stored[1].score, 300);
+}
+
+// Another game in the folder stores an entry while this one is on its name
+// entry; this one's save keeps it.
+TEST_F(RankFault, AnEntryStoredByAnotherGameMeanwhileIsKept) {
+    h.start();
+    storeList();
+    ASSERT_TRUE(writeNewScore(1000));
+    ASSERT_EQ(SceneManager::get()->changeScene("rank"), S_OK);
+    h.frame();
+    RankRecords other;
+    setDefaultRecords(other);
+    readRankerList(other);
+    other[9].letters[0] = 33;
+    other[9].score = 700;
+    sortRecords(other);
+    ASSERT_TRUE(writeRankerList(other));
+    Rank* rank = scene<Rank>();
+    clickIn(rank->letterCells[7]);
+    clickIn(rank->okButton);
+    RankRecords stored;
+    setDefaultRecords(stored);
+    readRankerList(stored);
+    std::vector<int> scores;
+    for (const RankRecord& r : stored) scores.push_back(r.score);
+    EXPECT_EQ(scores, (std::vector<int>{1000, 700, 300, 200, 100, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(std::memcmp(&stored, &rank->records, sizeof stored), 0);  // and shows it
+}
+
+// A list there but unreadable (no permission: as root only a fault shows it)
+// is never written over, however the visit goes; the game says why.
+TEST_F(RankFault, AListThatCannotBeReadIsLeftAsItIs) {
+    h.start();
+    storeList();
+    const auto before = slurp(kRankerListFile);
+    ASSERT_TRUE(writeNewScore(1000));
+    {
+        FileFaults unreadable(FileFaults::open, kRankerListFile, EACCES);
+        visitAndEnter(1000);
+        EXPECT_FALSE(unreadable.reports().empty());
+    }
+    EXPECT_EQ(slurp(kRankerListFile), before);
 }
 
 TEST_F(RankFault, AnOptionSaveBrokenAnywhereKeepsTheFileAndThePlayersChoice) {
