@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the unit and harness suites, the real
-# game in a window under Xvfb, the installed game, the suites again under
+# game in a window under Xvfb (also against hostile files), the installed game, the suites again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, a short game under valgrind,
 # and a short fuzzing run of every file reader.
 set -euo pipefail
@@ -16,6 +16,9 @@ ctest --test-dir build --output-on-failure -j "$(nproc)"
 echo "== smoke tests in a real window"
 "$root/scripts/smoke.sh" build
 "$root/scripts/smoke-loop.sh" build
+
+echo "== the real game against hostile and unlucky files"
+"$root/scripts/hostile-files.sh" build
 
 echo "== the installed game, started by its launcher"
 "$root/scripts/install-test.sh" build

@@ -232,9 +232,11 @@ private:
 
     bool fill(std::size_t n) {
         if (filled_ - begin_ >= n) return true;
-        std::memmove(buffer_.data(), buffer_.data() + begin_, filled_ - begin_);
-        filled_ -= begin_;
-        begin_ = 0;
+        if (begin_ > 0) {
+            std::memmove(buffer_.data(), buffer_.data() + begin_, filled_ - begin_);
+            filled_ -= begin_;
+            begin_ = 0;
+        }
         if (buffer_.size() < n) buffer_.resize(std::max(n, kBlock));
         const std::size_t room = readAhead_ ? buffer_.size() - filled_ : n - filled_;
         const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(room, end_ - next_));
