@@ -78,14 +78,22 @@ click() {
 }
 key() { xdotool windowfocus "$wid" 2>/dev/null || true; xdotool key --delay 100 "$1"; sleep 0.2; }
 
-# The ranking saves its list as it opens: the list's lock file appears, or the
-# game says on stderr why the list was not saved.
-reached() { [ -e "$work/ranker.list.lock" ] || grep -q 'ranker.list' "$log"; }
+# The ranking saves its list as it opens: the list is replaced (a new inode),
+# or its lock file appears, or the game says on stderr why it was not saved.
+mark() {
+  list_id=$(stat -c %i "$work/ranker.list" 2>/dev/null || echo none)
+  said_lines=$(wc -l <"$log")
+}
+reached() {
+  [ -e "$work/ranker.list.lock" ] || [ "$(stat -c %i "$work/ranker.list" 2>/dev/null || echo none)" != "$list_id" ] ||
+    tail -n +$((said_lines + 1)) "$log" | grep -q 'ranker.list'
+}
 
 # Skips the intro and ends play at once (the debug key '1'), both again every
 # two seconds, since a busy machine may lose a click on a window just shown;
 # then waits for the ranking.
 to_ranking() {
+  mark
   sleep 1
   for i in $(seq 1 160); do
     reached && { sleep 1; return 0; }
@@ -266,7 +274,7 @@ row_planted_temp_links() {
   to_ranking || fail "never reached the ranking" || return 1
   enter_name 3
   close_promptly || fail "did not close within 3 s" || return 1
-  [ "$(cat "$outer/victim")" = victim ] || fail "a planted link was written through" || return 1
+  printf victim | cmp -s - "$outer/victim" || fail "a planted link was written through" || return 1
   stored 3
 }
 

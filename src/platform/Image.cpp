@@ -381,7 +381,7 @@ const char* decodeBmpRunLength(ForwardReader& in, const BmpLayout& b, RowTargets
         } else if (code == 2) {
             const int dx = in.byte();
             const int dy = in.byte();
-            if (dy < 0) return kShort;
+            if (dx < 0 || dy < 0) return kShort;
             const int to = std::min(x + dx, w);
             for (int i = 0; i < dy && fileRow < b.height; ++i) endRow();
             x = to;

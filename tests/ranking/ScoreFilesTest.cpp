@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -139,19 +138,6 @@ TEST(RankerList, ASaveMergesWithTheListOnDiskUnderItsLock) {
                              return c.rfind("rename", 0) == 0;
                          }) - calls.begin();
     EXPECT_TRUE(locked < read && read < renamed && renamed < unlocked) << testing::PrintToString(calls);
-}
-
-TEST(RankerList, AListThatCannotBeReadIsNeverWrittenOver) {
-    TempWorkDir dir(false);
-    std::filesystem::create_symlink("unmounted/ranker.list", kRankerListFile);
-    RankRecords r = scored({500}), stored;
-    setDefaultRecords(stored);
-    EXPECT_FALSE(readRankerList(r));
-    testing_support::FileFaults faults;
-    EXPECT_FALSE(saveRankerList(r, stored));
-    EXPECT_TRUE(std::filesystem::is_symlink(kRankerListFile));
-    EXPECT_FALSE(std::filesystem::exists("unmounted"));
-    EXPECT_EQ(faults.reports().size(), 2u);  // the refused read, and the list left as it is
 }
 
 TEST(NewScore, FourBytesLittleEndianAndShortFiles) {
