@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the unit and harness suites, the real
-# game in a window under Xvfb (also against hostile files), the installed game, the suites again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, a short game under valgrind,
-# and a short fuzzing run of every file reader.
+# game in a window under Xvfb (also against hostile files), the installed
+# game, the suites again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# a short game under valgrind, and a short fuzzing run of every file reader.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
