@@ -34,13 +34,27 @@ bitmapPicture* addWith(std::map<std::string, std::unique_ptr<bitmapPicture>>& pi
 
 }  // namespace
 
+// A file that failed before and has not changed since is not read again: the
+// key stays free and the add answers null at the cost of one look.
+template <typename Init>
+bitmapPicture* pictureRegistry::addFromFile(const std::string& key, const char* fileName, int width,
+                                            int height, int columns, int rows, Init&& init) {
+    if (auto it = pictures.find(key); it != pictures.end()) return it->second.get();
+    const std::string request = std::to_string(width) + "x" + std::to_string(height) + " in " +
+                                std::to_string(columns) + "x" + std::to_string(rows);
+    if (fileName && failures.knownBad(fileName, request)) return nullptr;
+    bitmapPicture* picture = addWith(pictures, key, init);
+    if (fileName && !picture) failures.remember(fileName, request);
+    return picture;
+}
+
 bitmapPicture* pictureRegistry::addBlankPicture(const std::string& key, int width, int height) {
     return addWith(pictures, key, [&](bitmapPicture& p) { return p.initBlank(width, height); });
 }
 
 bitmapPicture* pictureRegistry::addPicture(const std::string& key, const char* fileName, int width,
                                            int height, bool transparent, COLORREF transColor) {
-    return addWith(pictures, key, [&](bitmapPicture& p) {
+    return addFromFile(key, fileName, width, height, 1, 1, [&](bitmapPicture& p) {
         return p.init(fileName, width, height, transparent, transColor);
     });
 }
@@ -48,7 +62,7 @@ bitmapPicture* pictureRegistry::addPicture(const std::string& key, const char* f
 bitmapPicture* pictureRegistry::addPicture(const std::string& key, const char* fileName, float x,
                                            float y, int width, int height, bool transparent,
                                            COLORREF transColor) {
-    return addWith(pictures, key, [&](bitmapPicture& p) {
+    return addFromFile(key, fileName, width, height, 1, 1, [&](bitmapPicture& p) {
         return p.init(fileName, x, y, width, height, transparent, transColor);
     });
 }
@@ -57,7 +71,7 @@ bitmapPicture* pictureRegistry::addFramePicture(const std::string& key, const ch
                                                 int width, int height, int frameCountX,
                                                 int frameCountY, bool transparent,
                                                 COLORREF transColor) {
-    return addWith(pictures, key, [&](bitmapPicture& p) {
+    return addFromFile(key, fileName, width, height, frameCountX, frameCountY, [&](bitmapPicture& p) {
         return p.initFrames(fileName, width, height, frameCountX, frameCountY, transparent,
                             transColor);
     });
@@ -69,6 +83,7 @@ bitmapPicture* pictureRegistry::findPicture(const std::string& key) const {
 }
 
 void pictureRegistry::releaseAll() {
+    failures.clear();
     // Key order, each picture released before it is freed.
     for (auto it = pictures.begin(); it != pictures.end();) {
         it->second->release();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/bitmapPicture.h"
+#include "engine/loadFailures.h"
 
 class pictureRegistry {
 public:
@@ -28,6 +29,11 @@ public:
     std::size_t size() const { return pictures.size(); }
 
 private:
+    template <typename Init>
+    bitmapPicture* addFromFile(const std::string& key, const char* fileName, int width, int height,
+                               int columns, int rows, Init&& init);
+
     std::map<std::string, std::unique_ptr<bitmapPicture>> pictures;  // byte-wise key order
+    loadFailures failures;
 };
 

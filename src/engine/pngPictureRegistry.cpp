@@ -32,19 +32,30 @@ pngPicture* addWith(std::map<std::string, std::unique_ptr<pngPicture>>& pictures
 
 }  // namespace
 
+// A file that failed before and has not changed since is not decoded again:
+// the new key gets a picture that draws nothing, at the cost of one look.
+template <typename Init>
+pngPicture* pngPictureRegistry::addFromFile(const std::string& key, const char* fileName, Init&& init) {
+    if (auto it = pictures.find(key); it != pictures.end()) return it->second.get();
+    const bool skip = fileName && failures.knownBad(fileName, "");
+    pngPicture* picture = addWith(pictures, key, [&](pngPicture& p) { return init(p, skip ? nullptr : fileName); });
+    if (fileName && !skip && !picture->image) failures.remember(fileName, "");
+    return picture;
+}
+
 pngPicture* pngPictureRegistry::addPicture(const std::string& key, const char* fileName,
                                            bool transparent, std::uint32_t transColor,
                                            int rotateFlip) {
-    return addWith(pictures, key, [&](pngPicture& p) {
-        return p.init(fileName, transparent, transColor, rotateFlip);
+    return addFromFile(key, fileName, [&](pngPicture& p, const char* file) {
+        return p.init(file, transparent, transColor, rotateFlip);
     });
 }
 
 pngPicture* pngPictureRegistry::addPicture(const std::string& key, const char* fileName, int x,
                                            int y, bool transparent, std::uint32_t transColor,
                                            int rotateFlip) {
-    return addWith(pictures, key, [&](pngPicture& p) {
-        return p.init(fileName, x, y, transparent, transColor, rotateFlip);
+    return addFromFile(key, fileName, [&](pngPicture& p, const char* file) {
+        return p.init(file, x, y, transparent, transColor, rotateFlip);
     });
 }
 
@@ -52,8 +63,8 @@ pngPicture* pngPictureRegistry::addFramePicture(const std::string& key, const ch
                                                 int x, int y, int frameCountX, int frameCountY,
                                                 bool transparent, std::uint32_t transColor,
                                                 int rotateFlip) {
-    return addWith(pictures, key, [&](pngPicture& p) {
-        return p.initFrames(fileName, x, y, frameCountX, frameCountY, transparent, transColor,
+    return addFromFile(key, fileName, [&](pngPicture& p, const char* file) {
+        return p.initFrames(file, x, y, frameCountX, frameCountY, transparent, transColor,
                             rotateFlip);
     });
 }
@@ -67,4 +78,7 @@ void pngPictureRegistry::render(const std::string& key, HDC hdc, int destX, int 
     if (pngPicture* picture = findPicture(key)) picture->render(hdc, destX, destY, angle);
 }
 
-void pngPictureRegistry::releaseAll() { pictures.clear(); }
+void pngPictureRegistry::releaseAll() {
+    pictures.clear();
+    failures.clear();
+}

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/loadFailures.h"
 #include "engine/pngPicture.h"
 
 class pngPictureRegistry {
@@ -26,5 +27,9 @@ public:
     std::size_t size() const { return pictures.size(); }
 
 private:
+    template <typename Init>
+    pngPicture* addFromFile(const std::string& key, const char* fileName, Init&& init);
+
     std::map<std::string, std::unique_ptr<pngPicture>> pictures;
+    loadFailures failures;
 };

@@ -32,7 +32,7 @@ const std::string kBothOn("\x01\x01", 2);
 
 // "" when the file is missing: a saved file always holds two bytes.
 std::string optionFile() {
-    auto bytes = platform::readFile(kOptionFile, 16);
+    auto bytes = platform::readFile(kOptionFile, 16).bytes;
     return std::string(bytes.begin(), bytes.end());
 }
 IntroSceen* intro() { return dynamic_cast<IntroSceen*>(SceneManager::get()->findScene(names::kIntroScene)); }
@@ -156,30 +156,6 @@ TEST(OptionPanel, ClicksToggleTheRowsAndOnlyClosingSaves) {
         EXPECT_EQ(std::tuple(h.game().running, h.game().musicOn, h.game().effectsOn, optionFile()),
                   std::tuple(s.running, s.music, s.effects, s.file)) << "click at " << s.x << "," << s.y;
     }
-}
-
-TEST(OptionFile, ReadsWhatIsThereKeepsTheRestAndWritesBackWhatItRead) {
-    testing_support::TempWorkDir dir(false);
-    gameNode node;
-    node.effectsOn = node.musicOn = 1;
-    const struct {
-        const char* bytes;
-        std::size_t size;
-        int effects, music;
-    } reads[] = {{"", 0, 1, 1},              // missing: nothing changes
-                 {"\0", 1, 0, 1},            // one byte: effects only
-                 {"\1\0\7", 3, 1, 0},        // bytes after the second are ignored
-                 {"\5\1", 2, 5, 1}};         // any non-zero byte is on, and is kept as read
-    for (const auto& r : reads) {
-        if (r.size) std::ofstream(kOptionFile, std::ios::binary).write(r.bytes, static_cast<std::streamsize>(r.size));
-        node.loadOptions();
-        EXPECT_EQ(std::pair(int(node.effectsOn), int(node.musicOn)), std::pair(r.effects, r.music)) << r.size;
-    }
-    node.saveOptions();
-    EXPECT_EQ(optionFile(), std::string("\5\1", 2));
-    node.musicOn = !node.musicOn;
-    node.saveOptions();
-    EXPECT_EQ(optionFile(), std::string("\5\0", 2));
 }
 
 TEST(OptionPanel, KeysAndThePadSwitchTheRowsAndStartOrBClose) {
