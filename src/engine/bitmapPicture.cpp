@@ -5,7 +5,6 @@
 #include <limits>
 #include <new>
 
-#include "engine/blitOps.h"
 #include "platform/Image.h"
 
 namespace {
@@ -55,6 +54,9 @@ HRESULT bitmapPicture::load(const char* name, int width, int height, bool keyed,
         fresh->width = decoded->width();
         fresh->height = decoded->height();
         fresh->memDC = std::make_unique<platform::Surface>(std::move(*decoded));
+        // Keyed pictures are drawn by their runs of drawn pixels, found once
+        // here; drawing into the picture later drops them (see Surface).
+        if (keyed) fresh->memDC->analyseKey(platform::toPixel(key));
         fresh->loadKind = 2;
         fileName = name;
         info = std::move(fresh);
@@ -111,8 +113,10 @@ void bitmapPicture::draw(HDC hdc, int destX, int destY, std::int64_t srcX, std::
                          int w, int h) {
     if (!info || !hdc) return;
     const platform::Surface& src = *info->memDC;
-    blitOps::Clipped r;
-    if (!blitOps::clip(*hdc, src, destX, destY, srcX, srcY, w, h, r)) return;
+    platform::Blit r;
+    if (!platform::clipBlit(hdc->width(), hdc->height(), src.width(), src.height(), destX, destY,
+                            srcX, srcY, w, h, r))
+        return;
     if (transparent)
         platform::keyedCopy(*hdc, r.dx, r.dy, r.w, r.h, src, r.sx, r.sy, transColor);
     else
@@ -151,13 +155,10 @@ void bitmapPicture::blend(HDC hdc, int destX, int destY, int srcX, int srcY, int
         if (w > info->width) w = info->width;
         if (h > info->height) h = info->height;
     }
-    blitOps::Clipped r;
-    if (!blitOps::clip(*hdc, src, destX, destY, srcX, srcY, w, h, r)) return;
-    if (alpha == 0) return;  // (src * 0 + dst * 255) / 255 is dst
     if (transparent)
-        blitOps::keyedAlphaBlend(*hdc, src, r, platform::toPixel(transColor), alpha);
+        platform::keyedBlend(*hdc, destX, destY, w, h, src, srcX, srcY, transColor, alpha);
     else
-        platform::alphaBlend(*hdc, r.dx, r.dy, r.w, r.h, src, r.sx, r.sy, alpha);
+        platform::alphaBlend(*hdc, destX, destY, w, h, src, srcX, srcY, alpha);
 }
 
 void bitmapPicture::alphaRender(HDC hdc, int destX, int destY, std::uint8_t alpha) {

@@ -2,7 +2,6 @@
 
 #include <new>
 
-#include "engine/blitOps.h"
 #include "platform/Image.h"
 
 namespace {
@@ -74,10 +73,7 @@ void pngPicture::render(HDC hdc, int destX, int destY, int angle) {
     // The key is given as 0xAARRGGBB; only its colour is compared.
     const std::uint32_t keyRgb = transColor & 0x00FFFFFFu;
     if (angle % 360 == 0) {
-        blitOps::Clipped r;
-        if (blitOps::clip(*hdc, *image, destX, destY, 0, 0, w, h, r))
-            platform::alphaPixelCopy(*hdc, r.dx, r.dy, r.w, r.h, *image, r.sx, r.sy, transparent,
-                                     keyRgb);
+        platform::alphaPixelCopy(*hdc, destX, destY, w, h, *image, 0, 0, transparent, keyRgb);
         return;
     }
     platform::rotatedAlphaCopy(*hdc, destX, destY, w, h, *image, 0, 0, angle, transparent, keyRgb);
@@ -90,11 +86,11 @@ void pngPicture::frameRender(HDC hdc, int destX, int destY) {
     if (!hdc || !image) return;
     // A negative cell (never clamped from below) lies outside the picture and
     // draws nothing.
-    blitOps::Clipped r;
-    if (!blitOps::clip(*hdc, *image, destX, destY,
-                       std::int64_t{info->currentFrameX} * info->frameWidth,
-                       std::int64_t{info->currentFrameY} * info->frameHeight, info->frameWidth,
-                       info->frameHeight, r))
+    platform::Blit r;
+    if (!platform::clipBlit(hdc->width(), hdc->height(), image->width(), image->height(), destX,
+                            destY, std::int64_t{info->currentFrameX} * info->frameWidth,
+                            std::int64_t{info->currentFrameY} * info->frameHeight,
+                            info->frameWidth, info->frameHeight, r))
         return;
     platform::alphaPixelCopy(*hdc, r.dx, r.dy, r.w, r.h, *image, r.sx, r.sy, transparent,
                              transColor & 0x00FFFFFFu);

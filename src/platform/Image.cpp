@@ -18,10 +18,25 @@ namespace platform {
 
 namespace {
 
+// A byte buffer that read() fills at once: growing it leaves the bytes unset
+// instead of zeroing them first.
+template <class T>
+struct UnsetAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = UnsetAllocator<U>;
+    };
+    template <class U>
+    void construct(U* p) {
+        ::new (static_cast<void*>(p)) U;
+    }
+};
+using FileBytes = std::vector<std::uint8_t, UnsetAllocator<std::uint8_t>>;
+
 // Reads a whole regular file. Folders, devices and unreadable files give
 // nothing; the buffer is sized from the opened file itself, never from a path
 // that might change between two looks.
-std::optional<std::vector<std::uint8_t>> readRegularFile(const std::string& path,
+std::optional<FileBytes> readRegularFile(const std::string& path,
                                                          std::uint64_t maxBytes) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
@@ -31,7 +46,7 @@ std::optional<std::vector<std::uint8_t>> readRegularFile(const std::string& path
         ::close(fd);
         return std::nullopt;
     }
-    std::vector<std::uint8_t> data(static_cast<std::size_t>(st.st_size));
+    FileBytes data(static_cast<std::size_t>(st.st_size));
     std::size_t got = 0;
     while (got < data.size()) {
         ssize_t n = ::read(fd, data.data() + got, data.size() - got);
@@ -88,7 +103,7 @@ struct Channel {
     }
 };
 
-std::optional<Surface> decodeBmp(const std::vector<std::uint8_t>& f) {
+std::optional<Surface> decodeBmp(const FileBytes& f) {
     const std::uint64_t len = f.size();
     if (len < kFileHeaderSize + 40 || f[0] != 'B' || f[1] != 'M') return std::nullopt;
     const std::uint8_t* ih = f.data() + kFileHeaderSize;
@@ -161,7 +176,7 @@ std::optional<Surface> decodeBmp(const std::vector<std::uint8_t>& f) {
     if (stride * static_cast<std::uint64_t>(h - 1) + lastRowBytes > len - pixelOffset)
         return std::nullopt;
 
-    Surface out(static_cast<int>(w), static_cast<int>(h));
+    Surface out = Surface::uninitialised(static_cast<int>(w), static_cast<int>(h));
     const int iw = static_cast<int>(w);
     const int ih2 = static_cast<int>(h);
     for (int y = 0; y < ih2; ++y) {
@@ -170,8 +185,7 @@ std::optional<Surface> decodeBmp(const std::vector<std::uint8_t>& f) {
         std::uint32_t* dst = out.row(y);
         switch (bpp) {
             case 24:
-                for (int x = 0; x < iw; ++x, src += 3)
-                    dst[x] = (std::uint32_t{src[2]} << 16) | (std::uint32_t{src[1]} << 8) | src[0];
+                bgrToPixels(dst, src, iw);
                 break;
             case 32:
                 for (int x = 0; x < iw; ++x, src += 4) {
@@ -271,7 +285,7 @@ std::optional<Surface> loadPng(const std::string& path) {
 
     std::optional<Surface> result;
     if (validSide(argb->w) && validSide(argb->h) && SDL_LockSurface(argb) == 0) {
-        Surface out(argb->w, argb->h);
+        Surface out = Surface::uninitialised(argb->w, argb->h);
         for (int y = 0; y < argb->h; ++y) {
             const auto* src = static_cast<const std::uint8_t*>(argb->pixels) +
                               static_cast<std::size_t>(y) * static_cast<std::size_t>(argb->pitch);

@@ -150,6 +150,57 @@ __attribute__((target("avx512f,avx512bw"))) void blendRowAvx512(std::uint32_t* d
 }
 
 // ---------------------------------------------------------------------------
+// Keyed constant-alpha blend: the blend where the source is not the key, the
+// destination untouched where it is.
+
+void keyedBlendRowSse2(std::uint32_t* d, const std::uint32_t* s, int n, int a, std::uint32_t key) {
+    const __m128i wa = laneWeights(a), wd = laneWeights(255 - a);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i mask = _mm_set1_epi32(static_cast<int>(kRgbMask));
+    const __m128i K = _mm_set1_epi32(static_cast<int>(key));
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i S = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const __m128i D = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        const __m128i hit = _mm_cmpeq_epi32(_mm_and_si128(S, mask), K);
+        const __m128i lo =
+            blendLanes(_mm_unpacklo_epi8(S, zero), _mm_unpacklo_epi8(D, zero), wa, wd);
+        const __m128i hi =
+            blendLanes(_mm_unpackhi_epi8(S, zero), _mm_unpackhi_epi8(D, zero), wa, wd);
+        const __m128i B = _mm_packus_epi16(lo, hi);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
+                         _mm_or_si128(_mm_and_si128(hit, D), _mm_andnot_si128(hit, B)));
+    }
+    for (; i < n; ++i)
+        if ((s[i] & kRgbMask) != key) d[i] = mixPixel(s[i], d[i], static_cast<std::uint32_t>(a));
+}
+
+// Eight pixels that are all key are skipped outright; a masked store writes
+// only the drawn ones.
+__attribute__((target("avx2"))) void keyedBlendRowAvx2(std::uint32_t* d, const std::uint32_t* s,
+                                                       int n, int a, std::uint32_t key) {
+    const __m256i w = _mm256_set1_epi64x(pairedWeights(a));
+    const __m256i mask = _mm256_set1_epi32(static_cast<int>(kRgbMask));
+    const __m256i K = _mm256_set1_epi32(static_cast<int>(key));
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i S = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+        const __m256i hit = _mm256_cmpeq_epi32(_mm256_and_si256(S, mask), K);
+        if (_mm256_movemask_epi8(hit) == -1) continue;
+        const __m256i D = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+        _mm256_maskstore_epi32(reinterpret_cast<int*>(d + i),
+                               _mm256_xor_si256(hit, _mm256_set1_epi32(-1)), blend8(S, D, w));
+    }
+    if (i < n) {
+        const __m256i m = firstLanes(n - i);
+        const __m256i S = _mm256_maskload_epi32(reinterpret_cast<const int*>(s + i), m);
+        const __m256i D = _mm256_maskload_epi32(reinterpret_cast<const int*>(d + i), m);
+        const __m256i draw = _mm256_andnot_si256(_mm256_cmpeq_epi32(_mm256_and_si256(S, mask), K), m);
+        _mm256_maskstore_epi32(reinterpret_cast<int*>(d + i), draw, blend8(S, D, w));
+    }
+}
+
+// ---------------------------------------------------------------------------
 // Keyed copy: no branches on the pixels, so runs of key pixels cost nothing
 // extra and nothing mispredicts at their edges.
 
@@ -223,6 +274,142 @@ void alphaRowSse2(std::uint32_t* d, const std::uint32_t* s, int n, bool useKey,
         const bool hidden = useKey && (s[i] & kRgbMask) == keyRgb;
         d[i] = mixPixel(s[i], d[i], hidden ? 0 : s[i] >> 24);
     }
+}
+
+// ---------------------------------------------------------------------------
+// Antialiased ink: each pixel's coverage is spread over its three colour
+// lanes; the top byte's lane keeps the destination (weights 0 and 255).
+
+void coverageRowSse2(std::uint32_t* d, const std::uint8_t* c, int n, std::uint32_t ink) {
+    const __m128i S = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(ink & kRgbMask)),
+                                        _mm_setzero_si128());
+    const __m128i colourLanes = _mm_setr_epi16(-1, -1, -1, 0, -1, -1, -1, 0);
+    const __m128i c255 = _mm_set1_epi16(255);
+    const __m128i zero = _mm_setzero_si128();
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        std::uint32_t four;
+        __builtin_memcpy(&four, c + i, 4);
+        if (four == 0) continue;  // no ink here: the pixels stay as they are
+        __m128i A = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(four)), zero), zero);
+        A = _mm_or_si128(A, _mm_slli_epi32(A, 16));
+        const __m128i alo = _mm_and_si128(_mm_unpacklo_epi32(A, A), colourLanes);
+        const __m128i ahi = _mm_and_si128(_mm_unpackhi_epi32(A, A), colourLanes);
+        const __m128i D = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        const __m128i lo = blendLanes(S, _mm_unpacklo_epi8(D, zero), alo, _mm_sub_epi16(c255, alo));
+        const __m128i hi = blendLanes(S, _mm_unpackhi_epi8(D, zero), ahi, _mm_sub_epi16(c255, ahi));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
+    }
+    for (; i < n; ++i)
+        if (c[i]) d[i] = (d[i] & ~kRgbMask) | mixPixel(ink, d[i], c[i]);
+}
+
+// ---------------------------------------------------------------------------
+// Which pixels a keyed picture draws, as bits.
+
+namespace {
+
+// The pixels after the last whole group, one at a time.
+void drawnBitsTail(const std::uint32_t* s, int from, int n, std::uint32_t key,
+                   std::uint64_t* bits) {
+    for (int i = from; i < n; ++i)
+        if ((s[i] & kRgbMask) != key) bits[i >> 6] |= std::uint64_t{1} << (i & 63);
+}
+
+void clearBits(int n, std::uint64_t* bits) {
+    for (int i = 0; i < (n + 63) / 64; ++i) bits[i] = 0;
+}
+
+}  // namespace
+
+void drawnBitsSse2(const std::uint32_t* s, int n, std::uint32_t key, std::uint64_t* bits) {
+    clearBits(n, bits);
+    const __m128i mask = _mm_set1_epi32(static_cast<int>(kRgbMask));
+    const __m128i K = _mm_set1_epi32(static_cast<int>(key));
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i S = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const unsigned hit =
+            static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(_mm_and_si128(S, mask), K))));
+        bits[i >> 6] |= std::uint64_t{~hit & 0xFu} << (i & 63);
+    }
+    drawnBitsTail(s, i, n, key, bits);
+}
+
+__attribute__((target("avx2"))) void drawnBitsAvx2(const std::uint32_t* s, int n,
+                                                   std::uint32_t key, std::uint64_t* bits) {
+    clearBits(n, bits);
+    const __m256i mask = _mm256_set1_epi32(static_cast<int>(kRgbMask));
+    const __m256i K = _mm256_set1_epi32(static_cast<int>(key));
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i S = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+        const unsigned hit = static_cast<unsigned>(
+            _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(_mm256_and_si256(S, mask), K))));
+        bits[i >> 6] |= std::uint64_t{~hit & 0xFFu} << (i & 63);
+    }
+    drawnBitsTail(s, i, n, key, bits);
+}
+
+__attribute__((target("avx512f,avx512bw"))) void drawnBitsAvx512(const std::uint32_t* s, int n,
+                                                                 std::uint32_t key,
+                                                                 std::uint64_t* bits) {
+    clearBits(n, bits);
+    const __m512i mask = _mm512_set1_epi32(static_cast<int>(kRgbMask));
+    const __m512i K = _mm512_set1_epi32(static_cast<int>(key));
+    int i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m512i S = _mm512_loadu_si512(s + i);
+        const __mmask16 drawn = _mm512_cmpneq_epi32_mask(_mm512_and_si512(S, mask), K);
+        bits[i >> 6] |= std::uint64_t{drawn} << (i & 63);
+    }
+    drawnBitsTail(s, i, n, key, bits);
+}
+
+// ---------------------------------------------------------------------------
+// 24-bit rows to pixels.
+
+void bgrRowScalar(std::uint32_t* d, const std::uint8_t* bgr, int n) {
+    for (int i = 0; i < n; ++i, bgr += 3)
+        d[i] = std::uint32_t{bgr[2]} << 16 | std::uint32_t{bgr[1]} << 8 | bgr[0];
+}
+
+// Eight pixels from 24 bytes: the dword permute puts bytes 0..11 in the low
+// half and 12..23 in the high one, and a byte shuffle in each half spreads
+// them to four pixels with a zero top byte. Each load reads 32 bytes, so the
+// last pixels, whose load would pass the row's end, are done one by one.
+__attribute__((target("avx2"))) void bgrRowAvx2(std::uint32_t* d, const std::uint8_t* bgr, int n) {
+    const __m256i halves = _mm256_setr_epi32(0, 1, 2, 0, 3, 4, 5, 0);
+    const __m256i spread = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1,
+                                            0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    int i = 0;
+    for (; std::int64_t{i} * 3 + 32 <= std::int64_t{n} * 3; i += 8) {
+        const __m256i raw = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bgr + 3 * i));
+        const __m256i px = _mm256_shuffle_epi8(_mm256_permutevar8x32_epi32(raw, halves), spread);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), px);
+    }
+    bgrRowScalar(d + i, bgr + 3 * i, n - i);
+}
+
+// ---------------------------------------------------------------------------
+
+const Kernels& kernels() {
+    static const Kernels chosen = [] {
+        Kernels k{keyedRowSse2, blendRowSse2, keyedBlendRowSse2, drawnBitsSse2, bgrRowScalar};
+        if (haveAvx2()) {
+            k.keyedRow = keyedRowAvx2;
+            k.blendRow = blendRowAvx2;
+            k.keyedBlendRow = keyedBlendRowAvx2;
+            k.drawnBits = drawnBitsAvx2;
+            k.bgrRow = bgrRowAvx2;
+        }
+        if (haveAvx512bw()) {
+            k.blendRow = blendRowAvx512;
+            k.drawnBits = drawnBitsAvx512;
+        }
+        return k;
+    }();
+    return chosen;
 }
 
 }  // namespace platform::simd

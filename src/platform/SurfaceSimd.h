@@ -1,7 +1,7 @@
-// Row kernels behind the Surface blits. Each works on n pixels of one row,
-// already clipped. The SSE2 versions run on any x86-64; the AVX2 and AVX-512
-// versions are chosen at run time when the processor has them. All are
-// exposed so the tests can hold each to the same results.
+// Row kernels behind the Surface operations. Each works on n pixels of one
+// row, already clipped. The SSE2 versions run on any x86-64; the AVX2 and
+// AVX-512 versions are chosen once, at run time, when the processor has them
+// (kernels()). All are exposed so the tests can hold each to the same results.
 #pragma once
 
 #include <cstdint>
@@ -24,9 +24,39 @@ void blendRowSse2(std::uint32_t* d, const std::uint32_t* s, int n, int alpha);
 void blendRowAvx2(std::uint32_t* d, const std::uint32_t* s, int n, int alpha);
 void blendRowAvx512(std::uint32_t* d, const std::uint32_t* s, int n, int alpha);
 
+// blendRow where src's RGB is not key; where it is, dst stays as it was.
+void keyedBlendRowSse2(std::uint32_t* d, const std::uint32_t* s, int n, int alpha,
+                       std::uint32_t key);
+void keyedBlendRowAvx2(std::uint32_t* d, const std::uint32_t* s, int n, int alpha,
+                       std::uint32_t key);
+
 // mixPixel with each source pixel's own alpha; with useKey, pixels whose RGB
 // equals keyRgb count as alpha 0.
 void alphaRowSse2(std::uint32_t* d, const std::uint32_t* s, int n, bool useKey,
                   std::uint32_t keyRgb);
+
+// Ink (0x00RRGGBB) through coverage c: (ink * c + d * (255 - c)) / 255 per
+// colour channel, d's top byte kept.
+void coverageRowSse2(std::uint32_t* d, const std::uint8_t* c, int n, std::uint32_t ink);
+
+// Bit i of bits (64 to a word, low bit first) is set when pixel i's RGB is not
+// key; bits past n in the last word are clear.
+void drawnBitsSse2(const std::uint32_t* s, int n, std::uint32_t key, std::uint64_t* bits);
+void drawnBitsAvx2(const std::uint32_t* s, int n, std::uint32_t key, std::uint64_t* bits);
+void drawnBitsAvx512(const std::uint32_t* s, int n, std::uint32_t key, std::uint64_t* bits);
+
+// Blue, green, red bytes to 0x00RRGGBB.
+void bgrRowScalar(std::uint32_t* d, const std::uint8_t* bgr, int n);
+void bgrRowAvx2(std::uint32_t* d, const std::uint8_t* bgr, int n);
+
+// The fastest version of each kernel this processor runs.
+struct Kernels {
+    void (*keyedRow)(std::uint32_t*, const std::uint32_t*, int, std::uint32_t);
+    void (*blendRow)(std::uint32_t*, const std::uint32_t*, int, int);
+    void (*keyedBlendRow)(std::uint32_t*, const std::uint32_t*, int, int, std::uint32_t);
+    void (*drawnBits)(const std::uint32_t*, int, std::uint32_t, std::uint64_t*);
+    void (*bgrRow)(std::uint32_t*, const std::uint8_t*, int);
+};
+const Kernels& kernels();
 
 }  // namespace platform::simd

@@ -7,14 +7,17 @@
 #include <climits>
 #include <cstdint>
 #include <functional>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/Surface.h"
 #include "platform/SurfaceSimd.h"
+#include "support/TestFiles.h"
 
 using platform::Surface;
+using testing_support::makeSurface;
 
 namespace {
 
@@ -94,11 +97,20 @@ TEST(SurfaceBlit, EachBlitDrawsExactlyTheOverlapOfBothSurfaces) {
 
     expectClipped(platform::copyRect, patterned(19, 5, 1), [](auto s, auto) { return s; });
     expectClipped([](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx,
-                     int sy) { platform::keyedCopy(d, dx, dy, w, h, s, sx, sy, RGB(0x10, 0x20, 0x30)); },
-                  keyed, [](auto s, auto d) { return (s & 0xFFFFFF) == 0x102030u ? d : s; });
-    expectClipped([](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx,
                      int sy) { platform::alphaBlend(d, dx, dy, w, h, s, sx, sy, 200); },
                   patterned(19, 5, 1, 0x7F), [](auto s, auto d) { return byFormula(s, d, 200); });
+    // The keyed draws again from the picture's runs: the same pixels.
+    Surface analysed = keyed;
+    analysed.analyseKey(0x102030);
+    ASSERT_NE(analysed.keyRuns(0x102030), nullptr);
+    for (const Surface* pic : {&keyed, &analysed}) {
+        expectClipped([](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx,
+                         int sy) { platform::keyedCopy(d, dx, dy, w, h, s, sx, sy, RGB(0x10, 0x20, 0x30)); },
+                      *pic, [](auto s, auto d) { return (s & 0xFFFFFF) == 0x102030u ? d : s; });
+        expectClipped([](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx,
+                         int sy) { platform::keyedBlend(d, dx, dy, w, h, s, sx, sy, RGB(0x10, 0x20, 0x30), 99); },
+                      *pic, [](auto s, auto d) { return (s & 0xFFFFFF) == 0x102030u ? d : byFormula(s, d, 99); });
+    }
     expectClipped([](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx,
                      int sy) { platform::alphaPixelCopy(d, dx, dy, w, h, s, sx, sy, true, 0x00FF00); },
                   alphas, [](auto s, auto d) { return (s & 0xFFFFFF) == 0x00FF00 ? d : byFormula(s, d, s >> 24); });
@@ -117,6 +129,91 @@ TEST(SurfaceBlit, DrawingOntoItselfWorksLikeACopyFromBefore) {
                 ASSERT_EQ(copied.pixel(x, y), want) << dx << "," << dy << " at " << x << "," << y;
                 ASSERT_EQ(keyed.pixel(x, y), want);
             }
+    }
+}
+
+constexpr std::uint32_t kKey = 0x00FF00FF;
+
+// A keyed picture shaped like the game's: each row is empty, full, a few long
+// runs or many short ones (which the analysis treats as dense), and the width
+// crosses 64-pixel words. Drawn pixels carry junk top bytes.
+Surface runsPicture(std::mt19937& rng, int w, int h) {
+    Surface s(w, h);
+    for (int y = 0; y < h; ++y) {
+        const int style = int(rng() % 4), meanRun = style == 2 ? 40 : 2;
+        bool drawn = style == 1 || rng() % 2;
+        for (int x = 0; x < w;) {
+            const int run = style < 2 ? w : 1 + int(rng() % (2 * meanRun));
+            for (int i = 0; i < run && x < w; ++i, ++x)
+                s.setPixel(x, y, drawn && style != 0 ? (rng() & 0xFFFFFF) | 0x7F000000 : kKey);
+            drawn = !drawn;
+        }
+    }
+    return s;
+}
+
+// The keyed copy and blend from runs, against the pixel-by-pixel rule, for
+// random pictures, rectangles past every edge, frame cells and tile offsets.
+TEST(SurfaceKeyed, RunsDrawWhatThePixelByPixelRuleDraws) {
+    std::mt19937 rng(11);
+    for (auto [w, h] : {std::pair{150, 40}, {64, 9}, {1, 7}, {700, 3}}) {
+        Surface pic = runsPicture(rng, w, h);
+        pic.analyseKey(kKey);
+        ASSERT_NE(pic.keyRuns(kKey), nullptr);
+        const Surface background = makeSurface(90, 50, [&](int, int) { return std::uint32_t(rng()); });
+        for (int round = 0; round < 300; ++round) {
+            const int dx = int(rng() % 120) - 30, dy = int(rng() % 70) - 20;
+            const int sx = int(rng() % (w + 40)) - 20, sy = int(rng() % (h + 10)) - 5;
+            const int rw = int(rng() % (w + 20)), rh = int(rng() % (h + 5));
+            const std::uint8_t alpha = round % 5 ? std::uint8_t(rng()) : 255;  // 0 leaves dst whole
+            Surface copied = background, blended = background;
+            platform::keyedCopy(copied, dx, dy, rw, rh, pic, sx, sy, MAGENTA);
+            platform::keyedBlend(blended, dx, dy, rw, rh, pic, sx, sy, MAGENTA, alpha);
+            for (int y = 0; y < background.height(); ++y)
+                for (int x = 0; x < background.width(); ++x) {
+                    const int px = sx + x - dx, py = sy + y - dy;
+                    const std::uint32_t p = pic.pixel(px, py), d = background.pixel(x, y);
+                    const bool drawn = x >= dx && x < dx + rw && y >= dy && y < dy + rh && px >= 0 &&
+                                       py >= 0 && px < w && py < h && (p & 0xFFFFFF) != kKey;
+                    ASSERT_EQ(copied.pixel(x, y), drawn ? p : d) << w << "x" << h << " round " << round;
+                    ASSERT_EQ(blended.pixel(x, y), drawn && alpha ? byFormula(p, d, alpha) : d) << w << "x" << h << " round " << round;
+                }
+        }
+    }
+}
+
+// Every way of changing an analysed picture drops its runs: it draws what it
+// holds now. Each change puts colour where there was key, which stale runs
+// would skip. A copy keeps the runs, and changing it leaves the original's.
+TEST(SurfaceKeyed, AChangedPictureNeverDrawsFromItsOldRuns) {
+    std::mt19937 rng(5);
+    const Surface other = runsPicture(rng, 80, 6);
+    const std::vector<std::pair<const char*, std::function<void(Surface&)>>> changes{
+        {"setPixel", [](Surface& s) { s.setPixel(3, 2, 0x123456); }},
+        {"fill", [](Surface& s) { s.fill(0x00ABCDEF); }},
+        {"row", [](Surface& s) { s.row(4)[70] = 0x654321; }},
+        {"pixels", [](Surface& s) { s.pixels()[80 + 9] = 0x0000FF; }},
+        {"drawn into", [&](Surface& s) { platform::copyRect(s, 0, 0, 40, 6, other, 10, 0); }},
+        {"keyed into", [&](Surface& s) { platform::keyedCopy(s, -5, 1, 90, 6, other, 0, 0, RGB(1, 2, 3)); }},
+        {"blended into", [&](Surface& s) { platform::alphaBlend(s, 7, 0, 30, 3, other, 0, 2, 40); }},
+        {"cleared", [](Surface& s) { platform::fillWhite(s, 10, 1, 30, 4); }},
+        {"assigned", [&](Surface& s) { s = other; }},
+    };
+    for (const auto& [name, change] : changes) {
+        Surface pic = makeSurface(80, 6, [](int x, int y) { return x >= 50 && x < 60 ? 0x10101u * (x + y) : kKey; });
+        pic.analyseKey(kKey);
+        const Surface copy = pic;
+        change(pic);
+        Surface plain = pic;  // the same pixels; touching one drops the copied runs
+        plain.setPixel(0, 0, plain.pixel(0, 0));
+        ASSERT_EQ(plain.keyRuns(kKey), nullptr);
+        Surface got(80, 6), want(80, 6);
+        platform::keyedCopy(got, 0, 0, 80, 6, pic, 0, 0, MAGENTA);
+        platform::keyedBlend(got, 3, 1, 80, 6, pic, 0, 0, MAGENTA, 150);
+        platform::keyedCopy(want, 0, 0, 80, 6, plain, 0, 0, MAGENTA);
+        platform::keyedBlend(want, 3, 1, 80, 6, plain, 0, 0, MAGENTA, 150);
+        EXPECT_TRUE(std::equal(got.pixels(), got.pixels() + 480, want.pixels())) << name;
+        EXPECT_NE(copy.keyRuns(kKey), nullptr) << name;
     }
 }
 
@@ -162,6 +259,56 @@ TEST(SurfaceBlend, EveryAlphaAndRowLengthMatchesTheFormulaInEveryKernel) {
                 ASSERT_EQ(dst.pixel(x, y), drawn ? src.pixel(x, y) : base.pixel(x, y)) << x << "," << y;
             }
     }
+}
+
+// The other kernels against their one-pixel definitions, in every version
+// this processor runs, at every row length from 0 to 70 and misaligned starts.
+TEST(SurfaceKernels, KeyedBlendInkKeyBitsAndBgrRowsMatchTheirDefinitions) {
+    namespace simd = platform::simd;
+    std::mt19937 rng(3);
+    std::vector<std::uint32_t> src(80), base(80), dst(80);
+    std::vector<std::uint8_t> bytes(240);
+    std::vector<std::uint64_t> bits(2);
+    const std::uint32_t key = 0x00FF00FF;
+    auto keyedBlends = {simd::keyedBlendRowSse2, simd::keyedBlendRowAvx2};
+    auto drawnBits = {simd::drawnBitsSse2, simd::drawnBitsAvx2, simd::drawnBitsAvx512};
+    for (int n = 0; n <= 70; ++n)
+        for (int at : {0, 1, 3}) {
+            for (std::uint32_t& p : src) p = rng() % 3 ? rng() : (key | rng() << 24);
+            for (std::uint32_t& p : base) p = rng();
+            for (std::uint8_t& b : bytes) b = rng() % 4 ? std::uint8_t(rng()) : 0;
+            const auto inRow = [&](int i) { return i >= at && i < at + n; };
+            for (auto kernel : keyedBlends) {
+                if (kernel == simd::keyedBlendRowAvx2 && !simd::haveAvx2()) continue;
+                const int a = int(rng() % 256);
+                dst = base;
+                kernel(dst.data() + at, src.data() + at, n, a, key);
+                for (int i = 0; i < 80; ++i)
+                    ASSERT_EQ(dst[i], inRow(i) && (src[i] & 0xFFFFFF) != key ? byFormula(src[i], base[i], a) : base[i]);
+            }
+            dst = base;
+            simd::coverageRowSse2(dst.data() + at, bytes.data() + at, n, 0x00C08040);
+            for (int i = 0; i < 80; ++i)
+                ASSERT_EQ(dst[i], inRow(i) ? (base[i] & 0xFF000000) | byFormula(0xC08040, base[i], bytes[i]) : base[i]);
+            for (auto kernel : drawnBits) {
+                if ((kernel == simd::drawnBitsAvx2 && !simd::haveAvx2()) ||
+                    (kernel == simd::drawnBitsAvx512 && !simd::haveAvx512bw()))
+                    continue;
+                bits.assign(2, ~0ull);
+                kernel(src.data() + at, n, key, bits.data());
+                for (int i = 0; i < (n + 63) / 64 * 64; ++i)
+                    ASSERT_EQ(bits[i / 64] >> (i % 64) & 1, i < n && (src[at + i] & 0xFFFFFF) != key) << n << " " << i;
+            }
+            for (auto kernel : {simd::bgrRowScalar, simd::bgrRowAvx2}) {
+                if (kernel == simd::bgrRowAvx2 && !simd::haveAvx2()) continue;
+                dst = base;
+                kernel(dst.data() + at, bytes.data() + 3 * at, n);
+                for (int i = 0; i < 80; ++i) {
+                    const std::uint8_t* b = bytes.data() + 3 * i;
+                    ASSERT_EQ(dst[i], inRow(i) ? std::uint32_t(b[2] << 16 | b[1] << 8 | b[0]) : base[i]);
+                }
+            }
+        }
 }
 
 TEST(SurfaceFill, WhiteFillAndOutlinesAreClipped) {
