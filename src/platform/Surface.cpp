@@ -37,9 +37,12 @@ Surface::Surface(int width, int height) : Surface(width, height, true) {}
 
 Surface Surface::uninitialised(int width, int height) { return Surface(width, height, false); }
 
-Surface::Surface(const Surface& other) : Surface(other.width_, other.height_, false) {
-    if (pixels_) std::memcpy(pixels_.get(), other.pixels_.get(), areaOf(width_, height_) * 4);
-    runs_ = other.runs_;
+Surface::Surface(const Surface& other)
+    : width_(other.width_), height_(other.height_), runs_(other.runs_) {
+    if (!other.pixels_) return;  // empty, or held in the shared runs
+    Surface fresh(width_, height_, false);
+    std::memcpy(fresh.pixels_.get(), other.pixels_.get(), areaOf(width_, height_) * 4);
+    pixels_ = std::move(fresh.pixels_);
 }
 
 Surface& Surface::operator=(const Surface& other) {
@@ -63,6 +66,12 @@ Surface& Surface::operator=(Surface&& other) noexcept {
     return *this;
 }
 
+void Surface::expand() const {
+    Surface whole(width_, height_, false);
+    runs_->expand(whole.pixels_.get());
+    pixels_ = std::move(whole.pixels_);
+}
+
 std::uint32_t Surface::pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
     return row(y)[x];
@@ -79,9 +88,10 @@ void Surface::fill(std::uint32_t value) {
 }
 
 void Surface::analyseKey(std::uint32_t keyRgb) {
-    runs_.reset();
+    changed();
     if (empty()) return;
     runs_ = std::make_shared<const KeyRuns>(*this, keyRgb & 0x00FFFFFFu);
+    if (runs_->holdsAll()) pixels_.reset();
 }
 
 const KeyRuns* Surface::keyRuns(std::uint32_t keyRgb) const {
@@ -173,36 +183,6 @@ void eachRow(Surface& dst, const Surface& src, const Blit& b, Kernel kernel) {
     for (int y = 0; y < b.h; ++y) kernel(dst.row(b.dy + y) + b.dx, src.row(b.sy + y) + b.sx, b.w);
 }
 
-// Walks the drawn pixels of a clipped blit from an analysed keyed picture:
-// span(d, s, n) for each run of drawn pixels inside the rectangle, and
-// dense(d, s, n) for the part of a dense row inside it (which still holds key
-// pixels). Rows without drawn pixels cost one look-up.
-template <class SpanFn, class DenseFn>
-void eachDrawnSpan(Surface& dst, const Surface& src, const KeyRuns& runs, const Blit& b,
-                   SpanFn span, DenseFn dense) {
-    const int x0 = b.sx, x1 = b.sx + b.w;
-    for (int y = 0; y < b.h; ++y) {
-        const int sy = b.sy + y;
-        const Span* first = runs.begin(sy);
-        const Span* last = runs.end(sy);
-        if (first == last || first->begin >= x1 || last[-1].end <= x0) continue;
-        std::uint32_t* d = dst.row(b.dy + y) + b.dx;  // source x0 lands here
-        const std::uint32_t* s = src.row(sy);
-        if (runs.dense(sy)) {
-            const int lo = std::max(first->begin, x0), hi = std::min(first->end, x1);
-            dense(d + (lo - x0), s + lo, hi - lo);
-            continue;
-        }
-        // The frames and tiles of a wide picture start mid-row.
-        if (first->end <= x0)
-            first = std::upper_bound(first, last, x0, [](int x, const Span& r) { return x < r.end; });
-        for (; first != last && first->begin < x1; ++first) {
-            const int lo = std::max(first->begin, x0), hi = std::min(first->end, x1);
-            span(d + (lo - x0), s + lo, hi - lo);
-        }
-    }
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -234,11 +214,9 @@ void keyedCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, i
     const std::uint32_t k = toPixel(key) & kRgbMask;
     const auto keyedRow = simd::kernels().keyedRow;
     const auto keyed = [&](std::uint32_t* d, const std::uint32_t* s, int n) { keyedRow(d, s, n, k); };
+    // An analysed picture is drawn by its runs: only drawn pixels are touched.
     if (const KeyRuns* runs = src.keyRuns(k); runs && &dst != &src) {
-        eachDrawnSpan(
-            dst, src, *runs, b,
-            [](std::uint32_t* d, const std::uint32_t* s, int n) { std::memcpy(d, s, sizeof(*s) * n); },
-            keyed);
+        simd::kernels().copyRuns(dst.row(b.dy) + b.dx, dst.width(), *runs, b.sx, b.sy, b.w, b.h);
         return;
     }
     eachRow(dst, src, b, keyed);
@@ -266,11 +244,8 @@ void keyedBlend(Surface& dst, int dx, int dy, int w, int h, const Surface& src, 
         keyedBlendRow(d, s, n, alpha, k);
     };
     if (const KeyRuns* runs = src.keyRuns(k); runs && &dst != &src) {
-        const auto blendRow = simd::kernels().blendRow;
-        eachDrawnSpan(
-            dst, src, *runs, b,
-            [&](std::uint32_t* d, const std::uint32_t* s, int n) { blendRow(d, s, n, alpha); },
-            keyed);
+        simd::kernels().blendRuns(dst.row(b.dy) + b.dx, dst.width(), *runs, b.sx, b.sy, b.w, b.h,
+                                  alpha);
         return;
     }
     eachRow(dst, src, b, keyed);

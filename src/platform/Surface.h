@@ -37,9 +37,9 @@ public:
     // picture drawn into after it was analysed is never drawn from stale runs.
     // (So write through a pointer from these only before the next analysis.)
     std::uint32_t* pixels() { return changed(), pixels_.get(); }
-    const std::uint32_t* pixels() const { return pixels_.get(); }
+    const std::uint32_t* pixels() const { return held(), pixels_.get(); }
     std::uint32_t* row(int y) { return changed(), pixels_.get() + std::size_t(y) * width_; }
-    const std::uint32_t* row(int y) const { return pixels_.get() + std::size_t(y) * width_; }
+    const std::uint32_t* row(int y) const { return held(), pixels_.get() + std::size_t(y) * width_; }
 
     // Bounds-checked single pixel access; outside reads 0 and writes nothing.
     std::uint32_t pixel(int x, int y) const;
@@ -48,7 +48,10 @@ public:
 
     // Records where the pixels whose RGB is not keyRgb (0x00RRGGBB) lie, so
     // keyed copies and keyed blends from this surface touch only those. Done
-    // once for a picture that is drawn keyed and not changed afterwards.
+    // once for a picture that is drawn keyed and not changed afterwards. When
+    // the runs and the key give back every pixel (as for every decoded
+    // picture), they replace the surface's own copy, which comes back, from
+    // them, on the first other access.
     void analyseKey(std::uint32_t keyRgb);
     // The analysis for keyRgb, or null when there is none or the pixels may
     // have changed since it was made.
@@ -59,11 +62,19 @@ private:
         void operator()(std::uint32_t* p) const { std::free(p); }
     };
     Surface(int width, int height, bool zeroed);
-    void changed() { runs_.reset(); }
+    // The pixels are held either here or only in runs_; these bring them back.
+    void held() const {
+        if (!pixels_ && runs_) expand();
+    }
+    void changed() {
+        held();
+        runs_.reset();
+    }
+    void expand() const;
 
     int width_ = 0;
     int height_ = 0;
-    std::unique_ptr<std::uint32_t[], Free> pixels_;
+    mutable std::unique_ptr<std::uint32_t[], Free> pixels_;
     // Immutable once made, so copies of the surface share it.
     std::shared_ptr<const KeyRuns> runs_;
 };

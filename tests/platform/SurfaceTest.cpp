@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/Surface.h"
+#include "platform/KeyRuns.h"
 #include "platform/SurfaceSimd.h"
 #include "support/TestFiles.h"
 
@@ -153,31 +154,46 @@ Surface runsPicture(std::mt19937& rng, int w, int h) {
 }
 
 // The keyed copy and blend from runs, against the pixel-by-pixel rule, for
-// random pictures, rectangles past every edge, frame cells and tile offsets.
+// random pictures, rectangles past every edge, frame cells and tile offsets:
+// through keyedCopy and keyedBlend, and through each kernel this processor runs.
 TEST(SurfaceKeyed, RunsDrawWhatThePixelByPixelRuleDraws) {
+    namespace simd = platform::simd;
+    std::vector<std::pair<decltype(&simd::copyRunsSse2), decltype(&simd::blendRunsSse2)>> kernels{
+        {nullptr, nullptr}, {simd::copyRunsSse2, simd::blendRunsSse2}};
+    if (simd::haveAvx2()) kernels.emplace_back(simd::copyRunsAvx2, simd::blendRunsAvx2);
+    if (simd::haveAvx512bw()) kernels.emplace_back(simd::copyRunsAvx512, simd::blendRunsAvx512);
     std::mt19937 rng(11);
     for (auto [w, h] : {std::pair{150, 40}, {64, 9}, {1, 7}, {700, 3}}) {
         Surface pic = runsPicture(rng, w, h);
         pic.analyseKey(kKey);
-        ASSERT_NE(pic.keyRuns(kKey), nullptr);
+        const platform::KeyRuns* runs = pic.keyRuns(kKey);
+        ASSERT_NE(runs, nullptr);
         const Surface background = makeSurface(90, 50, [&](int, int) { return std::uint32_t(rng()); });
         for (int round = 0; round < 300; ++round) {
             const int dx = int(rng() % 120) - 30, dy = int(rng() % 70) - 20;
             const int sx = int(rng() % (w + 40)) - 20, sy = int(rng() % (h + 10)) - 5;
             const int rw = int(rng() % (w + 20)), rh = int(rng() % (h + 5));
             const std::uint8_t alpha = round % 5 ? std::uint8_t(rng()) : 255;  // 0 leaves dst whole
-            Surface copied = background, blended = background;
-            platform::keyedCopy(copied, dx, dy, rw, rh, pic, sx, sy, MAGENTA);
-            platform::keyedBlend(blended, dx, dy, rw, rh, pic, sx, sy, MAGENTA, alpha);
-            for (int y = 0; y < background.height(); ++y)
-                for (int x = 0; x < background.width(); ++x) {
-                    const int px = sx + x - dx, py = sy + y - dy;
-                    const std::uint32_t p = pic.pixel(px, py), d = background.pixel(x, y);
-                    const bool drawn = x >= dx && x < dx + rw && y >= dy && y < dy + rh && px >= 0 &&
-                                       py >= 0 && px < w && py < h && (p & 0xFFFFFF) != kKey;
-                    ASSERT_EQ(copied.pixel(x, y), drawn ? p : d) << w << "x" << h << " round " << round;
-                    ASSERT_EQ(blended.pixel(x, y), drawn && alpha ? byFormula(p, d, alpha) : d) << w << "x" << h << " round " << round;
+            for (auto [copyRuns, blendRuns] : kernels) {
+                Surface copied = background, blended = background;
+                platform::Blit b;
+                if (!copyRuns) {
+                    platform::keyedCopy(copied, dx, dy, rw, rh, pic, sx, sy, MAGENTA);
+                    platform::keyedBlend(blended, dx, dy, rw, rh, pic, sx, sy, MAGENTA, alpha);
+                } else if (platform::clipBlit(90, 50, w, h, dx, dy, sx, sy, rw, rh, b)) {
+                    copyRuns(copied.row(b.dy) + b.dx, 90, *runs, b.sx, b.sy, b.w, b.h);
+                    if (alpha) blendRuns(blended.row(b.dy) + b.dx, 90, *runs, b.sx, b.sy, b.w, b.h, alpha);
                 }
+                for (int y = 0; y < background.height(); ++y)
+                    for (int x = 0; x < background.width(); ++x) {
+                        const int px = sx + x - dx, py = sy + y - dy;
+                        const std::uint32_t p = pic.pixel(px, py), d = background.pixel(x, y);
+                        const bool drawn = x >= dx && x < dx + rw && y >= dy && y < dy + rh && px >= 0 &&
+                                           py >= 0 && px < w && py < h && (p & 0xFFFFFF) != kKey;
+                        ASSERT_EQ(copied.pixel(x, y), drawn ? p : d) << w << "x" << h << " round " << round;
+                        ASSERT_EQ(blended.pixel(x, y), drawn && alpha ? byFormula(p, d, alpha) : d) << w << "x" << h << " round " << round;
+                    }
+            }
         }
     }
 }
@@ -249,8 +265,10 @@ TEST(SurfaceBlend, EveryAlphaAndRowLengthMatchesTheFormulaInEveryKernel) {
 
     // The keyed kernels the same way; each row holds its key once, at x == y,
     // with junk in the top byte that the comparison must ignore.
-    for (auto keyed : {platform::simd::keyedRowSse2, platform::simd::keyedRowAvx2}) {
-        if (keyed == platform::simd::keyedRowAvx2 && !platform::simd::haveAvx2()) continue;
+    for (auto keyed : {platform::simd::keyedRowSse2, platform::simd::keyedRowAvx2, platform::simd::keyedRowAvx512}) {
+        if ((keyed == platform::simd::keyedRowAvx2 && !platform::simd::haveAvx2()) ||
+            (keyed == platform::simd::keyedRowAvx512 && !platform::simd::haveAvx512bw()))
+            continue;
         Surface dst = base;
         for (int y = 0; y < 256; ++y) keyed(dst.row(y) + y % 3, src.row(y) + y % 3, 253 - y % 37, y << 16 | y << 8);
         for (int y = 0; y < 256; ++y)
@@ -270,7 +288,7 @@ TEST(SurfaceKernels, KeyedBlendInkKeyBitsAndBgrRowsMatchTheirDefinitions) {
     std::vector<std::uint8_t> bytes(240);
     std::vector<std::uint64_t> bits(2);
     const std::uint32_t key = 0x00FF00FF;
-    auto keyedBlends = {simd::keyedBlendRowSse2, simd::keyedBlendRowAvx2};
+    auto keyedBlends = {simd::keyedBlendRowSse2, simd::keyedBlendRowAvx2, simd::keyedBlendRowAvx512};
     auto drawnBits = {simd::drawnBitsSse2, simd::drawnBitsAvx2, simd::drawnBitsAvx512};
     for (int n = 0; n <= 70; ++n)
         for (int at : {0, 1, 3}) {
@@ -279,7 +297,9 @@ TEST(SurfaceKernels, KeyedBlendInkKeyBitsAndBgrRowsMatchTheirDefinitions) {
             for (std::uint8_t& b : bytes) b = rng() % 4 ? std::uint8_t(rng()) : 0;
             const auto inRow = [&](int i) { return i >= at && i < at + n; };
             for (auto kernel : keyedBlends) {
-                if (kernel == simd::keyedBlendRowAvx2 && !simd::haveAvx2()) continue;
+                if ((kernel == simd::keyedBlendRowAvx2 && !simd::haveAvx2()) ||
+                    (kernel == simd::keyedBlendRowAvx512 && !simd::haveAvx512bw()))
+                    continue;
                 const int a = int(rng() % 256);
                 dst = base;
                 kernel(dst.data() + at, src.data() + at, n, a, key);
