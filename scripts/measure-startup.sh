@@ -177,7 +177,7 @@ xvfb-run -a -s "-screen 0 1280x1100x24" bash -c '
     for i in $(seq 1 50); do kill -0 $1 2>/dev/null || break; sleep 0.1; done
     wait $1 || true
   }
-  # start-up NAME FOLDER COMMAND WINDOW-TITLE: milliseconds to the first frame
+  # start-up NAME FOLDER COMMAND: milliseconds to the first frame
   startup() {
     local out="$MEASURE_WORK/first" start ms pid
     rm -f "$out"
@@ -186,7 +186,8 @@ xvfb-run -a -s "-screen 0 1280x1100x24" bash -c '
     for i in $(seq 1 1000); do [ -s "$out" ] && break; sleep 0.005; done
     [ -s "$out" ] || { echo "$1: no frame shown" >&2; kill $pid; exit 1; }
     ms=$(( ($(cat "$out") - start) / 1000000 ))
-    close $pid "$(window "$4")"
+    kill -TERM $pid   # SDL turns it into a quit
+    wait $pid || true
     echo $ms
   }
   median() { printf "%s\n" "$@" | sort -n | sed -n "$(( ($# + 1) / 2 ))p"; }
@@ -194,9 +195,9 @@ xvfb-run -a -s "-screen 0 1280x1100x24" bash -c '
 
   bare=(); full=(); quiet=()
   for run in $(seq 1 "$MEASURE_RUNS"); do
-    bare+=("$(startup bare "$MEASURE_WORK" "$MEASURE_WORK/bare" "Bare window")")
-    full+=("$(startup game "$MEASURE_WORK/run" ./swapsprint "Swap & Sprint")")
-    quiet+=("$(startup quiet "$MEASURE_WORK/quiet" ./swapsprint "Swap & Sprint")")
+    bare+=("$(startup bare "$MEASURE_WORK" "$MEASURE_WORK/bare")")
+    full+=("$(startup game "$MEASURE_WORK/run" ./swapsprint)")
+    quiet+=("$(startup quiet "$MEASURE_WORK/quiet" ./swapsprint)")
     echo "run $run: bare window ${bare[-1]} ms, game ${full[-1]} ms, game without sound files ${quiet[-1]} ms"
   done
   b=$(median "${bare[@]}"); f=$(median "${full[@]}"); q=$(median "${quiet[@]}")

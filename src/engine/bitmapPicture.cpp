@@ -48,15 +48,23 @@ HRESULT bitmapPicture::load(const char* name, int width, int height, bool keyed,
     release();
     if (!name || !sizeAccepted(width, height)) return E_FAIL;
     try {
-        auto decoded = platform::loadBmpScaled(name, width, height);
+        auto decoded = decoder ? decoder(name, width, height) : platform::loadBmpScaled(name, width, height);
         if (!decoded || decoded->empty()) return E_FAIL;
         auto fresh = std::make_unique<pictureInfo>();
         fresh->width = decoded->width();
         fresh->height = decoded->height();
         fresh->memDC = std::make_unique<platform::Surface>(std::move(*decoded));
         // Keyed pictures are drawn by their runs of drawn pixels, found once
-        // here; drawing into the picture later drops them (see Surface).
-        if (keyed) fresh->memDC->analyseKey(platform::toPixel(key));
+        // here (or already, by the prefetch) and kept in place of the pixels;
+        // drawing into the picture later drops them (see Surface).
+        platform::Surface& pixels = *fresh->memDC;
+        if (keyed) {
+            if (!pixels.keyRuns(platform::toPixel(key))) pixels.analyseKey(platform::toPixel(key));
+            pixels.compact();
+        } else {
+            pixels.forgetKeyRuns();
+        }
+        loadedChanges = fresh->memDC->changes();
         fresh->loadKind = 2;
         fileName = name;
         info = std::move(fresh);
@@ -100,6 +108,10 @@ HRESULT bitmapPicture::initFrames(const char* name, int width, int height, int f
     info->frameWidth = info->width / frameCountX;
     info->frameHeight = info->height / frameCountY;
     return S_OK;
+}
+
+bool bitmapPicture::unchangedSinceLoad() const {
+    return info && !fileName.empty() && info->memDC->changes() == loadedChanges;
 }
 
 void bitmapPicture::release() {

@@ -1,5 +1,9 @@
 #include "engine/pictureRegistry.h"
 
+#include <cstring>
+
+#include "platform/Image.h"
+
 namespace {
 
 // Constant-initialised, so a lookup made while other globals are still being
@@ -19,28 +23,46 @@ void pictureRegistry::destroy() {
     instance.reset();
 }
 
-namespace {
-
 // The add steps every kind of picture shares: an existing key wins and loads
 // nothing; a failed load leaves the key free for a later try.
 template <typename Init>
-bitmapPicture* addWith(std::map<std::string, std::unique_ptr<bitmapPicture>>& pictures,
-                       const std::string& key, Init&& init) {
+bitmapPicture* pictureRegistry::add(const std::string& key, Init&& init) {
     if (auto it = pictures.find(key); it != pictures.end()) return it->second.get();
     auto picture = std::make_unique<bitmapPicture>();
+    picture->decoder = [this](const char* fileName, int width, int height) {
+        return decodeOnce(fileName, width, height);
+    };
     if (init(*picture) != S_OK) return nullptr;  // the picture frees what it made
     return pictures.emplace(key, std::move(picture)).first->second.get();
 }
 
-}  // namespace
+// A file that another key already loaded at the same size is not decoded
+// again: that picture's pixels are copied, if they are still as loaded (a
+// keyed picture's copy shares its runs, so it costs next to nothing). Other
+// files come decoded ahead from the prefetch, or are decoded now.
+std::optional<platform::Surface> pictureRegistry::decodeOnce(const char* fileName, int width,
+                                                            int height) {
+    for (const auto& [key, picture] : pictures) {
+        const char* loaded = picture->getFileName();
+        if (loaded && std::strcmp(loaded, fileName) == 0 && picture->getWidth() == width &&
+            picture->getHeight() == height && picture->unchangedSinceLoad())
+            return *picture->getMemDC();
+    }
+    if (!prefetch) {
+        prefetch = std::make_unique<PicturePrefetch>(fileName);
+    } else if (auto ahead = prefetch->take(fileName, width, height)) {
+        return ahead;
+    }
+    return platform::loadBmpScaled(fileName, width, height);
+}
 
 bitmapPicture* pictureRegistry::addBlankPicture(const std::string& key, int width, int height) {
-    return addWith(pictures, key, [&](bitmapPicture& p) { return p.initBlank(width, height); });
+    return add(key, [&](bitmapPicture& p) { return p.initBlank(width, height); });
 }
 
 bitmapPicture* pictureRegistry::addPicture(const std::string& key, const char* fileName, int width,
                                            int height, bool transparent, COLORREF transColor) {
-    return addWith(pictures, key, [&](bitmapPicture& p) {
+    return add(key, [&](bitmapPicture& p) {
         return p.init(fileName, width, height, transparent, transColor);
     });
 }
@@ -48,7 +70,7 @@ bitmapPicture* pictureRegistry::addPicture(const std::string& key, const char* f
 bitmapPicture* pictureRegistry::addPicture(const std::string& key, const char* fileName, float x,
                                            float y, int width, int height, bool transparent,
                                            COLORREF transColor) {
-    return addWith(pictures, key, [&](bitmapPicture& p) {
+    return add(key, [&](bitmapPicture& p) {
         return p.init(fileName, x, y, width, height, transparent, transColor);
     });
 }
@@ -57,7 +79,7 @@ bitmapPicture* pictureRegistry::addFramePicture(const std::string& key, const ch
                                                 int width, int height, int frameCountX,
                                                 int frameCountY, bool transparent,
                                                 COLORREF transColor) {
-    return addWith(pictures, key, [&](bitmapPicture& p) {
+    return add(key, [&](bitmapPicture& p) {
         return p.initFrames(fileName, width, height, frameCountX, frameCountY, transparent,
                             transColor);
     });
@@ -69,6 +91,7 @@ bitmapPicture* pictureRegistry::findPicture(const std::string& key) const {
 }
 
 void pictureRegistry::releaseAll() {
+    prefetch.reset();
     // Key order, each picture released before it is freed.
     for (auto it = pictures.begin(); it != pictures.end();) {
         it->second->release();

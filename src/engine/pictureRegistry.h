@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/PicturePrefetch.h"
 #include "engine/bitmapPicture.h"
 
 class pictureRegistry {
@@ -28,6 +29,12 @@ public:
     std::size_t size() const { return pictures.size(); }
 
 private:
+    template <typename Init>
+    bitmapPicture* add(const std::string& key, Init&& init);
+    std::optional<platform::Surface> decodeOnce(const char* fileName, int width, int height);
+
     std::map<std::string, std::unique_ptr<bitmapPicture>> pictures;  // byte-wise key order
+    // Started by the first picture read from a file, on that file's folder.
+    std::unique_ptr<PicturePrefetch> prefetch;
 };
 

@@ -17,44 +17,45 @@ void pngPictureRegistry::destroy() {
     instance.reset();
 }
 
-namespace {
-
 // An existing key wins and loads nothing. Loading never fails: a file that
 // does not decode still registers a picture, one that draws nothing.
 template <typename Init>
-pngPicture* addWith(std::map<std::string, std::unique_ptr<pngPicture>>& pictures,
-                    const std::string& key, Init&& init) {
+pngPicture* pngPictureRegistry::add(const std::string& key, Init&& init) {
     if (auto it = pictures.find(key); it != pictures.end()) return it->second.get();
     auto picture = std::make_unique<pngPicture>();
+    picture->decoder = [this](const char* fileName) { return decodeOnce(fileName); };
     init(*picture);
     return pictures.emplace(key, std::move(picture)).first->second.get();
 }
 
-}  // namespace
+// The tiles' special overlays load one file under eight keys: it is decoded
+// once and its pixels are shared (no picture changes its pixels).
+std::shared_ptr<const platform::Surface> pngPictureRegistry::decodeOnce(const char* fileName) {
+    if (!fileName) return nullptr;
+    auto [it, fresh] = decoded.try_emplace(fileName);
+    if (fresh) it->second = decodePng(fileName);
+    return it->second;
+}
 
 pngPicture* pngPictureRegistry::addPicture(const std::string& key, const char* fileName,
                                            bool transparent, std::uint32_t transColor,
                                            int rotateFlip) {
-    return addWith(pictures, key, [&](pngPicture& p) {
-        return p.init(fileName, transparent, transColor, rotateFlip);
-    });
+    return add(key, [&](pngPicture& p) { p.init(fileName, transparent, transColor, rotateFlip); });
 }
 
 pngPicture* pngPictureRegistry::addPicture(const std::string& key, const char* fileName, int x,
                                            int y, bool transparent, std::uint32_t transColor,
                                            int rotateFlip) {
-    return addWith(pictures, key, [&](pngPicture& p) {
-        return p.init(fileName, x, y, transparent, transColor, rotateFlip);
-    });
+    return add(key,
+               [&](pngPicture& p) { p.init(fileName, x, y, transparent, transColor, rotateFlip); });
 }
 
 pngPicture* pngPictureRegistry::addFramePicture(const std::string& key, const char* fileName,
                                                 int x, int y, int frameCountX, int frameCountY,
                                                 bool transparent, std::uint32_t transColor,
                                                 int rotateFlip) {
-    return addWith(pictures, key, [&](pngPicture& p) {
-        return p.initFrames(fileName, x, y, frameCountX, frameCountY, transparent, transColor,
-                            rotateFlip);
+    return add(key, [&](pngPicture& p) {
+        p.initFrames(fileName, x, y, frameCountX, frameCountY, transparent, transColor, rotateFlip);
     });
 }
 
@@ -67,4 +68,7 @@ void pngPictureRegistry::render(const std::string& key, HDC hdc, int destX, int 
     if (pngPicture* picture = findPicture(key)) picture->render(hdc, destX, destY, angle);
 }
 
-void pngPictureRegistry::releaseAll() { pictures.clear(); }
+void pngPictureRegistry::releaseAll() {
+    pictures.clear();
+    decoded.clear();
+}

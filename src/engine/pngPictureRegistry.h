@@ -26,5 +26,11 @@ public:
     std::size_t size() const { return pictures.size(); }
 
 private:
+    template <typename Init>
+    pngPicture* add(const std::string& key, Init&& init);
+    std::shared_ptr<const platform::Surface> decodeOnce(const char* fileName);
+
     std::map<std::string, std::unique_ptr<pngPicture>> pictures;
+    // Each file's pixels, decoded once (null when it would not decode).
+    std::map<std::string, std::shared_ptr<const platform::Surface>> decoded;
 };

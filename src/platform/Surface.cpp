@@ -54,14 +54,19 @@ Surface::Surface(Surface&& other) noexcept
     : width_(std::exchange(other.width_, 0)),
       height_(std::exchange(other.height_, 0)),
       pixels_(std::move(other.pixels_)),
-      runs_(std::move(other.runs_)) {}
+      runs_(std::move(other.runs_)) {
+    ++other.changes_;
+}
 
+// Assigned pixels count as a change of this surface's own.
 Surface& Surface::operator=(Surface&& other) noexcept {
     if (this != &other) {
         width_ = std::exchange(other.width_, 0);
         height_ = std::exchange(other.height_, 0);
         pixels_ = std::move(other.pixels_);
         runs_ = std::move(other.runs_);
+        ++changes_;
+        ++other.changes_;
     }
     return *this;
 }
@@ -91,7 +96,15 @@ void Surface::analyseKey(std::uint32_t keyRgb) {
     changed();
     if (empty()) return;
     runs_ = std::make_shared<const KeyRuns>(*this, keyRgb & 0x00FFFFFFu);
-    if (runs_->holdsAll()) pixels_.reset();
+}
+
+void Surface::compact() {
+    if (runs_ && runs_->holdsAll()) pixels_.reset();
+}
+
+void Surface::forgetKeyRuns() {
+    held();
+    runs_.reset();
 }
 
 const KeyRuns* Surface::keyRuns(std::uint32_t keyRgb) const {

@@ -48,14 +48,21 @@ public:
 
     // Records where the pixels whose RGB is not keyRgb (0x00RRGGBB) lie, so
     // keyed copies and keyed blends from this surface touch only those. Done
-    // once for a picture that is drawn keyed and not changed afterwards. When
-    // the runs and the key give back every pixel (as for every decoded
-    // picture), they replace the surface's own copy, which comes back, from
-    // them, on the first other access.
+    // once for a picture that is drawn keyed and not changed afterwards.
     void analyseKey(std::uint32_t keyRgb);
     // The analysis for keyRgb, or null when there is none or the pixels may
     // have changed since it was made.
     const KeyRuns* keyRuns(std::uint32_t keyRgb) const;
+    // When the runs and their key give back every pixel (as for every decoded
+    // picture), keeps the pixels only there; they come back, from the runs,
+    // on the first access other than a keyed draw.
+    void compact();
+    // Drops the analysis (and nothing else: the pixels stay as they are).
+    void forgetKeyRuns();
+
+    // Counts the accesses that may have changed pixels: equal counts mean
+    // unchanged pixels.
+    std::uint64_t changes() const { return changes_; }
 
 private:
     struct Free {
@@ -69,6 +76,7 @@ private:
     void changed() {
         held();
         runs_.reset();
+        ++changes_;
     }
     void expand() const;
 
@@ -77,6 +85,7 @@ private:
     mutable std::unique_ptr<std::uint32_t[], Free> pixels_;
     // Immutable once made, so copies of the surface share it.
     std::shared_ptr<const KeyRuns> runs_;
+    std::uint64_t changes_ = 0;
 };
 
 // COLORREF (0x00BBGGRR) to a surface pixel (0x00RRGGBB) and back.

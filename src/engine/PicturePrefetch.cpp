@@ -1,0 +1,137 @@
+#include "engine/PicturePrefetch.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <new>
+
+#include "platform/Image.h"
+
+namespace {
+
+constexpr std::uint32_t kMagenta = 0x00FF00FF;  // as a pixel
+
+bool statFile(const std::string& path, struct stat& out) {
+    return ::stat(path.c_str(), &out) == 0 && S_ISREG(out.st_mode);
+}
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+// The picture's own size from its header; the decoder checks the rest.
+bool bmpSize(const std::string& path, int& width, int& height) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    unsigned char head[26];
+    const bool read = ::read(fd, head, sizeof head) == static_cast<ssize_t>(sizeof head);
+    ::close(fd);
+    if (!read || head[0] != 'B' || head[1] != 'M') return false;
+    std::int32_t w, h;
+    std::memcpy(&w, head + 18, 4);
+    std::memcpy(&h, head + 22, 4);
+    if (w <= 0 || h == 0 || h == INT32_MIN || w > platform::kMaxImageSide) return false;
+    width = w;
+    height = h < 0 ? -h : h;
+    return height <= platform::kMaxImageSide;
+}
+
+}  // namespace
+
+PicturePrefetch::PicturePrefetch(const std::string& firstFile) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(firstFile).parent_path();
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        if (it->path().extension() == ".bmp")
+            names.push_back((folder / it->path().filename()).string());
+    }
+    std::sort(names.begin(), names.end());
+    const auto next = std::upper_bound(names.begin(), names.end(), firstFile);
+    std::rotate(names.begin(), next, names.end());
+    for (std::string& name : names) {
+        if (name == firstFile) continue;
+        files_.emplace(name, Entry{});
+        order_.push_back(std::move(name));
+    }
+    if (!order_.empty()) worker_ = std::thread(&PicturePrefetch::run, this);
+}
+
+PicturePrefetch::~PicturePrefetch() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stop_ = true;
+    }
+    if (worker_.joinable()) worker_.join();
+}
+
+void PicturePrefetch::run() {
+    for (const std::string& name : order_) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (stop_) return;
+        Entry& entry = files_[name];
+        if (entry.state != State::waiting) continue;
+        entry.state = State::decoding;
+        lock.unlock();
+
+        std::optional<platform::Surface> pixels;
+        struct stat before {}, after {};
+        int width = 0, height = 0;
+        if (statFile(name, before) && bmpSize(name, width, height)) {
+            try {
+                pixels = platform::loadBmpScaled(name, width, height);
+                if (pixels && !pixels->empty()) pixels->analyseKey(kMagenta);
+            } catch (const std::bad_alloc&) {
+                pixels.reset();
+            }
+            // Changed while it was read: let the scene read it itself.
+            if (!statFile(name, after) || !sameFile(before, after)) pixels.reset();
+        }
+
+        lock.lock();
+        entry.pixels = std::move(pixels);
+        entry.seen = before;
+        entry.state = State::done;
+        decoded_.notify_all();
+    }
+}
+
+void PicturePrefetch::finish() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    decoded_.wait(lock, [&] {
+        return std::none_of(files_.begin(), files_.end(), [](const auto& f) {
+            return f.second.state == State::waiting || f.second.state == State::decoding;
+        });
+    });
+}
+
+std::optional<platform::Surface> PicturePrefetch::take(const std::string& file, int width,
+                                                       int height) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    auto it = files_.find(file);
+    if (it == files_.end()) return std::nullopt;
+    Entry& entry = it->second;
+    if (entry.state == State::waiting || entry.state == State::gone) {
+        entry.state = State::gone;  // the caller decodes it now
+        return std::nullopt;
+    }
+    decoded_.wait(lock, [&] { return entry.state == State::done; });
+    entry.state = State::gone;
+    std::optional<platform::Surface> pixels = std::move(entry.pixels);
+    entry.pixels.reset();
+    const struct stat seen = entry.seen;
+    lock.unlock();
+
+    struct stat now {};
+    if (!pixels || !statFile(file, now) || !sameFile(now, seen)) return std::nullopt;
+    if (pixels->width() == width && pixels->height() == height) return pixels;
+    // Another size: scaled as the decoder scales a picture it reads.
+    return platform::scaleNearest(*pixels, width, height);
+}

@@ -1,0 +1,58 @@
+// Decodes the BMP files of a folder on a thread of its own, ahead of the
+// scenes that load them, so that entering a scene takes pictures that are
+// ready instead of decoding them in that frame. Keyed pictures are analysed
+// there too (the game keys every keyed picture with magenta).
+//
+// What a scene gets is exactly what decoding the file then would give: a
+// picture is handed out only if its file is the same one (same inode, size
+// and change time) as when it was decoded, and is decoded by the caller
+// otherwise.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <vector>
+
+#include "platform/Surface.h"
+
+class PicturePrefetch {
+public:
+    // Starts on the folder of firstFile, with the files after it in name
+    // order first (a scene loads its pictures much in that order), then the
+    // rest. firstFile itself is left to the caller, who asks for it now.
+    explicit PicturePrefetch(const std::string& firstFile);
+    ~PicturePrefetch();  // stops after the file in hand
+    PicturePrefetch(const PicturePrefetch&) = delete;
+    PicturePrefetch& operator=(const PicturePrefetch&) = delete;
+
+    // The pixels of file scaled to width x height, when it was decoded ahead
+    // (waiting for a decode in hand); nothing when it was not, or the file
+    // changed since: the caller decodes it. Each file is handed out once.
+    std::optional<platform::Surface> take(const std::string& file, int width, int height);
+
+    // Waits until every file has been decoded or given up.
+    void finish();
+
+private:
+    enum class State { waiting, decoding, done, gone };
+    struct Entry {
+        State state = State::waiting;
+        std::optional<platform::Surface> pixels;
+        struct stat seen {};
+    };
+
+    void run();
+
+    std::mutex mutex_;
+    std::condition_variable decoded_;
+    std::map<std::string, Entry> files_;
+    std::vector<std::string> order_;
+    bool stop_ = false;
+    std::thread worker_;
+};
