@@ -9,6 +9,7 @@
 #include <new>
 
 #include "platform/Image.h"
+#include "platform/KeyRuns.h"
 
 namespace {
 
@@ -46,18 +47,23 @@ bool bmpSize(const std::string& path, int& width, int& height) {
 PicturePrefetch::PicturePrefetch(const std::string& firstFile) {
     namespace fs = std::filesystem;
     const fs::path folder = fs::path(firstFile).parent_path();
-    std::vector<std::string> names;
+    std::vector<std::pair<std::uintmax_t, std::string>> found;  // size, name
     std::error_code ec;
     for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end;
          it.increment(ec)) {
-        if (it->path().extension() == ".bmp")
-            names.push_back((folder / it->path().filename()).string());
-    }
-    std::sort(names.begin(), names.end());
-    const auto next = std::upper_bound(names.begin(), names.end(), firstFile);
-    std::rotate(names.begin(), next, names.end());
-    for (std::string& name : names) {
+        if (it->path().extension() != ".bmp") continue;
+        std::string name = (folder / it->path().filename()).string();
         if (name == firstFile) continue;
+        std::error_code sizeError;
+        const std::uintmax_t bytes = it->file_size(sizeError);
+        found.emplace_back(sizeError ? 0 : bytes, std::move(name));
+    }
+    // The largest first: while a scene reads its small pictures one by one,
+    // the big ones that would keep it longest are decoded beside it.
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first > b.first : a.second < b.second;
+    });
+    for (auto& [bytes, name] : found) {
         files_.emplace(name, Entry{});
         order_.push_back(std::move(name));
     }
@@ -87,7 +93,13 @@ void PicturePrefetch::run() {
         if (statFile(name, before) && bmpSize(name, width, height)) {
             try {
                 pixels = platform::loadBmpScaled(name, width, height);
-                if (pixels && !pixels->empty()) pixels->analyseKey(kMagenta);
+                // Kept as runs only when the picture has key pixels to skip:
+                // a picture without any is not drawn keyed, as a rule.
+                if (pixels && !pixels->empty()) {
+                    pixels->analyseKey(kMagenta);
+                    if (pixels->keyRuns(kMagenta)->opaque()) pixels->forgetKeyRuns();
+                    else pixels->compact();
+                }
             } catch (const std::bad_alloc&) {
                 pixels.reset();
             }

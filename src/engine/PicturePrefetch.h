@@ -23,9 +23,8 @@
 
 class PicturePrefetch {
 public:
-    // Starts on the folder of firstFile, with the files after it in name
-    // order first (a scene loads its pictures much in that order), then the
-    // rest. firstFile itself is left to the caller, who asks for it now.
+    // Starts on the folder of firstFile, the largest files first. firstFile
+    // itself is left to the caller, who asks for it now.
     explicit PicturePrefetch(const std::string& firstFile);
     ~PicturePrefetch();  // stops after the file in hand
     PicturePrefetch(const PicturePrefetch&) = delete;

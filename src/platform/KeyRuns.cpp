@@ -50,6 +50,7 @@ KeyRuns::KeyRuns(const Surface& s, std::uint32_t keyRgb)
             }
         }
         if (exactKeys != w - drawn) holdsAll_ = false;
+        if (drawn != w) opaque_ = false;
         // Short, many runs: one span over the drawn bounds, tested pixel by pixel.
         const std::size_t count = spans_.size() - rowFirst;
         if (count > 1) {

@@ -42,6 +42,8 @@ public:
     // as in every decoded picture): then the runs alone give back the whole
     // picture, and the surface need not keep its own copy.
     bool holdsAll() const { return holdsAll_; }
+    // True when no pixel is key.
+    bool opaque() const { return opaque_; }
     // Writes the whole width x height picture to out (holdsAll() only).
     void expand(std::uint32_t* out) const;
 
@@ -52,6 +54,7 @@ private:
     std::uint32_t key_;
     int top_ = 0, bottom_ = 0;
     bool holdsAll_ = true;
+    bool opaque_ = true;
     std::vector<std::uint32_t> rowStart_;  // height + 1 entries into spans_
     std::vector<Span> spans_;
     std::vector<std::uint32_t> pixels_;
