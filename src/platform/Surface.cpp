@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <utility>
+#include <vector>
 
 #include "platform/KeyRuns.h"
 #include "platform/SurfaceSimd.h"
@@ -20,33 +23,88 @@ std::size_t areaOf(int width, int height) {
     return static_cast<std::size_t>(std::max(width, 0)) * static_cast<std::size_t>(std::max(height, 0));
 }
 
+// Big pixel buffers given back are kept, a few of each size, for the next
+// surface of that size: a frame's worth of fresh memory costs hundreds of
+// page faults, and the back buffer takes a new one every frame while the
+// window keeps the last. (The prefetch thread makes and frees surfaces too.)
+class BufferPool {
+public:
+    static constexpr std::size_t kSmallest = std::size_t{1} << 18;  // pixels
+    static constexpr std::size_t kKept = 2;
+
+    std::uint32_t* take(std::size_t n) {
+        if (n < kSmallest) return nullptr;
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (std::size_t i = 0; i < kept_.size(); ++i)
+            if (kept_[i].first == n) {
+                std::uint32_t* p = kept_[i].second;
+                kept_.erase(kept_.begin() + static_cast<std::ptrdiff_t>(i));
+                return p;
+            }
+        return nullptr;
+    }
+    void give(std::uint32_t* p, std::size_t n) {
+        if (n >= kSmallest) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (std::count_if(kept_.begin(), kept_.end(), [n](const auto& k) { return k.first == n; }) <
+                static_cast<std::ptrdiff_t>(kKept)) {
+                kept_.emplace_back(n, p);
+                return;
+            }
+        }
+        std::free(p);
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::pair<std::size_t, std::uint32_t*>> kept_;
+};
+
+BufferPool& pool() {
+    static BufferPool* kept = new BufferPool;  // outlives every surface, even static ones
+    return *kept;
+}
+
+std::shared_ptr<std::uint32_t[]> allocate(std::size_t n, bool zeroed) {
+    if (n == 0) return nullptr;
+    std::uint32_t* p = pool().take(n);
+    if (p && zeroed) std::fill_n(p, n, 0u);
+    // calloc takes fresh pages from the system already zero, so a big black
+    // surface costs no fill; a surface about to be overwritten gets none.
+    if (!p) p = static_cast<std::uint32_t*>(zeroed ? std::calloc(n, sizeof(std::uint32_t))
+                                                   : std::malloc(n * sizeof(std::uint32_t)));
+    if (!p) throw std::bad_alloc();
+    return std::shared_ptr<std::uint32_t[]>(p, [n](std::uint32_t* q) { pool().give(q, n); });
+}
+
 }  // namespace
 
 Surface::Surface(int width, int height, bool zeroed)
-    : width_(std::max(width, 0)), height_(std::max(height, 0)) {
-    const std::size_t n = areaOf(width_, height_);
-    if (n == 0) return;
-    // calloc takes fresh pages from the system already zero, so a big black
-    // surface costs no fill; a surface about to be overwritten gets none.
-    void* p = zeroed ? std::calloc(n, sizeof(std::uint32_t)) : std::malloc(n * sizeof(std::uint32_t));
-    if (!p) throw std::bad_alloc();
-    pixels_.reset(static_cast<std::uint32_t*>(p));
-}
+    : width_(std::max(width, 0)),
+      height_(std::max(height, 0)),
+      pixels_(allocate(areaOf(width_, height_), zeroed)) {}
 
 Surface::Surface(int width, int height) : Surface(width, height, true) {}
 
 Surface Surface::uninitialised(int width, int height) { return Surface(width, height, false); }
 
 Surface::Surface(const Surface& other)
-    : width_(other.width_), height_(other.height_), runs_(other.runs_) {
-    if (!other.pixels_) return;  // empty, or held in the shared runs
-    Surface fresh(width_, height_, false);
-    std::memcpy(fresh.pixels_.get(), other.pixels_.get(), areaOf(width_, height_) * 4);
-    pixels_ = std::move(fresh.pixels_);
-}
+    : width_(other.width_),
+      height_(other.height_),
+      pixels_(other.pixels_),
+      runs_(other.runs_),
+      fill_(other.fill_) {}
 
+// Assigned pixels count as a change of this surface's own.
 Surface& Surface::operator=(const Surface& other) {
-    if (this != &other) *this = Surface(other);
+    if (this != &other) {
+        width_ = other.width_;
+        height_ = other.height_;
+        pixels_ = other.pixels_;
+        runs_ = other.runs_;
+        fill_ = other.fill_;
+        ++changes_;
+    }
     return *this;
 }
 
@@ -54,27 +112,49 @@ Surface::Surface(Surface&& other) noexcept
     : width_(std::exchange(other.width_, 0)),
       height_(std::exchange(other.height_, 0)),
       pixels_(std::move(other.pixels_)),
-      runs_(std::move(other.runs_)) {
+      runs_(std::move(other.runs_)),
+      fill_(std::exchange(other.fill_, std::nullopt)) {
     ++other.changes_;
 }
 
-// Assigned pixels count as a change of this surface's own.
 Surface& Surface::operator=(Surface&& other) noexcept {
     if (this != &other) {
         width_ = std::exchange(other.width_, 0);
         height_ = std::exchange(other.height_, 0);
         pixels_ = std::move(other.pixels_);
         runs_ = std::move(other.runs_);
+        fill_ = std::exchange(other.fill_, std::nullopt);
         ++changes_;
         ++other.changes_;
     }
     return *this;
 }
 
-void Surface::expand() const {
-    Surface whole(width_, height_, false);
-    runs_->expand(whole.pixels_.get());
-    pixels_ = std::move(whole.pixels_);
+void Surface::bringBack() const {
+    const std::size_t n = areaOf(width_, height_);
+    if (fill_) {
+        if (!pixels_ || pixels_.use_count() > 1) pixels_ = allocate(n, false);
+        std::fill_n(pixels_.get(), n, *fill_);
+        fill_.reset();
+    } else {
+        auto whole = allocate(n, false);
+        runs_->expand(whole.get());
+        pixels_ = std::move(whole);
+    }
+}
+
+void Surface::unshare() {
+    const std::size_t n = areaOf(width_, height_);
+    auto own = allocate(n, false);
+    std::memcpy(own.get(), pixels_.get(), n * sizeof(std::uint32_t));
+    pixels_ = std::move(own);
+}
+
+void Surface::overwriteAll() {
+    fill_.reset();
+    runs_.reset();
+    if (!pixels_ || pixels_.use_count() > 1) pixels_ = allocate(areaOf(width_, height_), false);
+    ++changes_;
 }
 
 std::uint32_t Surface::pixel(int x, int y) const {
@@ -87,9 +167,13 @@ void Surface::setPixel(int x, int y, std::uint32_t value) {
     row(y)[x] = value;
 }
 
+// Only noted: the frame's first draw usually covers it whole.
 void Surface::fill(std::uint32_t value) {
-    changed();
-    std::fill_n(pixels_.get(), areaOf(width_, height_), value);
+    if (empty()) return;
+    runs_.reset();
+    fill_ = value;
+    if (pixels_.use_count() > 1) pixels_.reset();  // the copies keep the old pixels
+    ++changes_;
 }
 
 void Surface::analyseKey(std::uint32_t keyRgb) {
@@ -99,7 +183,7 @@ void Surface::analyseKey(std::uint32_t keyRgb) {
 }
 
 void Surface::compact() {
-    if (runs_ && runs_->holdsAll()) pixels_.reset();
+    if (runs_ && runs_->holdsAll()) pixels_.reset();  // runs exist only with no fill pending
 }
 
 void Surface::forgetKeyRuns() {
@@ -150,6 +234,14 @@ bool clipBlit(const Surface& dst, const Surface& src, int dx, int dy, int w, int
                     out);
 }
 
+// True when the clipped blit writes every pixel of dst, or reads every pixel of src.
+bool coversDst(const Blit& b, const Surface& dst) {
+    return b.dx == 0 && b.dy == 0 && b.w == dst.width() && b.h == dst.height();
+}
+bool coversSrc(const Blit& b, const Surface& src) {
+    return b.sx == 0 && b.sy == 0 && b.w == src.width() && b.h == src.height();
+}
+
 // Fills the half-open box [x0, x1) x [y0, y1), clipped to s.
 void fillBox(Surface& s, long long x0, long long y0, long long x1, long long y1,
              std::uint32_t value) {
@@ -158,6 +250,10 @@ void fillBox(Surface& s, long long x0, long long y0, long long x1, long long y1,
     x1 = std::min(x1, static_cast<long long>(s.width()));
     y1 = std::min(y1, static_cast<long long>(s.height()));
     if (x0 >= x1 || y0 >= y1) return;
+    if (x0 == 0 && y0 == 0 && x1 == s.width() && y1 == s.height()) {
+        s.fill(value);
+        return;
+    }
     // Whole rows are one block of memory.
     if (x0 == 0 && x1 == s.width()) {
         std::fill_n(s.row(static_cast<int>(y0)), static_cast<std::size_t>((y1 - y0) * x1), value);
@@ -204,6 +300,12 @@ void eachRow(Surface& dst, const Surface& src, const Blit& b, Kernel kernel) {
 void copyRect(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy) {
     Blit b{};
     if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, b)) return;
+    // A whole surface onto another of its size: they share the pixels until
+    // one of them changes.
+    if (&dst != &src && coversDst(b, dst) && coversSrc(b, src)) {
+        dst = src;
+        return;
+    }
     const std::size_t rowBytes = sizeof(std::uint32_t) * b.w;
     // Whole rows of equally wide surfaces are one block of memory.
     if (b.w == dst.width() && b.w == src.width() && &dst != &src) {
@@ -229,6 +331,9 @@ void keyedCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, i
     const auto keyed = [&](std::uint32_t* d, const std::uint32_t* s, int n) { keyedRow(d, s, n, k); };
     // An analysed picture is drawn by its runs: only drawn pixels are touched.
     if (const KeyRuns* runs = src.keyRuns(k); runs && &dst != &src) {
+        // A picture without key pixels drawn over all of dst: what was there
+        // (a fill not yet done, say) is not needed.
+        if (runs->opaque() && coversDst(b, dst)) dst.overwriteAll();
         simd::kernels().copyRuns(dst.row(b.dy) + b.dx, dst.width(), *runs, b.sx, b.sy, b.w, b.h);
         return;
     }

@@ -8,8 +8,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include "platform/Win32Types.h"
 
@@ -17,6 +17,10 @@ namespace platform {
 
 class KeyRuns;
 
+// Copies share their pixels until one of them changes (so a whole frame
+// copied to the window costs nothing), and filling a whole surface is only
+// noted until its pixels are next looked at (so a fill that the next draw
+// covers whole costs nothing).
 class Surface {
 public:
     Surface() = default;
@@ -34,8 +38,9 @@ public:
     bool empty() const { return width_ <= 0 || height_ <= 0; }
 
     // Any access that may change pixels drops the keyed analysis below, so a
-    // picture drawn into after it was analysed is never drawn from stale runs.
-    // (So write through a pointer from these only before the next analysis.)
+    // picture drawn into after it was analysed is never drawn from stale runs,
+    // and gives this surface pixels of its own. (So write through a pointer
+    // from these only before the surface is next analysed or copied.)
     std::uint32_t* pixels() { return changed(), pixels_.get(); }
     const std::uint32_t* pixels() const { return held(), pixels_.get(); }
     std::uint32_t* row(int y) { return changed(), pixels_.get() + std::size_t(y) * width_; }
@@ -64,27 +69,32 @@ public:
     // unchanged pixels.
     std::uint64_t changes() const { return changes_; }
 
+    // For a drawing that is about to write every pixel: the old ones are
+    // neither kept nor brought back.
+    void overwriteAll();
+
 private:
-    struct Free {
-        void operator()(std::uint32_t* p) const { std::free(p); }
-    };
     Surface(int width, int height, bool zeroed);
-    // The pixels are held either here or only in runs_; these bring them back.
+    // The pixels are in pixels_ (maybe shared with copies), or only in runs_,
+    // or only noted as a fill; held() brings them into pixels_.
     void held() const {
-        if (!pixels_ && runs_) expand();
+        if (fill_ || (!pixels_ && runs_)) bringBack();
     }
     void changed() {
         held();
+        if (pixels_.use_count() > 1) unshare();
         runs_.reset();
         ++changes_;
     }
-    void expand() const;
+    void bringBack() const;
+    void unshare();
 
     int width_ = 0;
     int height_ = 0;
-    mutable std::unique_ptr<std::uint32_t[], Free> pixels_;
+    mutable std::shared_ptr<std::uint32_t[]> pixels_;
     // Immutable once made, so copies of the surface share it.
     std::shared_ptr<const KeyRuns> runs_;
+    mutable std::optional<std::uint32_t> fill_;
     std::uint64_t changes_ = 0;
 };
 

@@ -205,7 +205,7 @@ TEST(SurfaceKeyed, RunsDrawWhatThePixelByPixelRuleDraws) {
 
 // Every way of changing an analysed picture drops its runs: it draws what it
 // holds now. Each change puts colour where there was key, which stale runs
-// would skip. A copy keeps the runs, and changing it leaves the original's.
+// would skip. A copy made before keeps the runs and its own pixels.
 TEST(SurfaceKeyed, AChangedPictureNeverDrawsFromItsOldRuns) {
     std::mt19937 rng(5);
     const Surface other = runsPicture(rng, 80, 6);
@@ -236,7 +236,40 @@ TEST(SurfaceKeyed, AChangedPictureNeverDrawsFromItsOldRuns) {
         platform::keyedBlend(want, 3, 1, 80, 6, plain, 0, 0, MAGENTA, 150);
         EXPECT_TRUE(std::equal(got.pixels(), got.pixels() + 480, want.pixels())) << name;
         EXPECT_NE(copy.keyRuns(kKey), nullptr) << name;
+        for (int i = 0; i < 480; ++i)
+            ASSERT_EQ(copy.pixel(i % 80, i / 80), i % 80 >= 50 && i % 80 < 60 ? 0x10101u * (i % 80 + i / 80) : kKey) << name;
     }
+}
+
+// Whole-surface copies share pixels and whole fills wait for the next look:
+// neither may show through where the other surface or a later draw changed.
+TEST(SurfaceWhole, SharedCopiesAndWaitingFillsGiveTheSamePixelsAsRealOnes) {
+    const Surface pattern = patterned(7, 5, 3);
+    Surface a = pattern, b(7, 5), c(7, 5);
+    platform::copyRect(b, 0, 0, 7, 5, a, 0, 0);
+    a.setPixel(1, 1, 1);
+    b.setPixel(2, 2, 2);
+    platform::fillWhite(c, 0, 0, 7, 5);
+    Surface d = c;
+    platform::copyRect(c, 3, 0, 2, 2, pattern, 0, 0);
+    Surface opaque = pattern;
+    opaque.analyseKey(0x00FF00FF);
+    opaque.compact();
+    Surface e(7, 5), f(7, 5);
+    platform::fillWhite(e, 0, 0, 7, 5);
+    platform::fillWhite(f, 0, 0, 7, 5);
+    platform::keyedCopy(e, 0, 0, 7, 5, opaque, 0, 0, MAGENTA);  // all of e: the fill is never done
+    platform::keyedCopy(f, 0, 1, 7, 5, opaque, 0, 0, MAGENTA);  // not all of f: its top row stays white
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x) {
+            const std::uint32_t p = pattern.pixel(x, y);
+            ASSERT_EQ(a.pixel(x, y), x == 1 && y == 1 ? 1 : p);
+            ASSERT_EQ(b.pixel(x, y), x == 2 && y == 2 ? 2 : p);
+            ASSERT_EQ(c.pixel(x, y), x >= 3 && x < 5 && y < 2 ? pattern.pixel(x - 3, y) : 0xFFFFFF);
+            ASSERT_EQ(d.pixel(x, y), 0xFFFFFFu);
+            ASSERT_EQ(e.pixel(x, y), p);
+            ASSERT_EQ(f.pixel(x, y), y ? pattern.pixel(x, y - 1) : 0xFFFFFF);
+        }
 }
 
 TEST(SurfaceBlend, EveryAlphaAndRowLengthMatchesTheFormulaInEveryKernel) {
