@@ -120,7 +120,9 @@ int main(void) {
 C
 cc -O2 -o "$work/bare" "$work/bare.c" $(pkg-config --cflags --libs sdl2)
 
-# One 600 x 1024 frame copied with memcpy: the median of many copies.
+# One 600 x 1024 frame copied with memcpy: the median of many copies, once
+# with both frames in the caches (copied again and again) and once from
+# memory (64 MB walked over between copies, as a frame's own pictures do).
 cat > "$work/memcpy.c" <<'C'
 #include <stdint.h>
 #include <stdio.h>
@@ -131,14 +133,11 @@ static int cmp(const void* a, const void* b) {
     double x = *(const double*)a, y = *(const double*)b;
     return x < y ? -1 : x > y;
 }
-int main(void) {
-    enum { kBytes = 600 * 1024 * 4, kRuns = 400 };
-    char* a = malloc(kBytes);
-    char* b = malloc(kBytes);
-    memset(a, 1, kBytes);
-    memset(b, 2, kBytes);
+enum { kBytes = 600 * 1024 * 4, kRuns = 200, kFlush = 64 << 20 };
+static double median(char* a, char* b, char* flush) {
     double t[kRuns];
     for (int i = 0; i < kRuns; ++i) {
+        if (flush) memset(flush, i, kFlush);
         struct timespec s, e;
         clock_gettime(CLOCK_MONOTONIC, &s);
         memcpy(i & 1 ? a : b, i & 1 ? b : a, kBytes);
@@ -147,7 +146,15 @@ int main(void) {
         t[i] = (e.tv_sec - s.tv_sec) * 1e6 + (e.tv_nsec - s.tv_nsec) / 1e3;
     }
     qsort(t, kRuns, sizeof t[0], cmp);
-    printf("%.1f\n", t[kRuns / 2]);
+    return t[kRuns / 2];
+}
+int main(void) {
+    char* a = malloc(kBytes);
+    char* b = malloc(kBytes);
+    char* flush = malloc(kFlush);
+    memset(a, 1, kBytes);
+    memset(b, 2, kBytes);
+    printf("%.1f %.1f\n", median(a, b, NULL), median(a, b, flush));
     return 0;
 }
 C
@@ -216,18 +223,18 @@ with open(\"ranker.list\", \"wb\") as f:
   frames() { python3 -c "import struct,sys; print(struct.unpack(\"<Q\", open(sys.argv[1], \"rb\").read(8))[0])" "$log"; }
   ticks() { awk "{print \$14 + \$15}" /proc/$1/stat; }
   hz=$(getconf CLK_TCK)
-  memcpy_us=$("$MEASURE_WORK/memcpy")
+  read -r memcpy_us cold_us < <("$MEASURE_WORK/memcpy")
   # cpu-per-frame LABEL SECONDS
   cpu_per_frame() {
     local t0 f0 t1 f1
     t0=$(ticks $pid); f0=$(frames)
     sleep "$2"
     t1=$(ticks $pid); f1=$(frames)
-    awk -v l="$1" -v t=$((t1 - t0)) -v f=$((f1 - f0)) -v hz=$hz -v m=$memcpy_us -v s="$2" "BEGIN {
+    awk -v l="$1" -v t=$((t1 - t0)) -v f=$((f1 - f0)) -v hz=$hz -v m=$memcpy_us -v c=$cold_us -v s="$2" "BEGIN {
       us = t * 1e6 / hz / f
-      printf \"%s: %d frames in %d s (%.1f per second), %.0f us of CPU per frame = %.1fx a memcpy of the frame\n\", l, f, s, f / s, us, us / m }"
+      printf \"%s: %d frames in %d s (%.1f per second), %.0f us of CPU per frame = %.1fx a memcpy of the frame in cache, %.1fx from memory\n\", l, f, s, f / s, us, us / m, us / c }"
   }
-  echo "memcpy of one 600 x 1024 frame: $memcpy_us us (median of 400)"
+  echo "memcpy of one 600 x 1024 frame: $memcpy_us us in cache, $cold_us us from memory (medians of 200)"
   sleep 20                                               # the intro reaches its pulsing button
   cpu_per_frame "intro, last stage" 10
   entered_play=$(frames)
@@ -245,19 +252,20 @@ with open(\"ranker.list\", \"wb\") as f:
   sleep 2
   echo "resident peak with every picture loaded (intro, play, ranking): $(hwm $pid) MB"
   close $pid "$wid"
-  python3 - "$log" "$entered_play" "$memcpy_us" <<PY
+  python3 - "$log" "$entered_play" "$memcpy_us" "$cold_us" <<PY
 import struct, sys
 data = open(sys.argv[1], "rb").read()
 n = min(struct.unpack("<Q", data[:8])[0], 65535)
 cpu = [v / 1000 for v in struct.unpack("<%dQ" % n, data[8:8 + 8 * n])]
-entered, memcpy = int(sys.argv[2]), float(sys.argv[3])
+entered, memcpy, cold = int(sys.argv[2]), float(sys.argv[3]), float(sys.argv[4])
 # Frame 0 is the whole start-up; the rest are frames of the game.
 frames = cpu[1:]
 top = sorted(range(len(frames)), key=lambda i: -frames[i])[:5]
 print("main thread CPU per frame over %d frames: median %.0f us; heaviest: %s" % (
     len(frames), sorted(frames)[len(frames) // 2],
-    ", ".join("frame %d %.0f us (%.1fx memcpy)" % (i + 1, frames[i], frames[i] / memcpy) for i in top)))
+    ", ".join("frame %d %.0f us (%.1fx / %.1fx)" % (i + 1, frames[i], frames[i] / memcpy, frames[i] / cold) for i in top)))
 play = max(range(entered, min(entered + 120, len(cpu))), key=lambda i: cpu[i])
-print("entering play (frame %d): %.0f us = %.1fx a memcpy of the frame" % (play, cpu[play], cpu[play] / memcpy))
+print("entering play (frame %d): %.0f us = %.1fx a memcpy of the frame in cache, %.1fx from memory" % (
+    play, cpu[play], cpu[play] / memcpy, cpu[play] / cold))
 PY
 '

@@ -47,11 +47,14 @@ bool bmpSize(const std::string& path, int& width, int& height) {
 PicturePrefetch::PicturePrefetch(const std::string& firstFile) {
     namespace fs = std::filesystem;
     const fs::path folder = fs::path(firstFile).parent_path();
+    const fs::path extension = fs::path(firstFile).extension();
+    png_ = extension == ".png";
+    if (!png_ && extension != ".bmp") return;
     std::vector<std::pair<std::uintmax_t, std::string>> found;  // size, name
     std::error_code ec;
     for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end;
          it.increment(ec)) {
-        if (it->path().extension() != ".bmp") continue;
+        if (it->path().extension() != extension) continue;
         std::string name = (folder / it->path().filename()).string();
         if (name == firstFile) continue;
         std::error_code sizeError;
@@ -90,12 +93,12 @@ void PicturePrefetch::run() {
         std::optional<platform::Surface> pixels;
         struct stat before {}, after {};
         int width = 0, height = 0;
-        if (statFile(name, before) && bmpSize(name, width, height)) {
+        if (statFile(name, before) && (png_ || bmpSize(name, width, height))) {
             try {
-                pixels = platform::loadBmpScaled(name, width, height);
+                pixels = png_ ? platform::loadPng(name) : platform::loadBmpScaled(name, width, height);
                 // Kept as runs only when the picture has key pixels to skip:
                 // a picture without any is not drawn keyed, as a rule.
-                if (pixels && !pixels->empty()) {
+                if (pixels && !pixels->empty() && !png_) {
                     pixels->analyseKey(kMagenta);
                     if (pixels->keyRuns(kMagenta)->opaque()) pixels->forgetKeyRuns();
                     else pixels->compact();
@@ -124,8 +127,7 @@ void PicturePrefetch::finish() {
     });
 }
 
-std::optional<platform::Surface> PicturePrefetch::take(const std::string& file, int width,
-                                                       int height) {
+std::optional<platform::Surface> PicturePrefetch::take(const std::string& file) {
     std::unique_lock<std::mutex> lock(mutex_);
     auto it = files_.find(file);
     if (it == files_.end()) return std::nullopt;
@@ -143,7 +145,5 @@ std::optional<platform::Surface> PicturePrefetch::take(const std::string& file, 
 
     struct stat now {};
     if (!pixels || !statFile(file, now) || !sameFile(now, seen)) return std::nullopt;
-    if (pixels->width() == width && pixels->height() == height) return pixels;
-    // Another size: scaled as the decoder scales a picture it reads.
-    return platform::scaleNearest(*pixels, width, height);
+    return pixels;
 }

@@ -1,7 +1,8 @@
-// Decodes the BMP files of a folder on a thread of its own, ahead of the
+// Decodes the picture files of a folder (those with the extension of the
+// first one asked for: BMP or PNG) on a thread of its own, ahead of the
 // scenes that load them, so that entering a scene takes pictures that are
-// ready instead of decoding them in that frame. Keyed pictures are analysed
-// there too (the game keys every keyed picture with magenta).
+// ready instead of decoding them in that frame. BMP pictures with key pixels
+// are analysed there too (the game keys every keyed picture with magenta).
 //
 // What a scene gets is exactly what decoding the file then would give: a
 // picture is handed out only if its file is the same one (same inode, size
@@ -30,10 +31,10 @@ public:
     PicturePrefetch(const PicturePrefetch&) = delete;
     PicturePrefetch& operator=(const PicturePrefetch&) = delete;
 
-    // The pixels of file scaled to width x height, when it was decoded ahead
-    // (waiting for a decode in hand); nothing when it was not, or the file
-    // changed since: the caller decodes it. Each file is handed out once.
-    std::optional<platform::Surface> take(const std::string& file, int width, int height);
+    // The pixels of file at its own size, when it was decoded ahead (waiting
+    // for a decode in hand); nothing when it was not, or the file changed
+    // since: the caller decodes it. Each file is handed out once.
+    std::optional<platform::Surface> take(const std::string& file);
 
     // Waits until every file has been decoded or given up.
     void finish();
@@ -47,6 +48,7 @@ private:
     };
 
     void run();
+    bool png_ = false;
 
     std::mutex mutex_;
     std::condition_variable decoded_;

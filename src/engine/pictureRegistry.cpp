@@ -50,8 +50,10 @@ std::optional<platform::Surface> pictureRegistry::decodeOnce(const char* fileNam
     }
     if (!prefetch) {
         prefetch = std::make_unique<PicturePrefetch>(fileName);
-    } else if (auto ahead = prefetch->take(fileName, width, height)) {
-        return ahead;
+    } else if (auto ahead = prefetch->take(fileName)) {
+        if (ahead->width() == width && ahead->height() == height) return ahead;
+        // Another size: scaled as the decoder scales a picture it reads.
+        return platform::scaleNearest(*ahead, width, height);
     }
     return platform::loadBmpScaled(fileName, width, height);
 }

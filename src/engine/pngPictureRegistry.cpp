@@ -30,10 +30,18 @@ pngPicture* pngPictureRegistry::add(const std::string& key, Init&& init) {
 
 // The tiles' special overlays load one file under eight keys: it is decoded
 // once and its pixels are shared (no picture changes its pixels).
+// Other files come decoded ahead from the prefetch when they can.
 std::shared_ptr<const platform::Surface> pngPictureRegistry::decodeOnce(const char* fileName) {
     if (!fileName) return nullptr;
     auto [it, fresh] = decoded.try_emplace(fileName);
-    if (fresh) it->second = decodePng(fileName);
+    if (!fresh) return it->second;
+    if (!prefetch) {
+        prefetch = std::make_unique<PicturePrefetch>(fileName);
+    } else if (auto ahead = prefetch->take(fileName)) {
+        if (!ahead->empty()) it->second = std::make_shared<const platform::Surface>(std::move(*ahead));
+        return it->second;
+    }
+    it->second = decodePng(fileName);
     return it->second;
 }
 
@@ -69,6 +77,7 @@ void pngPictureRegistry::render(const std::string& key, HDC hdc, int destX, int 
 }
 
 void pngPictureRegistry::releaseAll() {
+    prefetch.reset();
     pictures.clear();
     decoded.clear();
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/PicturePrefetch.h"
 #include "engine/pngPicture.h"
 
 class pngPictureRegistry {
@@ -33,4 +34,6 @@ private:
     std::map<std::string, std::unique_ptr<pngPicture>> pictures;
     // Each file's pixels, decoded once (null when it would not decode).
     std::map<std::string, std::shared_ptr<const platform::Surface>> decoded;
+    // Started by the first picture, on its file's folder.
+    std::unique_ptr<PicturePrefetch> prefetch;
 };

@@ -1,6 +1,7 @@
 #include "platform/Surface.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -23,41 +24,41 @@ std::size_t areaOf(int width, int height) {
     return static_cast<std::size_t>(std::max(width, 0)) * static_cast<std::size_t>(std::max(height, 0));
 }
 
-// Big pixel buffers given back are kept, a few of each size, for the next
-// surface of that size: a frame's worth of fresh memory costs hundreds of
-// page faults, and the back buffer takes a new one every frame while the
-// window keeps the last. (The prefetch thread makes and frees surfaces too.)
+// The last two big pixel buffers given back are kept for the next surfaces of
+// their size: a frame's worth of fresh memory costs hundreds of page faults,
+// and the back buffer takes a new one every frame while the window keeps the
+// last. (The prefetch thread makes and frees surfaces too.)
 class BufferPool {
 public:
     static constexpr std::size_t kSmallest = std::size_t{1} << 18;  // pixels
-    static constexpr std::size_t kKept = 2;
 
     std::uint32_t* take(std::size_t n) {
         if (n < kSmallest) return nullptr;
         std::lock_guard<std::mutex> lock(mutex_);
-        for (std::size_t i = 0; i < kept_.size(); ++i)
-            if (kept_[i].first == n) {
-                std::uint32_t* p = kept_[i].second;
-                kept_.erase(kept_.begin() + static_cast<std::ptrdiff_t>(i));
-                return p;
-            }
+        for (Kept& k : kept_)
+            if (k.pixels && k.size == n) return std::exchange(k.pixels, nullptr);
         return nullptr;
     }
     void give(std::uint32_t* p, std::size_t n) {
         if (n >= kSmallest) {
             std::lock_guard<std::mutex> lock(mutex_);
-            if (std::count_if(kept_.begin(), kept_.end(), [n](const auto& k) { return k.first == n; }) <
-                static_cast<std::ptrdiff_t>(kKept)) {
-                kept_.emplace_back(n, p);
-                return;
-            }
+            Kept& oldest = kept_[next_];
+            next_ = (next_ + 1) % kept_.size();
+            std::free(oldest.pixels);
+            oldest = Kept{p, n};
+            return;
         }
         std::free(p);
     }
 
 private:
+    struct Kept {
+        std::uint32_t* pixels = nullptr;
+        std::size_t size = 0;
+    };
     std::mutex mutex_;
-    std::vector<std::pair<std::size_t, std::uint32_t*>> kept_;
+    std::array<Kept, 2> kept_;
+    std::size_t next_ = 0;
 };
 
 BufferPool& pool() {
