@@ -9,7 +9,6 @@
 #include <new>
 
 #include "platform/Image.h"
-#include "platform/KeyRuns.h"
 
 namespace {
 
@@ -96,12 +95,9 @@ void PicturePrefetch::run() {
         if (statFile(name, before) && (png_ || bmpSize(name, width, height))) {
             try {
                 pixels = png_ ? platform::loadPng(name) : platform::loadBmpScaled(name, width, height);
-                // Kept as runs only when the picture has key pixels to skip:
-                // a picture without any is not drawn keyed, as a rule.
                 if (pixels && !pixels->empty() && !png_) {
                     pixels->analyseKey(kMagenta);
-                    if (pixels->keyRuns(kMagenta)->opaque()) pixels->forgetKeyRuns();
-                    else pixels->compact();
+                    pixels->compact();
                 }
             } catch (const std::bad_alloc&) {
                 pixels.reset();

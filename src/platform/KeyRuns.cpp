@@ -4,7 +4,6 @@
 #include <bit>
 #include <cstring>
 
-#include "platform/Surface.h"
 #include "platform/SurfaceSimd.h"
 
 namespace platform {
@@ -18,8 +17,9 @@ constexpr int kPixelsPerRun = 32;
 
 }  // namespace
 
-KeyRuns::KeyRuns(const Surface& s, std::uint32_t keyRgb)
-    : width_(s.width()), height_(s.height()), key_(keyRgb & 0x00FFFFFFu) {
+KeyRuns::KeyRuns(std::shared_ptr<std::uint32_t[]> pixels, int width, int height,
+                 std::uint32_t keyRgb)
+    : width_(width), height_(height), key_(keyRgb & 0x00FFFFFFu) {
     const int w = width_, h = height_;
     rowStart_.reserve(static_cast<std::size_t>(h) + 1);
     std::vector<std::uint64_t> bits(static_cast<std::size_t>(w + 63) / 64);
@@ -28,7 +28,7 @@ KeyRuns::KeyRuns(const Surface& s, std::uint32_t keyRgb)
     for (int y = 0; y < h; ++y) {
         const std::size_t rowFirst = spans_.size();
         rowStart_.push_back(static_cast<std::uint32_t>(rowFirst));
-        const std::uint32_t* row = s.row(y);
+        const std::uint32_t* row = pixels.get() + static_cast<std::size_t>(y) * w;
         const int exactKeys = drawnBits(row, w, key_, bits.data());
         // Each set bit of change marks a pixel whose state differs from the
         // one before it (the pixel before the row counts as key): runs start
@@ -71,14 +71,17 @@ KeyRuns::KeyRuns(const Surface& s, std::uint32_t keyRgb)
     rowStart_.push_back(static_cast<std::uint32_t>(spans_.size()));
     spans_.shrink_to_fit();
 
-    // The spans' pixels, row after row, so a draw reads one compact block.
-    pixels_.resize(drawnTotal);
+    // The spans' pixels, row after row, so a draw reads one compact block;
+    // without key pixels that block is the picture itself.
+    if (opaque_) whole_ = std::move(pixels);
+    else pixels_.resize(drawnTotal);
     std::size_t at = 0;
     for (int y = 0; y < h; ++y)
         for (Span* r = spans_.data() + rowStart_[y]; r != spans_.data() + rowStart_[y + 1]; ++r) {
             r->at = static_cast<std::uint32_t>(at);
-            std::memcpy(pixels_.data() + at, s.row(y) + r->begin,
-                        sizeof(std::uint32_t) * static_cast<std::size_t>(r->end - r->begin));
+            if (!whole_)
+                std::memcpy(pixels_.data() + at, pixels.get() + static_cast<std::size_t>(y) * w + r->begin,
+                            sizeof(std::uint32_t) * static_cast<std::size_t>(r->end - r->begin));
             at += static_cast<std::size_t>(r->end - r->begin);
         }
 }
@@ -88,7 +91,7 @@ void KeyRuns::expand(std::uint32_t* out) const {
         std::uint32_t* row = out + static_cast<std::size_t>(y) * width_;
         std::fill_n(row, width_, key_);
         for (const Span* r = begin(y); r != end(y); ++r)
-            std::memcpy(row + r->begin, pixels_.data() + r->at,
+            std::memcpy(row + r->begin, pixels() + r->at,
                         sizeof(std::uint32_t) * static_cast<std::size_t>(r->end - r->begin));
     }
 }

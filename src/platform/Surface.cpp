@@ -137,6 +137,8 @@ void Surface::bringBack() const {
         if (!pixels_ || pixels_.use_count() > 1) pixels_ = allocate(n, false);
         std::fill_n(pixels_.get(), n, *fill_);
         fill_.reset();
+    } else if (runs_->whole()) {
+        pixels_ = runs_->whole();  // shared, as with a copy
     } else {
         auto whole = allocate(n, false);
         runs_->expand(whole.get());
@@ -180,7 +182,7 @@ void Surface::fill(std::uint32_t value) {
 void Surface::analyseKey(std::uint32_t keyRgb) {
     changed();
     if (empty()) return;
-    runs_ = std::make_shared<const KeyRuns>(*this, keyRgb & 0x00FFFFFFu);
+    runs_ = std::make_shared<const KeyRuns>(pixels_, width_, height_, keyRgb & 0x00FFFFFFu);
 }
 
 void Surface::compact() {

@@ -82,8 +82,8 @@ private:
     }
     void changed() {
         held();
+        runs_.reset();  // first: the runs may hold the pixels too
         if (pixels_.use_count() > 1) unshare();
-        runs_.reset();
         ++changes_;
     }
     void bringBack() const;

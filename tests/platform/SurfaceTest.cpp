@@ -269,7 +269,10 @@ TEST(SurfaceWhole, SharedCopiesAndWaitingFillsGiveTheSamePixelsAsRealOnes) {
             ASSERT_EQ(d.pixel(x, y), 0xFFFFFFu);
             ASSERT_EQ(e.pixel(x, y), p);
             ASSERT_EQ(f.pixel(x, y), y ? pattern.pixel(x, y - 1) : 0xFFFFFF);
+            ASSERT_EQ(opaque.pixel(x, y), p);  // a picture without key pixels keeps them whole
         }
+    e.setPixel(0, 0, 7);
+    EXPECT_EQ(opaque.pixel(0, 0), pattern.pixel(0, 0));
 }
 
 TEST(SurfaceBlend, EveryAlphaAndRowLengthMatchesTheFormulaInEveryKernel) {
