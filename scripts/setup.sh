@@ -8,7 +8,7 @@ PACKAGES=(g++ cmake make pkg-config
   libcairo2-dev libmp3lame-dev lame
   fonts-lato fonts-nanum fonts-dejavu-core python3-fonttools
   libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool imagemagick openbox
   valgrind clang libclang-rt-14-dev)
 
 missing=()

@@ -16,6 +16,7 @@ ctest --test-dir build --output-on-failure -j "$(nproc)"
 echo "== smoke tests in a real window"
 "$root/scripts/smoke.sh" build
 "$root/scripts/smoke-loop.sh" build
+"$root/scripts/window-sizes.sh" build
 
 echo "== the installed game, started by its launcher"
 "$root/scripts/install-test.sh" build

@@ -9,6 +9,7 @@
 #include "framework/BackBuffer.h"
 #include "framework/GameNames.h"
 #include "framework/KeyState.h"
+#include "framework/PlayerKeys.h"
 #include "framework/SceneManager.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
@@ -200,10 +201,14 @@ void IntroSceen::pulse() {
 }
 
 void IntroSceen::handleInput() {
-    if (!KeyState::get()->wasPressed(VK_LBUTTON)) return;
-    const RECT play = playButton ? playButton->getBoundingRect() : kPlayButtonPlace;
-    const bool onPlay = buttonShown && PtInRect(play, mouseX, mouseY);
-    if (!onPlay && !PtInRect(kSkipArea, mouseX, mouseY)) return;
+    // Return, Space or the pad's A press the play button once it is live.
+    const bool keyed = playerKeys::choosePressed() && buttonShown;
+    if (!keyed) {
+        if (!KeyState::get()->wasPressed(VK_LBUTTON)) return;
+        const RECT play = playButton ? playButton->getBoundingRect() : kPlayButtonPlace;
+        const bool onPlay = buttonShown && PtInRect(play, mouseX, mouseY);
+        if (!onPlay && !PtInRect(kSkipArea, mouseX, mouseY)) return;
+    }
     leaving = true;
     soundRegistry* sounds = soundRegistry::get();
     sounds->stop(names::kIntro1Music);

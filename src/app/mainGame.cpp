@@ -1,6 +1,8 @@
 #include "app/mainGame.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include "app/IntroSceen.h"
 #include "engine/pictureRegistry.h"
@@ -9,8 +11,11 @@
 #include "framework/FrameTimer.h"
 #include "framework/GameNames.h"
 #include "framework/KeyState.h"
+#include "framework/OutlinedText.h"
+#include "framework/PlayerKeys.h"
 #include "framework/SceneManager.h"
 #include "match3/ThreeMatchGame.h"
+#include "platform/Clock.h"
 #include "platform/Input.h"
 #include "platform/Surface.h"
 #include "platform/Text.h"
@@ -27,6 +32,19 @@ constexpr int kCursorHalf = 21;
 constexpr std::uint8_t kCursorAlpha = 150;
 constexpr std::uint8_t kPanelAlpha = 180;
 constexpr int kCloseBoxSide = 24;
+
+// The keys, shown under the open panel where a player looks for them.
+constexpr const char* kKeyLines[] = {
+    "M music \u00b7 S effects \u00b7 Esc or Start: close",
+    "Arrows or d-pad: move \u00b7 Space, Return or A: pick",
+    "R or Y: refresh \u00b7 B or Backspace: back",
+};
+constexpr int kKeyLineHeight = 18;
+constexpr int kKeyPlateMargin = 6;
+constexpr COLORREF kKeyTextColor = 0x191919;
+constexpr std::uint32_t kKeyPlateColor = 0xFFF8EC;  // a surface pixel, 0x00RRGGBB
+constexpr COLORREF kKeyPlateEdge = RGB(120, 130, 160);
+constexpr std::uint8_t kKeyPlateAlpha = 215;
 
 // A picture that failed to load is null; the panel still lays itself out and
 // answers clicks from where its pictures were meant to be.
@@ -54,7 +72,8 @@ HRESULT mainGame::init() {
 
     SceneManager* scenes = SceneManager::get();
     scenes->addScene(names::kRankScene, new Rank());
-    scenes->addScene(names::kGameScene, new ThreeMatchGame());
+    playScene = new ThreeMatchGame();
+    scenes->addScene(names::kGameScene, playScene);
     scenes->addScene(names::kIntroScene, new IntroSceen(this));
 
     soundRegistry* sounds = soundRegistry::get();
@@ -115,7 +134,12 @@ void mainGame::registerOptionPictures() {
 void mainGame::release() { gameNode::release(); }
 
 void mainGame::update() {
+    const int wasRunning = running;
+    // Losing the focus in the middle of play opens the panel, as Escape would.
+    if (platform::input().takeFocusLost() && running == 1 && playRunning()) running = 0;
     updateOptionPanel();
+    if (wasRunning == 1 && running == 0) beginPause();
+    if (wasRunning == 0 && running == 1) endPause();
     cursorRect = RECT{mouseX - kCursorHalf, mouseY - kCursorHalf, mouseX + kCursorHalf,
                       mouseY + kCursorHalf};
 
@@ -135,6 +159,21 @@ void mainGame::update() {
     applyVolumes();
 }
 
+bool mainGame::playRunning() const {
+    return playScene && SceneManager::get()->currentScene == playScene && playScene->playRunning();
+}
+
+void mainGame::beginPause() {
+    pauseWorldTime = FrameTimer::get()->worldTime();
+    pauseTick = platform::tickCount();
+}
+
+void mainGame::endPause() {
+    if (!playScene || SceneManager::get()->currentScene != playScene) return;
+    playScene->skipPausedTime(FrameTimer::get()->worldTime() - pauseWorldTime,
+                              platform::tickCount() - pauseTick);
+}
+
 void mainGame::applyVolumes() {
     soundRegistry* sounds = soundRegistry::get();
     const float music = musicOn ? 1.0f : 0.0f;
@@ -147,7 +186,9 @@ void mainGame::updateOptionPanel() {
     KeyState* keys = KeyState::get();
     if (running == 1) {
         if (keys->wasReleased(VK_ESCAPE)) running = 0;
+        if (keys->wasReleased(VK_GAMEPAD_MENU)) running = 0;
         if (mouseIn(optionButtonRect) && keys->wasPressed(VK_LBUTTON)) running = 0;
+        if (running == 0) panelFocusShown = false;
     }
     if (running == 0) {
         if (keys->wasReleased(VK_ESCAPE)) {
@@ -164,6 +205,32 @@ void mainGame::updateOptionPanel() {
             }
         }
     }
+    if (running == 0) updatePanelKeys();
+}
+
+void mainGame::updatePanelKeys() {
+    KeyState* keys = KeyState::get();
+    // Start or B closes as Escape does.
+    const bool start = keys->wasReleased(VK_GAMEPAD_MENU);
+    if (keys->wasReleased(VK_GAMEPAD_B) || start) {
+        saveOptions();
+        running = 1;
+        return;
+    }
+    bool music = keys->wasPressed('M');
+    bool effects = keys->wasPressed('S');
+    const int direction = playerKeys::directionPressed();
+    const bool choose = playerKeys::choosePressed();
+    if (direction != playerKeys::kNone || choose) {
+        if (direction == playerKeys::kUp) panelFocus = 0;
+        if (direction == playerKeys::kDown) panelFocus = 1;
+        // Left and right switch the chosen row too, as a switch would.
+        const bool sideways = direction == playerKeys::kLeft || direction == playerKeys::kRight;
+        if (choose || sideways) (panelFocus == 0 ? music : effects) = true;
+        panelFocusShown = true;
+    }
+    if (music) musicOn = !musicOn;
+    if (effects) effectsOn = !effectsOn;
 }
 
 void mainGame::render() {
@@ -212,4 +279,28 @@ void mainGame::renderOptionPanel() {
     }
     drawAt(musicOn ? musicOnRow : musicOffRow, back);
     drawAt(effectsOn ? effectsOnRow : effectsOffRow, back);
+    renderPanelKeys();
+}
+
+void mainGame::renderPanelKeys() {
+    HDC back = backDC();
+    if (panelFocusShown) playerKeys::drawCursor(back, panelFocus == 0 ? musicRowRect : effectsRowRect);
+    // Under the panel, centred on it, on a pale plate so they read over any scene.
+    platform::Font* font = platform::getFont("Arial Black", kKeyLineHeight - 2);
+    int widest = 0;
+    for (const char* line : kKeyLines) widest = std::max(widest, platform::textWidth(font, line));
+    const int centre = (musicRowRect.left + musicRowRect.right) / 2;
+    const int lines = static_cast<int>(std::size(kKeyLines));
+    const int left = centre - widest / 2 - kKeyPlateMargin;
+    const int top = closeBoxRect.top + heightOf(optionPannel, 106) + 4;
+    platform::Surface plate(widest + 2 * kKeyPlateMargin, lines * kKeyLineHeight + 2 * kKeyPlateMargin);
+    plate.fill(kKeyPlateColor);
+    platform::alphaBlend(*back, left, top, plate.width(), plate.height(), plate, 0, 0, kKeyPlateAlpha);
+    platform::frameRect(*back, RECT{left, top, left + plate.width(), top + plate.height()}, kKeyPlateEdge);
+    int y = top + kKeyPlateMargin;
+    for (const char* line : kKeyLines) {
+        const int x = centre - platform::textWidth(font, line) / 2;
+        drawOutlined(back, font, x, y, line, 0xFFFFFF, kKeyTextColor);
+        y += kKeyLineHeight;
+    }
 }

@@ -3,9 +3,12 @@
 // scene and composes each frame.
 #pragma once
 
+#include <cstdint>
+
 #include "framework/gameNode.h"
 #include "platform/Win32Types.h"
 
+class ThreeMatchGame;
 class bitmapPicture;
 
 class mainGame : public gameNode {
@@ -41,7 +44,23 @@ public:
     RECT effectsRowRect{};
     RECT closeBoxRect{};
 
+    // Without a mouse: the row the arrows or the pad chose, framed once they
+    // were used while the panel is open.
+    int panelFocus = 0;
+    bool panelFocusShown = false;
+
 private:
     void registerOptionPictures();
+    void updatePanelKeys();
+    void renderPanelKeys();
     void drawOverlay();
+    bool playRunning() const;
+    // The time the panel stays open is not play time: the play scene's clock
+    // and combo deadline are moved on by it when the panel closes.
+    void beginPause();
+    void endPause();
+
+    ThreeMatchGame* playScene = nullptr;
+    float pauseWorldTime = 0;
+    std::uint32_t pauseTick = 0;
 };

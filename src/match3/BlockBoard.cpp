@@ -9,6 +9,7 @@
 #include "framework/KeyState.h"
 #include "match3/Block.h"
 #include "platform/Clock.h"
+#include "platform/Input.h"
 #include "platform/Surface.h"
 #include "platform/Text.h"
 #include "runner/AnimationBoard.h"
@@ -39,6 +40,11 @@ HRESULT BlockBoard::init(AnimationBoard* runner) {
 
     cellCount = 64;
     picked = released = settled = false;
+    cursorCol = 3;
+    cursorRow = 4;
+    cursorShown = false;
+    cursorMouseX = mouseX;
+    cursorMouseY = mouseY;
     combo = 0;
     comboDeadline = 0;
     comboTimeLeft = 0;
@@ -128,6 +134,7 @@ void BlockBoard::render() {
     if (whitePicture) whitePicture->alphaRender(dc, boardRect.left, boardRect.top, 50);
     for (int i = 0; i < cellCount; ++i) platform::frameRect(*dc, cellRects[i], kCellFrameColor);
     for (Block* block : blocks) block->render();
+    renderCursor(dc);
 
     if (KeyState::get()->isToggled('C')) {
         char text[128];

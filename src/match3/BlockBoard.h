@@ -45,6 +45,14 @@ public:
     bool canMatchAt(const Block* a, const Block* b) const;
     void playComboSound();
 
+    // Without a mouse: the arrows (or the pad) move a cursor over the cells,
+    // Space or Return picks the tile under it, an arrow with a tile picked
+    // swaps toward that neighbour under the rules of a drag.
+    void handleKeys();
+    void renderCursor(HDC dc);
+    // The option panel was open this long: the combo's deadline moves on by it.
+    void skipPausedTime(std::uint32_t ms);
+
     // Marking and clearing.
     void checkMatches();
     void markRuns(int direction);
@@ -71,6 +79,9 @@ public:
     int dragDirection = 0;
     std::int32_t comboTimeLeft = 0;
     std::int32_t now = 0;
+    int cursorCol = 3;
+    int cursorRow = 4;
+    bool cursorShown = false;  // hidden until a key is used, and again when the mouse moves
 
 private:
     // Tick comparisons by difference, so they hold across the wrap of the
@@ -84,5 +95,8 @@ private:
     void discardBlocks();             // frees the list without crediting points
     void pick(Block* block);
     void dropSelection();
+    void placeCursor();
+    int cursorMouseX = 0;
+    int cursorMouseY = 0;
     void sendObstacle(int kind);
 };

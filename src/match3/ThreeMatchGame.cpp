@@ -10,6 +10,7 @@
 #include "framework/GameNames.h"
 #include "framework/KeyState.h"
 #include "framework/OutlinedText.h"
+#include "framework/PlayerKeys.h"
 #include "match3/BlockBoard.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
@@ -75,6 +76,7 @@ void ThreeMatchGame::update() {
 
     if (started && !timeUp) {
         blockBoard->handleInput();
+        blockBoard->handleKeys();
         timeLeft = names::kGameSeconds - (timer->worldTime() - timer->markTime);
         if (timeLeft < 0.01f) {
             timeLeft = 0;
@@ -109,15 +111,24 @@ void ThreeMatchGame::update() {
     }
 
     if (timeUp) {
+        blockBoard->cursorShown = false;
         writeNewScore(blockBoard->score);
         runnerBoard->exitRun(timeUp);
     }
 
     if (started && !timeUp && blockBoard->refreshLeft > 0) {
-        if (keys->wasReleased(VK_LBUTTON) && PtInRect(refreshRect, mouseX, mouseY)) {
-            blockBoard->refresh();
-        }
+        const bool clicked = keys->wasReleased(VK_LBUTTON) && PtInRect(refreshRect, mouseX, mouseY);
+        // R, or the pad's Y, under the same rules as the button.
+        const bool keyed = playerKeys::anyPressed({'R', VK_GAMEPAD_Y});
+        if (clicked || keyed) blockBoard->refresh();
     }
+}
+
+void ThreeMatchGame::skipPausedTime(float seconds, std::uint32_t ms) {
+    // The countdown needs nothing: it only steps in updates, and there are
+    // none while the panel is open.
+    if (playRunning()) FrameTimer::get()->markTime += seconds;
+    if (blockBoard) blockBoard->skipPausedTime(ms);
 }
 
 void ThreeMatchGame::drawOutlinedText(HDC dc, std::string_view text, float x, float y, int height,

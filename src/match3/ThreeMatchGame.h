@@ -2,6 +2,7 @@
 // 60-second clock, the score display and the end of play.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include "framework/gameNode.h"
@@ -18,6 +19,12 @@ public:
     void release() override;
     void update() override;
     void render() override;
+
+    // Play runs: the countdown is over and the time is not.
+    bool playRunning() const { return started && !timeUp; }
+    // The option panel was open this long: none of it is play time, so the
+    // clock's start and the combo's deadline move on by it.
+    void skipPausedTime(float seconds, std::uint32_t ms);
 
     // Text with a white halo, in the alignment given.
     void drawOutlinedText(HDC dc, std::string_view text, float x, float y, int height,

@@ -9,9 +9,13 @@ bool InputState::isDown(int vk) const { return down_[vk & 0xFF] != 0; }
 
 bool InputState::isToggled(int vk) const { return toggled_[vk & 0xFF] != 0; }
 
+namespace {
+bool isTextKey(int vk) { return (vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9'); }
+}  // namespace
+
 void InputState::keyDown(int vk, bool repeat) {
     vk &= 0xFF;
-    if (!repeat && !down_[vk]) toggled_[vk] ^= 1;
+    if (!repeat && !down_[vk] && !(textEntry_ && isTextKey(vk))) toggled_[vk] ^= 1;
     down_[vk] = 1;
     pressedInDrain_[vk] = 1;
     heldRelease_[vk] = 0;
@@ -31,6 +35,17 @@ void InputState::mouseMove(int x, int y) {
     mouseY = y;
 }
 
+void InputState::typeText(std::string_view utf8) {
+    // A frame's worth of typing; anything beyond is a stuck key or a paste.
+    if (typed_.size() + utf8.size() <= 256) typed_.append(utf8);
+}
+
+bool InputState::takeFocusLost() {
+    const bool lost = focusLost_;
+    focusLost_ = false;
+    return lost;
+}
+
 void InputState::beginDrain() { pressedInDrain_.fill(0); }
 
 void InputState::endFrame() {
@@ -41,6 +56,7 @@ void InputState::endFrame() {
         }
     }
     pressedInDrain_.fill(0);
+    typed_.clear();
 }
 
 void InputState::reset() {
@@ -48,6 +64,9 @@ void InputState::reset() {
     toggled_.fill(0);
     pressedInDrain_.fill(0);
     heldRelease_.fill(0);
+    typed_.clear();
+    textEntry_ = false;
+    focusLost_ = false;
     mouseX = 0;
     mouseY = 0;
 }

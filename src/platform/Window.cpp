@@ -5,27 +5,16 @@
 #include <X11/Xlib.h>
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
 
 #include "platform/Input.h"
+#include "platform/KeyMap.h"
+#include "platform/Viewport.h"
 #include "platform/Win32Types.h"
 
 namespace platform {
 namespace {
-
-int toVirtualKey(SDL_Keycode key) {
-    if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
-    if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
-    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return '1' + (key - SDLK_KP_1);
-    if (key == SDLK_KP_0) return '0';
-    switch (key) {
-        case SDLK_ESCAPE: return VK_ESCAPE;
-        case SDLK_RETURN: return 0x0D;
-        case SDLK_SPACE: return 0x20;
-        case SDLK_BACKSPACE: return 0x08;
-        case SDLK_TAB: return 0x09;
-        default: return -1;
-    }
-}
 
 int toVirtualButton(Uint8 button) {
     switch (button) {
@@ -36,12 +25,24 @@ int toVirtualButton(Uint8 button) {
     }
 }
 
+// F11 and Alt+Return switch between the window and the whole screen; they are
+// the window's keys, never the game's.
+bool isFullscreenKey(const SDL_Keysym& key) {
+    if (key.sym == SDLK_F11) return true;
+    return (key.sym == SDLK_RETURN || key.sym == SDLK_KP_ENTER) && (key.mod & KMOD_ALT);
+}
+
+constexpr int kStickKeys[2][2] = {
+    {VK_GAMEPAD_LEFT_THUMBSTICK_LEFT, VK_GAMEPAD_LEFT_THUMBSTICK_RIGHT},
+    {VK_GAMEPAD_LEFT_THUMBSTICK_UP, VK_GAMEPAD_LEFT_THUMBSTICK_DOWN}};
+
 // A window destroyed from outside (a window manager's kill, xdotool) must end
 // the game like a close, not through Xlib's default handler, which exits with
 // an error on the next request that names the dead window.
 bool x11WindowLost = false;
 ::Window x11GameWindow = 0;
 int (*previousXErrorHandler)(Display*, XErrorEvent*) = nullptr;
+bool xErrorHandlerInstalled = false;
 
 int onXError(Display* display, XErrorEvent* event) {
     if (event->error_code == BadWindow || event->error_code == BadDrawable) {
@@ -52,11 +53,15 @@ int onXError(Display* display, XErrorEvent* event) {
 }
 
 // The X display of the window, or nullptr when SDL runs on something else.
+// Called again whenever SDL may have replaced the X window underneath.
 Display* watchX11(SDL_Window* window) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return nullptr;
-    previousXErrorHandler = XSetErrorHandler(onXError);
+    if (!xErrorHandlerInstalled) {
+        previousXErrorHandler = XSetErrorHandler(onXError);
+        xErrorHandlerInstalled = true;
+    }
     x11GameWindow = info.info.x11.window;
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     return info.info.x11.display;
@@ -64,73 +69,29 @@ Display* watchX11(SDL_Window* window) {
 
 class SdlWindow : public Window {
 public:
-    SdlWindow(SDL_Window* w, SDL_Renderer* r, SDL_Texture* t, int width, int height,
-              Display* x11)
-        : window_(w), renderer_(r), texture_(t), width_(width), height_(height), x11_(x11) {}
+    SdlWindow(SDL_Window* w, int width, int height, Display* x11)
+        : window_(w), width_(width), height_(height), x11_(x11) {}
     ~SdlWindow() override {
-        if (texture_) SDL_DestroyTexture(texture_);
-        if (renderer_) SDL_DestroyRenderer(renderer_);
+        for (SDL_GameController* pad : pads_) SDL_GameControllerClose(pad);
+        SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+        if (x11_ && (x11WindowLost || destroyedOutside_)) {
+            // Destroyed from outside: SDL may still take the window for shown
+            // and would wait for ever for it to be unmapped. The server has
+            // freed it already and the process is ending, so leave SDL be.
+            // Pending errors are taken now, while our handler is in place.
+            XSync(x11_, False);
+            return;
+        }
+        dropRenderer();
         SDL_DestroyWindow(window_);
-        // When the window was destroyed from outside, destroying it again
-        // fails on the server. Take that error now, while our handler is in
-        // place: SDL puts Xlib's default handler back before it closes the
-        // display, and that one would exit with status 1.
         if (x11_) XSync(x11_, False);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    }
-
-    // Motion outside the client area keeps the last client position.
-    void moveMouse(InputState& input, int x, int y) const {
-        if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-        input.mouseMove(x, y);
     }
 
     bool pumpEvents(InputState& input) override {
         input.beginDrain();
         SDL_Event e;
-        while (SDL_PollEvent(&e)) {
-            switch (e.type) {
-                case SDL_QUIT:
-                    open_ = false;
-                    break;
-                case SDL_SYSWMEVENT:
-                    if (e.syswm.msg && e.syswm.msg->subsystem == SDL_SYSWM_X11 &&
-                        e.syswm.msg->msg.x11.event.type == DestroyNotify &&
-                        e.syswm.msg->msg.x11.event.xdestroywindow.window == x11GameWindow) {
-                        open_ = false;
-                    }
-                    break;
-                case SDL_WINDOWEVENT:
-                    if (e.window.event == SDL_WINDOWEVENT_CLOSE) open_ = false;
-                    break;
-                case SDL_KEYDOWN: {
-                    int vk = toVirtualKey(e.key.keysym.sym);
-                    if (vk >= 0) input.keyDown(vk, e.key.repeat != 0);
-                    break;
-                }
-                case SDL_KEYUP: {
-                    int vk = toVirtualKey(e.key.keysym.sym);
-                    if (vk >= 0) input.keyUp(vk);
-                    break;
-                }
-                case SDL_MOUSEMOTION:
-                    moveMouse(input, e.motion.x, e.motion.y);
-                    break;
-                case SDL_MOUSEBUTTONDOWN: {
-                    moveMouse(input, e.button.x, e.button.y);
-                    int vk = toVirtualButton(e.button.button);
-                    if (vk >= 0) input.keyDown(vk);
-                    break;
-                }
-                case SDL_MOUSEBUTTONUP: {
-                    int vk = toVirtualButton(e.button.button);
-                    if (vk >= 0) input.keyUp(vk);
-                    break;
-                }
-                default:
-                    break;
-            }
-        }
+        while (SDL_PollEvent(&e)) handle(e, input);
         if (x11WindowLost) open_ = false;
         return open_;
     }
@@ -138,14 +99,18 @@ public:
     void present(const Surface& back) override {
         if (!open_ || x11WindowLost) return;
         if (back.width() != width_ || back.height() != height_) return;
-        if (!renderer_) {
-            presentUnscaled(back);
+        int w = 0, h = 0;
+        SDL_GetWindowSize(window_, &w, &h);
+        if (w <= 0 || h <= 0) return;  // minimised
+        const Viewport shown = fitPicture(w, h, width_, height_);
+        // At 1x, 2x, 3x... each pixel becomes a square of pixels: copied
+        // straight into the window's surface, no renderer needed.
+        if (wholeMultiple(shown, width_, height_)) {
+            dropRenderer();
+            presentDirect(back, shown, w, h);
             return;
         }
-        SDL_UpdateTexture(texture_, nullptr, back.pixels(), width_ * 4);
-        SDL_RenderClear(renderer_);
-        SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-        SDL_RenderPresent(renderer_);
+        if (!presentScaled(back)) presentDirect(back, Viewport{0, 0, width_, height_}, w, h);
     }
 
     void setIcon(const Surface& picture) override {
@@ -160,25 +125,261 @@ public:
     }
 
 private:
-    // A window at the game's own size takes the frame as it is: a plain copy
-    // into the window's surface costs far less than a trip through a renderer.
-    void presentUnscaled(const Surface& back) {
+    void handle(const SDL_Event& e, InputState& input) {
+        switch (e.type) {
+            case SDL_QUIT:
+                open_ = false;
+                break;
+            case SDL_SYSWMEVENT:
+                if (e.syswm.msg && e.syswm.msg->subsystem == SDL_SYSWM_X11 &&
+                    e.syswm.msg->msg.x11.event.type == DestroyNotify &&
+                    e.syswm.msg->msg.x11.event.xdestroywindow.window == x11GameWindow) {
+                    open_ = false;
+                    destroyedOutside_ = true;
+                }
+                break;
+            case SDL_WINDOWEVENT:
+                if (e.window.event == SDL_WINDOWEVENT_CLOSE) open_ = false;
+                if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) input.focusLost();
+                break;
+            case SDL_KEYDOWN:
+            case SDL_KEYUP: {
+                const bool down = e.type == SDL_KEYDOWN;
+                if (isFullscreenKey(e.key.keysym)) {
+                    if (down && !e.key.repeat) toggleFullscreen();
+                    break;
+                }
+                const int vk = virtualKeyOfKey(e.key.keysym.sym);
+                if (vk < 0) break;
+                if (down) {
+                    input.keyDown(vk, e.key.repeat != 0);
+                } else {
+                    input.keyUp(vk);
+                }
+                break;
+            }
+            case SDL_TEXTINPUT:
+                input.typeText(e.text.text);
+                break;
+            // Touch arrives here too, as SDL's mouse events made from it.
+            case SDL_MOUSEMOTION:
+                moveMouse(input, e.motion.x, e.motion.y);
+                break;
+            case SDL_MOUSEBUTTONDOWN: {
+                // A press on the bars around the picture is outside the client
+                // area and reaches nothing.
+                if (!moveMouse(input, e.button.x, e.button.y)) break;
+                const int vk = toVirtualButton(e.button.button);
+                if (vk >= 0) input.keyDown(vk);
+                break;
+            }
+            case SDL_MOUSEBUTTONUP: {
+                const int vk = toVirtualButton(e.button.button);
+                if (vk >= 0) input.keyUp(vk);
+                break;
+            }
+            case SDL_CONTROLLERDEVICEADDED:
+                if (SDL_GameController* pad = SDL_GameControllerOpen(e.cdevice.which)) {
+                    pads_.push_back(pad);
+                }
+                break;
+            case SDL_CONTROLLERDEVICEREMOVED:
+                closePad(e.cdevice.which, input);
+                break;
+            case SDL_CONTROLLERBUTTONDOWN:
+            case SDL_CONTROLLERBUTTONUP: {
+                const int vk = virtualKeyOfPadButton(e.cbutton.button);
+                if (vk < 0) break;
+                if (e.type == SDL_CONTROLLERBUTTONDOWN) {
+                    input.keyDown(vk);
+                } else {
+                    input.keyUp(vk);
+                }
+                break;
+            }
+            case SDL_CONTROLLERAXISMOTION:
+                if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX) stick(input, 0, e.caxis.value);
+                if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY) stick(input, 1, e.caxis.value);
+                break;
+            default:
+                break;
+        }
+    }
+
+    // Maps a window point to client pixels; motion over the bars, or outside
+    // the window, keeps the last client position.
+    bool moveMouse(InputState& input, int x, int y) const {
+        int w = 0, h = 0;
+        SDL_GetWindowSize(window_, &w, &h);
+        int px = 0, py = 0;
+        if (!toPicture(fitPicture(w, h, width_, height_), width_, height_, x, y, px, py)) {
+            return false;
+        }
+        input.mouseMove(px, py);
+        return true;
+    }
+
+    void stick(InputState& input, int axis, int value) {
+        const int towardLow = kStickKeys[axis][0], towardHigh = kStickKeys[axis][1];
+        auto set = [&input](int vk, bool pushed, bool resting) {
+            if (pushed && !input.isDown(vk)) input.keyDown(vk);
+            if (resting && input.isDown(vk)) input.keyUp(vk);
+        };
+        set(towardLow, value <= -kStickPress, value > -kStickRelease);
+        set(towardHigh, value >= kStickPress, value < kStickRelease);
+    }
+
+    void closePad(SDL_JoystickID id, InputState& input) {
+        auto gone = std::find_if(pads_.begin(), pads_.end(), [id](SDL_GameController* pad) {
+            return SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad)) == id;
+        });
+        if (gone == pads_.end()) return;
+        SDL_GameControllerClose(*gone);
+        pads_.erase(gone);
+        // Nothing stays held by a controller that went away.
+        for (int vk = VK_GAMEPAD_A; vk <= VK_GAMEPAD_LEFT_THUMBSTICK_LEFT; ++vk) input.keyUp(vk);
+    }
+
+    void toggleFullscreen() {
+        const bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0;
+        SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
+
+    // A window at a whole multiple of the game's size takes the frame by a
+    // plain copy into the window's surface (each pixel repeated k times
+    // across and down), which costs far less than a trip through a renderer.
+    void presentDirect(const Surface& back, const Viewport& shown, int w, int h) {
         SDL_Surface* target = SDL_GetWindowSurface(window_);
         if (!target) return;
         SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(
             const_cast<std::uint32_t*>(back.pixels()), back.width(), back.height(), 32,
             back.width() * 4, SDL_PIXELFORMAT_RGB888);
         if (!view) return;
-        SDL_BlitSurface(view, nullptr, target, nullptr);
+        SDL_Rect where{shown.x, shown.y, shown.w, shown.h};
+        const bool whole = shown.x == 0 && shown.y == 0 && shown.w == w && shown.h == h;
+        if (!whole) fillBars(target, where);
+        const int times = shown.w / width_;
+        if (times == 1) {
+            SDL_BlitSurface(view, nullptr, target, &where);
+        } else if (target->format->format == SDL_PIXELFORMAT_RGB888 && target->w >= shown.x + shown.w &&
+                   target->h >= shown.y + shown.h && SDL_LockSurface(target) == 0) {
+            repeatPixels(back, times, static_cast<std::uint8_t*>(target->pixels) +
+                                          shown.y * target->pitch + shown.x * 4,
+                         target->pitch);
+            SDL_UnlockSurface(target);
+        } else {
+            SDL_BlitScaled(view, nullptr, target, &where);
+        }
         SDL_FreeSurface(view);
         SDL_UpdateWindowSurface(window_);
     }
 
+    static void fillBars(SDL_Surface* target, const SDL_Rect& picture) {
+        const Uint32 black = SDL_MapRGB(target->format, 0, 0, 0);
+        const SDL_Rect bars[] = {
+            {0, 0, target->w, picture.y},
+            {0, picture.y + picture.h, target->w, target->h - picture.y - picture.h},
+            {0, picture.y, picture.x, picture.h},
+            {picture.x + picture.w, picture.y, target->w - picture.x - picture.w, picture.h}};
+        for (const SDL_Rect& bar : bars) {
+            if (bar.w > 0 && bar.h > 0) SDL_FillRect(target, &bar, black);
+        }
+    }
+
+    // Nearest-neighbour at a whole multiple: each row widened once, then
+    // copied to the rows below it.
+    static void repeatPixels(const Surface& back, int times, std::uint8_t* to, int pitch) {
+        const std::size_t rowBytes = static_cast<std::size_t>(back.width()) * times * 4;
+        for (int y = 0; y < back.height(); ++y) {
+            const std::uint32_t* from = back.row(y);
+            auto* first = reinterpret_cast<std::uint32_t*>(to);
+            for (int x = 0; x < back.width(); ++x) {
+                for (int i = 0; i < times; ++i) *first++ = from[x];
+            }
+            for (int i = 1; i < times; ++i) std::memcpy(to + i * pitch, to, rowBytes);
+            to += static_cast<std::ptrdiff_t>(pitch) * times;
+        }
+    }
+
+    // Any other scale goes through a renderer: the picture scaled whole into
+    // the largest rectangle of its aspect, black bars around it, filtered
+    // smoothly, which the finished frame (no colour key left in it) takes
+    // without fringes.
+    bool presentScaled(const Surface& back) {
+        if (!renderer_ && !makeRenderer()) return false;
+        int w = 0, h = 0;
+        if (SDL_GetRendererOutputSize(renderer_, &w, &h) != 0) return false;
+        const Viewport shown = fitPicture(w, h, width_, height_);
+        SDL_UpdateTexture(texture_, nullptr, back.pixels(), width_ * 4);
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        SDL_RenderClear(renderer_);
+        const SDL_Rect target{shown.x, shown.y, shown.w, shown.h};
+        SDL_RenderCopy(renderer_, texture_, nullptr, &target);
+        SDL_RenderPresent(renderer_);
+        return true;
+    }
+
+    // Made only while the window is at a scale that is not a whole multiple,
+    // so a game played at 1x or 2x never loads a renderer (nor OpenGL).
+    bool makeRenderer() {
+        if (!softwareScaling_) {
+            renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+            // OpenGL drawn by the processor scales slower than SDL's own
+            // software renderer (about 2.5 times the processor time under
+            // Xvfb); only a real graphics card is worth the trip.
+            if (renderer_ && isSoftwareOpenGl(renderer_)) {
+                SDL_DestroyRenderer(renderer_);
+                renderer_ = nullptr;
+                softwareScaling_ = true;
+            }
+        }
+        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        // An OpenGL renderer may have replaced the X window underneath.
+        if (x11_) watchX11(window_);
+        if (!renderer_) return false;
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888,
+                                     SDL_TEXTUREACCESS_STREAMING, width_, height_);
+        if (!texture_) {
+            dropRenderer();
+            return false;
+        }
+        SDL_SetTextureScaleMode(texture_, SDL_ScaleModeLinear);
+        return true;
+    }
+
+    static bool isSoftwareOpenGl(SDL_Renderer* renderer) {
+        SDL_RendererInfo info;
+        if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name ||
+            !std::strstr(info.name, "opengl")) {
+            return false;
+        }
+        // The renderer's context is current once it is made.
+        using GetString = const unsigned char* (*)(unsigned int);
+        auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+        const unsigned char* name = getString ? getString(0x1F01) : nullptr;  // GL_RENDERER
+        if (!name) return false;
+        const char* text = reinterpret_cast<const char*>(name);
+        for (const char* soft : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"}) {
+            if (std::strstr(text, soft)) return true;
+        }
+        return false;
+    }
+
+    void dropRenderer() {
+        if (texture_) SDL_DestroyTexture(texture_);
+        if (renderer_) SDL_DestroyRenderer(renderer_);
+        texture_ = nullptr;
+        renderer_ = nullptr;
+    }
+
     SDL_Window* window_;
-    SDL_Renderer* renderer_;
-    SDL_Texture* texture_;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
     int width_, height_;
     Display* x11_;
+    std::vector<SDL_GameController*> pads_;
+    bool destroyedOutside_ = false;
+    bool softwareScaling_ = false;  // set once OpenGL turned out to be drawn in software
     bool open_ = true;
 };
 
@@ -191,7 +392,6 @@ std::unique_ptr<Window> Window::open(const std::string& title, int width, int he
         return nullptr;
     };
     SDL_SetHint("SDL_VIDEO_X11_WMCLASS", title.c_str());
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     // The unscaled window copies frames straight to the display; an
     // accelerated stand-in would recreate the window behind our back.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
@@ -205,51 +405,25 @@ std::unique_ptr<Window> Window::open(const std::string& title, int width, int he
         if (error) *error = "no display (set DISPLAY or WAYLAND_DISPLAY)";
         return nullptr;
     }
+    // A game controller is welcome but never needed.
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
 
-    // Scale the window down to fit a smaller screen; the renderer's logical
-    // size keeps drawing and mouse coordinates in client pixels.
-    int shownW = width, shownH = height;
+    // The largest whole multiple of the picture that fits the screen, or the
+    // picture scaled down when even 1x does not; 40 rows for the title bar.
+    Viewport size{0, 0, width, height};
     SDL_Rect usable;
     if (SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.h > 0 && usable.w > 0) {
-        const int maxH = usable.h - 40;  // room for the title bar
-        if (shownH > maxH || shownW > usable.w) {
-            double s = std::min(static_cast<double>(maxH) / height,
-                                static_cast<double>(usable.w) / width);
-            if (s > 0.1) {
-                shownW = static_cast<int>(width * s);
-                shownH = static_cast<int>(height * s);
-            }
-        }
+        size = openingSize(usable.w, usable.h, width, height, 40);
     }
     SDL_Window* w = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                     shownW, shownH, SDL_WINDOW_SHOWN);
+                                     size.w, size.h, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (!w) {
+        SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return fail("cannot create window");
     }
-    if (shownW == width && shownH == height) {
-        return std::make_unique<SdlWindow>(w, nullptr, nullptr, width, height, watchX11(w));
-    }
-    // Scaled down: the renderer scales, and its logical size maps the mouse
-    // back to client pixels.
-    SDL_Renderer* r = SDL_CreateRenderer(w, -1, SDL_RENDERER_ACCELERATED);
-    if (!r) r = SDL_CreateRenderer(w, -1, SDL_RENDERER_SOFTWARE);
-    if (!r) {
-        SDL_DestroyWindow(w);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        return fail("cannot create renderer");
-    }
-    SDL_RenderSetLogicalSize(r, width, height);
-    SDL_Texture* t = SDL_CreateTexture(r, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
-                                       width, height);
-    if (!t) {
-        SDL_DestroyRenderer(r);
-        SDL_DestroyWindow(w);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        return fail("cannot create texture");
-    }
-    // Only now: making a renderer may replace the X window underneath.
-    return std::make_unique<SdlWindow>(w, r, t, width, height, watchX11(w));
+    SDL_SetWindowMinimumSize(w, width / 4, height / 4);
+    return std::make_unique<SdlWindow>(w, width, height, watchX11(w));
 }
 
 }  // namespace platform

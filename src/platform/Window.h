@@ -1,5 +1,8 @@
-// The game window: logical 600 x 1024, not resizable, scaled down to fit a
-// smaller screen with the mouse mapped back to client pixels.
+// The game window: a 600 x 1024 client picture shown whole at any window size
+// (resizable, F11 or Alt+Return for the whole screen), with the mouse mapped
+// back to client pixels. It opens at the largest whole multiple that fits the
+// screen, or scaled down where even 1x does not. Keys, text, focus and game
+// controllers reach the game through the input state.
 #pragma once
 
 #include <memory>

@@ -1,6 +1,7 @@
 #include "ranking/Rank.h"
 
 #include <cstdio>
+#include <string_view>
 
 #include "engine/bitmapPicture.h"
 #include "engine/pictureRegistry.h"
@@ -10,6 +11,7 @@
 #include "framework/GameNames.h"
 #include "framework/KeyState.h"
 #include "framework/OutlinedText.h"
+#include "framework/PlayerKeys.h"
 #include "framework/SceneManager.h"
 #include "platform/Input.h"
 #include "platform/Surface.h"
@@ -31,6 +33,23 @@ int cellH(bitmapPicture* p, int fallback) { return p ? p->getFrameHeight() : fal
 
 RECT rectAt(int left, int top, int w, int h) { return RECT{left, top, left + w, top + h}; }
 
+// The glyph sheets hold A to Z, 0 to 9, these marks, a heart, a star and a
+// blank, in reading order.
+constexpr std::string_view kMarks = "!?.,-+&#@*:";
+constexpr int kFirstDigit = 26;
+constexpr int kFirstMark = 36;
+constexpr int kBlankGlyph = 49;
+
+// The glyph a typed character stands for, or -1.
+int glyphOf(char c) {
+    if (c >= 'A' && c <= 'Z') return c - 'A';
+    if (c >= 'a' && c <= 'z') return c - 'a';
+    if (c >= '0' && c <= '9') return kFirstDigit + (c - '0');
+    if (c == ' ') return kBlankGlyph;
+    const auto mark = kMarks.find(c);
+    return mark == std::string_view::npos ? -1 : kFirstMark + static_cast<int>(mark);
+}
+
 }  // namespace
 
 HRESULT Rank::init() {
@@ -49,6 +68,11 @@ HRESULT Rank::init() {
     fadeOut = 255;
     letterCount = 0;
     homeRect = RECT{190, 10, 280, 100};
+    cursor = 0;
+    cursorColumn = 0;
+    cursorShown = false;
+    cursorMouseX = mouseX;
+    cursorMouseY = mouseY;
 
     auto* pictures = pictureRegistry::get();
     homePicture = pngPictureRegistry::get()->addPicture("home", "img/homebutton.png", false, 0, 0);
@@ -94,7 +118,10 @@ void Rank::update() {
         updateShowing();
     } else if (phase == entering) {
         updateEntering();
+        if (phase == entering) updateEnteringKeys();
     }
+    // Letters typed for the name are text, not the debug toggles.
+    platform::input().setTextEntry(phase == entering);
 }
 
 void Rank::updateShowing() {
@@ -107,7 +134,9 @@ void Rank::updateShowing() {
     curtain -= 4;
     if (curtain < -1) curtain = 0;
 
-    if (KeyState::get()->wasPressed(VK_LBUTTON) && PtInRect(homeRect, mouseX, mouseY)) {
+    const bool clicked = KeyState::get()->wasPressed(VK_LBUTTON) && PtInRect(homeRect, mouseX, mouseY);
+    // Return, Space or the pad's A on the list go home too.
+    if (clicked || playerKeys::choosePressed()) {
         slideX = 0;
         curtain = names::kClientHeight;
         fadeIn = 0;
@@ -121,28 +150,111 @@ void Rank::updateShowing() {
 void Rank::updateEntering() {
     if (!KeyState::get()->wasPressed(VK_LBUTTON)) return;
     const int x = mouseX, y = mouseY;
-    if (letterCount > 0 && PtInRect(backButton, x, y)) {
-        letterCount -= 1;
-        nameLetters[letterCount] = emptyLetter;
-    }
-    if (PtInRect(clearButton, x, y)) {
-        letterCount = 0;
-        for (std::int32_t& letter : nameLetters) letter = emptyLetter;
-    }
-    if (PtInRect(okButton, x, y)) {
-        RankRecord& last = records[kRankCount - 1];
-        for (int j = 0; j < kNameLength; ++j) last.letters[j] = nameLetters[j];
-        last.score = newScore;
-        saveRanking();
-        phase = showing;
-    }
+    if (letterCount > 0 && PtInRect(backButton, x, y)) backLetter();
+    if (PtInRect(clearButton, x, y)) clearName();
+    if (PtInRect(okButton, x, y)) confirmName();
     if (letterCount < kNameLength) {
         for (int i = 0; i < 50 && letterCount < kNameLength; ++i) {
-            if (PtInRect(letterCells[i], x, y)) {
-                nameLetters[letterCount] = i;
-                letterCount += 1;
+            if (PtInRect(letterCells[i], x, y)) enterLetter(i);
+        }
+    }
+}
+
+void Rank::backLetter() {
+    if (letterCount <= 0) return;
+    letterCount -= 1;
+    nameLetters[letterCount] = emptyLetter;
+}
+
+void Rank::clearName() {
+    letterCount = 0;
+    for (std::int32_t& letter : nameLetters) letter = emptyLetter;
+}
+
+void Rank::confirmName() {
+    RankRecord& last = records[kRankCount - 1];
+    for (int j = 0; j < kNameLength; ++j) last.letters[j] = nameLetters[j];
+    last.score = newScore;
+    saveRanking();
+    phase = showing;
+}
+
+void Rank::enterLetter(int glyph) {
+    if (letterCount >= kNameLength) return;
+    nameLetters[letterCount] = glyph;
+    letterCount += 1;
+}
+
+
+void Rank::updateEnteringKeys() {
+    KeyState* keys = KeyState::get();
+    if (mouseX != cursorMouseX || mouseY != cursorMouseY) {
+        cursorShown = false;
+        cursorMouseX = mouseX;
+        cursorMouseY = mouseY;
+    }
+    const bool wasShown = cursorShown;
+    const int direction = playerKeys::directionPressed();
+    const bool space = keys->wasPressed(VK_SPACE);
+    const bool padA = keys->wasPressed(VK_GAMEPAD_A);
+    const bool back = playerKeys::anyPressed({VK_BACK, VK_GAMEPAD_B});
+    const bool clear = keys->wasPressed(VK_DELETE);
+    const bool ok = keys->wasPressed(VK_RETURN);
+
+    // Typing first: what was typed in a frame came before the keys that
+    // finish it. Under a shown cursor, Space presses what the cursor is on
+    // instead of typing the blank.
+    for (char c : platform::input().typedText()) {
+        if (c == ' ' && wasShown) continue;
+        const int glyph = glyphOf(c);
+        if (glyph < 0) continue;
+        enterLetter(glyph);
+        cursorShown = false;
+    }
+    if (back) backLetter();
+    if (clear) clearName();
+    if (direction != playerKeys::kNone) {
+        if (cursorShown) moveCursor(direction);
+        cursorShown = true;
+    }
+    if (wasShown && (space || padA)) {
+        pressAtCursor();
+    } else if (padA) {
+        cursorShown = true;
+    }
+    if (ok && phase == entering) confirmName();
+}
+
+void Rank::moveCursor(int direction) {
+    if (cursor < 50) {
+        const int col = cursor % 10, row = cursor / 10;
+        if (direction == playerKeys::kLeft && col > 0) cursor -= 1;
+        if (direction == playerKeys::kRight && col < 9) cursor += 1;
+        if (direction == playerKeys::kUp && row > 0) cursor -= 10;
+        if (direction == playerKeys::kDown) {
+            if (row < 4) {
+                cursor += 10;
+            } else {
+                cursorColumn = col;
+                cursor = kBackPosition;
             }
         }
+        return;
+    }
+    // The three buttons stand in a column below the glyphs.
+    if (direction == playerKeys::kUp) cursor = cursor == kBackPosition ? 40 + cursorColumn : cursor - 1;
+    if (direction == playerKeys::kDown && cursor < kOkPosition) cursor += 1;
+}
+
+void Rank::pressAtCursor() {
+    if (cursor < 50) {
+        enterLetter(cursor);
+    } else if (cursor == kBackPosition) {
+        backLetter();
+    } else if (cursor == kClearPosition) {
+        clearName();
+    } else {
+        confirmName();
     }
 }
 
@@ -215,6 +327,14 @@ void Rank::renderEntering(HDC dc) {
     if (debug) {
         for (const RECT& r : {backButton, clearButton, okButton}) platform::frameRect(*dc, r, 0xC89B0A);
     }
+    renderCursor(dc);
+}
+
+void Rank::renderCursor(HDC dc) {
+    if (!cursorShown) return;
+    const RECT buttons[] = {backButton, clearButton, okButton};
+    const RECT& r = cursor < 50 ? letterCells[cursor] : buttons[cursor - kBackPosition];
+    playerKeys::drawCursor(dc, r);
 }
 
 void Rank::renderScore(HDC dc) {

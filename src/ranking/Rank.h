@@ -47,10 +47,31 @@ public:
     std::int32_t fadeIn = 0;
     std::int32_t fadeOut = 0;
 
+    // Without a mouse: a cursor over the 50 glyphs and then the BACK, CLEAR
+    // and OK buttons (positions 50, 51, 52), moved by the arrows or the pad;
+    // hidden until one of them is used, and again when typing or the mouse
+    // takes over.
+    static constexpr int kBackPosition = 50;
+    static constexpr int kClearPosition = 51;
+    static constexpr int kOkPosition = 52;
+    int cursor = 0;
+    bool cursorShown = false;
+
 private:
     void layOut();
     void updateShowing();
     void updateEntering();
+    void updateEnteringKeys();
+    void moveCursor(int direction);
+    void pressAtCursor();
+    void backLetter();
+    void clearName();
+    void confirmName();
+    void enterLetter(int glyph);
+    void renderCursor(HDC dc);
+    int cursorColumn = 0;  // the glyph column the buttons return to
+    int cursorMouseX = 0;
+    int cursorMouseY = 0;
     void renderShowing(HDC dc);
     void renderEntering(HDC dc);
     void renderScore(HDC dc);

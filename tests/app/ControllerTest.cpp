@@ -15,6 +15,7 @@
 #include "engine/soundRegistry.h"
 #include "framework/SceneManager.h"
 #include "platform/FileIO.h"
+#include "platform/Input.h"
 
 using testing_support::Harness;
 
@@ -162,6 +163,52 @@ TEST(OptionPanel, ClicksToggleTheRowsAndOnlyClosingSaves) {
         EXPECT_EQ(std::tuple(h.game().running, h.game().musicOn, h.game().effectsOn, optionFile()),
                   std::tuple(s.running, s.music, s.effects, s.file)) << "click at " << s.x << "," << s.y;
     }
+}
+
+TEST(OptionPanel, KeysAndThePadSwitchTheRowsAndStartOrBClose) {
+    Harness h(kBothOn);
+    h.start();
+    std::filesystem::remove("option");
+    const struct {
+        int key, running, music, effects;
+    } steps[] = {
+        {'M', 1, 1, 1},                 // closed: the letters do nothing
+        {VK_GAMEPAD_MENU, 0, 1, 1},     // Start opens
+        {'M', 0, 0, 1},
+        {'S', 0, 0, 0},
+        {VK_RETURN, 0, 1, 0},           // the music row is chosen to begin with
+        {VK_DOWN, 0, 1, 0},
+        {VK_SPACE, 0, 1, 1},
+        {VK_GAMEPAD_DPAD_UP, 0, 1, 1},
+        {VK_GAMEPAD_A, 0, 0, 1},
+        {VK_RIGHT, 0, 1, 1},
+        {VK_GAMEPAD_B, 1, 1, 1},        // B closes
+        {VK_ESCAPE, 0, 1, 1},
+        {'S', 0, 1, 0},
+        {VK_GAMEPAD_MENU, 1, 1, 0},     // and Start closes, saving
+    };
+    for (const auto& s : steps) {
+        h.tap(s.key);
+        EXPECT_EQ(std::tuple(h.game().running, h.game().musicOn, h.game().effectsOn),
+                  std::tuple(s.running, s.music, s.effects)) << "key " << s.key;
+    }
+    EXPECT_EQ(optionFile(), std::string("\0\1", 2));
+}
+
+TEST(OptionPanel, TheKeysAreWrittenUnderTheOpenPanel) {
+    Harness h(kBothOn);
+    h.start();
+    h.tap(VK_ESCAPE);
+    // The lines' dark ink, below the panel's bottom edge at 565.
+    auto lines = [&] {
+        long n = 0;
+        for (int y = 566; y < 640; ++y)
+            for (int x = 100; x < 500; ++x) n += (h.screen().pixel(x, y) & 0xFFFFFF) == 0x191919;
+        return n;
+    };
+    EXPECT_GT(lines(), 300);
+    h.tap(VK_ESCAPE);
+    EXPECT_LT(lines(), 30);
 }
 
 TEST(MissingAssets, IntroAndPanelStillRunAndTheirButtonsWork) {

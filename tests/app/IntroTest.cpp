@@ -11,6 +11,7 @@
 #include "engine/soundRegistry.h"
 #include "framework/SceneManager.h"
 #include "platform/Clock.h"
+#include "platform/Input.h"
 
 using testing_support::Harness;
 
@@ -142,5 +143,20 @@ TEST(Intro, SecondVisitStartsTheLightAsSoonAsTheRevealPasses150) {
         EXPECT_EQ(scene->revealHeight, 20);
         EXPECT_EQ(scene->lightFrame, 0);
         EXPECT_EQ(riseY(), 0.0f) << "the layer stays where it stopped";
+    }
+}
+
+TEST(Intro, ReturnSpaceOrPadAPlayOnlyOnceTheButtonIsLive) {
+    for (int key : {VK_RETURN, VK_SPACE, VK_GAMEPAD_A}) {
+        Harness h(kBothOn);
+        h.start();
+        IntroSceen* scene = intro();
+        h.frames(30);
+        h.tap(key);
+        ASSERT_TRUE(inScene("intro") && !scene->leaving) << key;
+        ASSERT_TRUE(runUntil(h, [&] { return scene->buttonShown; }));
+        h.tap(key);
+        EXPECT_TRUE(inScene("game")) << key;
+        EXPECT_FALSE(playing("intro1") || playing("intro2")) << key;
     }
 }

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <vector>
 
+#include "BoardMoves.h"
 #include "Harness.h"
 #include "app/mainGame.h"
 #include "engine/bitmapPicture.h"
@@ -14,6 +15,7 @@
 #include "match3/Block.h"
 #include "match3/BlockBoard.h"
 #include "match3/ThreeMatchGame.h"
+#include "platform/Input.h"
 #include "platform/Surface.h"
 #include "ranking/ScoreFiles.h"
 #include "runner/AnimationBoard.h"
@@ -138,6 +140,73 @@ TEST_F(PlayScene, OneDuringTheCountdownEndsPlayAndTheCountdownGoesOn) {
     for (int i = 0; i < 60 * 8 && !play->started; ++i) h.frame();
     EXPECT_TRUE(play->started);  // the banner reached its last row
     EXPECT_FLOAT_EQ(play->timeLeft, 60.0f);  // never computed while ended
+}
+
+TEST_F(PlayScene, RefreshKeysTakeTheButtonsRulesAndNeverCountDuringTheCountdown) {
+    h.frames(5);
+    h.tap('R');
+    EXPECT_EQ(play->blockBoard->refreshLeft, 3);
+    untilStarted();
+    const int keys[] = {'R', VK_GAMEPAD_Y, 'R', 'R'};
+    const int left[] = {2, 1, 0, 0};
+    for (int i = 0; i < 4; ++i) {
+        h.tap(keys[i]);
+        EXPECT_EQ(play->blockBoard->refreshLeft, left[i]) << i;
+    }
+}
+
+// Seven seconds with the option panel open cost nothing: not the clock, not
+// the countdown's step, not a running combo.
+TEST_F(PlayScene, TimeInTheOptionPanelIsNotPlayTime) {
+    auto panelOpenFor = [&](int frames) {
+        h.tap(VK_ESCAPE);
+        ASSERT_EQ(h.game().running, 0);
+        h.frames(frames);
+        h.tap(VK_ESCAPE);
+        ASSERT_EQ(h.game().running, 1);
+    };
+    for (int i = 0; i < 60 * 4 && play->stringsPicture->getCurrentFrameY() < 1; ++i) h.frame();
+    const int row = play->stringsPicture->getCurrentFrameY();
+    ASSERT_EQ(row, 1);
+    panelOpenFor(7 * 60);
+    EXPECT_EQ(play->stringsPicture->getCurrentFrameY(), row);
+    EXPECT_FALSE(play->started);
+
+    untilStarted();
+    untilSettled();
+    Block *a = nullptr, *b = nullptr;
+    ASSERT_TRUE(testing_support::findAcceptedSwap(*play->blockBoard, a, b));
+    play->blockBoard->swapBlocks(a, b);
+    h.frame();
+    ASSERT_EQ(play->blockBoard->combo, 1);
+    const float clock = play->timeLeft;
+    const int combo = play->blockBoard->comboTimeLeft;
+
+    panelOpenFor(7 * 60);
+    // Only the two frames up to the one that opened the panel count: a few
+    // hundredths of a second, not seven.
+    EXPECT_NEAR(play->timeLeft, clock - 2.0f / 60, 0.01f);
+    EXPECT_EQ(play->blockBoard->combo, 1);
+    EXPECT_NEAR(play->blockBoard->comboTimeLeft, combo - 35, 25);
+}
+
+TEST_F(PlayScene, LosingTheFocusInPlayOpensThePanel) {
+    platform::input().focusLost();
+    h.frame();
+    EXPECT_EQ(h.game().running, 1) << "the countdown is not play";
+    untilStarted();
+    platform::input().focusLost();
+    h.frame();
+    EXPECT_EQ(h.game().running, 0);
+    const float clock = play->timeLeft;
+    h.frames(300);
+    h.tap(VK_ESCAPE);
+    EXPECT_EQ(h.game().running, 1);
+    EXPECT_NEAR(play->timeLeft, clock - 1.0f / 60, 0.01f);
+    h.tap('1');
+    platform::input().focusLost();
+    h.frame();
+    EXPECT_EQ(h.game().running, 1) << "nor the end of it";
 }
 
 TEST_F(PlayScene, EnteringAgainStartsANewGame) {

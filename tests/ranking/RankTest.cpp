@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "Harness.h"
 #include "engine/pictureRegistry.h"
@@ -9,7 +10,10 @@
 #include "engine/soundRegistry.h"
 #include "framework/KeyState.h"
 #include "framework/SceneManager.h"
+#include "framework/BackBuffer.h"
+#include "platform/Image.h"
 #include "platform/Input.h"
+#include "platform/Surface.h"
 #include "ranking/Rank.h"
 #include "ranking/ScoreFiles.h"
 
@@ -23,6 +27,7 @@ public:
         ++entered;
         return S_OK;
     }
+    void release() override {}  // the services are the test's to end
     int entered = 0;
 };
 
@@ -73,6 +78,27 @@ protected:
         click(c.left + 5, c.top + 5);
     }
     void clickButton(const RECT& r) { click(r.left + 3, r.top + 3); }
+    // Keys down for one update and up for the next; text typed in one update.
+    void tapKey(int vk) {
+        platform::input().beginDrain();
+        platform::input().keyDown(vk);
+        rank->update();
+        platform::input().beginDrain();
+        platform::input().keyUp(vk);
+        rank->update();
+    }
+    void type(const char* text, int alsoKey = 0) {
+        platform::input().beginDrain();
+        if (alsoKey) platform::input().keyDown(alsoKey);
+        platform::input().typeText(text);
+        rank->update();
+        platform::input().endFrame();
+        if (alsoKey) platform::input().keyUp(alsoKey);
+        rank->update();
+    }
+    std::vector<int> name() const {
+        return std::vector<int>(rank->nameLetters, rank->nameLetters + rank->letterCount);
+    }
     void storeList(std::initializer_list<int> scores) {
         RankRecords r;
         setDefaultRecords(r);
@@ -122,6 +148,67 @@ TEST_F(RankTest, NameEntryTakesTenLettersWithBackAndClear) {
     click(5, 5);  // outside every rectangle
     EXPECT_EQ(rank->letterCount, 0);
     EXPECT_EQ(rank->phase, Rank::entering);
+}
+
+TEST_F(RankTest, TypingSpellsTheNameAndTheEditKeysWorkWithoutTouchingTheToggles) {
+    storeList({900, 800, 700, 600, 500, 400, 300, 200, 100, 50});
+    enter(650);
+    ASSERT_EQ(rank->phase, Rank::entering);
+    type("Ab3!<_\xC3\xA9");  // what the sheets do not hold enters nothing
+    EXPECT_EQ(name(), (std::vector<int>{0, 1, 29, 36}));
+    tapKey(VK_BACK);
+    type("x");
+    EXPECT_EQ(name(), (std::vector<int>{0, 1, 29, 23}));
+    tapKey('F');  // a letter of a name, not the debug frames
+    EXPECT_FALSE(platform::input().isToggled('F'));
+    tapKey(VK_DELETE);
+    EXPECT_TRUE(name().empty());
+    type("hello you, and more");
+    EXPECT_EQ(rank->letterCount, 10);
+    tapKey(VK_RETURN);
+    ASSERT_EQ(rank->phase, Rank::showing);
+    EXPECT_EQ(rank->records[3].score, 650);
+    EXPECT_EQ(rank->records[3].letters[5], 49) << "the blank";
+    EXPECT_EQ(rank->records[3].letters[9], 39) << "the comma";
+    tapKey('F');
+    EXPECT_TRUE(platform::input().isToggled('F')) << "a toggle again once the name is in";
+    tapKey(VK_RETURN);
+    EXPECT_EQ(intro->entered, 1) << "Return on the list goes home";
+}
+
+TEST_F(RankTest, ThePadWalksTheGlyphsAndTheButtons) {
+    enter(1234);
+    for (int key : {VK_GAMEPAD_DPAD_RIGHT, VK_GAMEPAD_DPAD_RIGHT, VK_GAMEPAD_DPAD_RIGHT, VK_GAMEPAD_A}) tapKey(key);
+    EXPECT_EQ(name(), std::vector<int>{2}) << "the first move only shows the cursor";
+    // Drawn over its glyph's key, for a person to look at too.
+    rank->render();
+    const RECT& key = rank->letterCells[2];
+    EXPECT_EQ(backDC()->pixel(key.left + 1, key.top + 30), 0xFF3C96u);
+    std::filesystem::create_directories(gameDir() + "/../review");
+    EXPECT_TRUE(platform::savePng(*backDC(), gameDir() + "/../review/rank-cursor.png"));
+    // Down the column into the buttons, and back up to the same column.
+    const int walk[][2] = {{VK_GAMEPAD_DPAD_DOWN, 12}, {VK_DOWN, 22}, {VK_DOWN, 32}, {VK_DOWN, 42},
+                           {VK_DOWN, Rank::kBackPosition}, {VK_DOWN, Rank::kClearPosition},
+                           {VK_DOWN, Rank::kOkPosition}, {VK_DOWN, Rank::kOkPosition},
+                           {VK_UP, Rank::kClearPosition}, {VK_UP, Rank::kBackPosition}, {VK_UP, 42}};
+    for (auto [direction, at] : walk) {
+        tapKey(direction);
+        EXPECT_EQ(rank->cursor, at);
+    }
+    // Space presses what the cursor is on, and is not typed as the blank too.
+    type(" ", VK_SPACE);
+    tapKey(VK_GAMEPAD_B);
+    type(" ", VK_SPACE);
+    EXPECT_EQ(name(), (std::vector<int>{2, 42})) << "B took one back";
+    // Typing hides the cursor, and then a space is the blank.
+    type("k");
+    type(" ", VK_SPACE);
+    EXPECT_EQ(name(), (std::vector<int>{2, 42, 10, 49}));
+    for (int key : {VK_GAMEPAD_A, VK_DOWN, VK_DOWN, VK_DOWN, VK_GAMEPAD_A}) tapKey(key);
+    EXPECT_EQ(rank->phase, Rank::showing) << "A on OK";
+    EXPECT_EQ(rank->records[0].score, 1234);
+    tapKey(VK_GAMEPAD_A);
+    EXPECT_EQ(intro->entered, 1) << "A on the list goes home";
 }
 
 TEST_F(RankTest, ConfirmingStoresTheEntrySortedAndAnEmptyNameIsAccepted) {

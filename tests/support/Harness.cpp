@@ -128,6 +128,11 @@ void Harness::click(int x, int y) {
     tap(0x01);
 }
 
+void Harness::type(const std::string& text) {
+    platform::input().typeText(text);
+    frame();
+}
+
 const platform::Surface& Harness::screen() const { return *windowSurface(); }
 
 bool Harness::saveScreen(const std::string& pngPath) const {

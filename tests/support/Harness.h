@@ -60,6 +60,7 @@ public:
     void keyUp(int vk);
     void tap(int vk);              // down for one frame, then up for one frame
     void click(int x, int y);      // mouse there, left button tapped
+    void type(const std::string& text);  // typed during the next frame, then one frame
 
     mainGame& game() { return *game_; }
     testing_support::SimulatedAudio* audio() const { return audio_.audio(); }

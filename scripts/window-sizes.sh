@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# The real window on three screens under Xvfb with a window manager: the size
+# it opens at, clicks mapped through the scale (the option panel's gear, music
+# row and close box, checked in the "option" file the game writes), a tile
+# picked by a click, a resize, and F11 to the whole screen and back.
+# Screenshots of each step go to BUILD/window-sizes/ for people to look at.
+set -euo pipefail
+build=${1:-build}
+source "$(dirname "$0")/scratch-run-folder.sh"
+out="$root/$build/window-sizes"
+rm -rf "$out"
+mkdir -p "$out"
+
+# screen, and the window size it should open at: scaled down, 1x, 2x.
+for case in 1024x768:426x728 1920x1080:600x1024 3840x2160:1200x2048; do
+  screen=${case%%:*}
+  export SIZES_WORK="$work" SIZES_OUT="$out/$screen" SIZES_SCREEN="$screen" SIZES_OPEN="${case##*:}"
+  mkdir -p "$SIZES_OUT"
+  WINDOW_HELPERS="$(cd "$(dirname "$0")" && pwd)/window-helpers.sh" \
+    xvfb-run -a -s "-screen 0 ${screen}x24" bash -c '
+  set -euo pipefail
+  cd "$SIZES_WORK"
+  printf "\x01\x01" > option
+  openbox >/dev/null 2>&1 & wm=$!
+  sleep 1
+  SDL_AUDIODRIVER=dummy ./swapsprint 2>/dev/null & pid=$!
+  source "$WINDOW_HELPERS"
+  fail() { echo "sizes $SIZES_SCREEN: $1"; kill $pid 2>/dev/null || true; kill $wm 2>/dev/null || true; exit 1; }
+  wait_for_window $pid sizes || fail "no window"
+  # Scaling may make SDL replace the X window: look it up again after a while.
+  refind() { sleep "$1"; wid=$(xdotool search --name "Swap & Sprint" | tail -n1); }
+  size() { xdotool getwindowgeometry "$wid" | sed -n "s/.*Geometry: //p"; }
+  shot() { import -window root "$SIZES_OUT/$1.png"; }
+  # Window point of client pixel (x, y): the picture fitted whole, centred.
+  at() {
+    python3 - "$(size)" "$1" "$2" <<PY
+import sys
+w, h = map(int, sys.argv[1].split("x")); gx, gy = int(sys.argv[2]), int(sys.argv[3])
+if w * 1024 <= h * 600: sw, sh = w, w * 1024 // 600
+else: sw, sh = h * 600 // 1024, h
+print((w - sw) // 2 + (2 * gx + 1) * sw // 1200, (h - sh) // 2 + (2 * gy + 1) * sh // 2048)
+PY
+  }
+  click() { xdotool mousemove --window "$wid" $(at "$1" "$2"); sleep 0.15; xdotool mousedown 1; sleep 0.05; xdotool mouseup 1; sleep 0.3; }
+  # Gear, music row, close box: the panel opens, the music switch flips and
+  # the file is written with it.
+  panel_check() {
+    local before after
+    before=$(od -An -tx1 option | tr -d " \n")
+    click 570 30
+    shot "$1-panel"
+    click 250 490
+    click 388 470
+    after=$(od -An -tx1 option | tr -d " \n")
+    [ "$after" = "${before:0:2}$([ "${before:2:2}" = 01 ] && echo 00 || echo 01)" ] ||
+      fail "$1: the clicks missed the panel (option $before, then $after)"
+  }
+  # The tile at column 2, row 5 before and after a click on it, as the window shows it.
+  tile_check() {
+    import -window "$wid" "$SIZES_OUT/$1-before.png"
+    click 196 791
+    sleep 0.3
+    import -window "$wid" "$SIZES_OUT/$1-picked.png"
+    shot "$1-picked-screen"
+    python3 - "$SIZES_OUT/$1-before.png" "$SIZES_OUT/$1-picked.png" "$(size)" <<PY || fail "$1: the tile was not picked"
+import subprocess, sys
+w, h = map(int, sys.argv[3].split("x"))
+if w * 1024 <= h * 600: sw, sh = w, w * 1024 // 600
+else: sw, sh = h * 600 // 1024, h
+x0, y0, s = (w - sw) // 2, (h - sh) // 2, sw / 600
+def changed(left, top):
+    box = f"{max(1, int(64 * s))}x{max(1, int(64 * s))}+{x0 + int(left * s)}+{y0 + int(top * s)}"
+    r = subprocess.run(["compare", "-metric", "AE", "-fuzz", "8%", sys.argv[1] + "[" + box + "]",
+                        sys.argv[2] + "[" + box + "]", "null:"], capture_output=True, text=True)
+    return float(r.stderr.split()[0]) / (int(64 * s) ** 2)
+picked, other = changed(164, 759), changed(371, 552)
+print(f"tile picked: {picked:.0%} of its pixels changed, a tile elsewhere {other:.0%}")
+sys.exit(0 if picked > 0.1 and other < picked / 2 else 1)
+PY
+  }
+
+  refind 2
+  [ "$(size)" = "$SIZES_OPEN" ] || fail "opened at $(size), not $SIZES_OPEN"
+  shot 1-opened
+  panel_check 2
+  click 40 20   # skip
+  sleep 7       # the countdown
+  shot 3-play
+  tile_check 4
+
+  xdotool windowsize "$wid" 700 700
+  refind 1.5
+  [ "$(size)" = "700x700" ] || fail "resized to $(size), not 700x700"
+  shot 5-resized
+  panel_check 6
+
+  xdotool mousemove --window "$wid" 10 10
+  xdotool key F11
+  refind 2
+  [ "$(size)" = "$SIZES_SCREEN" ] || fail "F11 gave $(size), not the whole $SIZES_SCREEN screen"
+  shot 7-fullscreen
+  click 100 1000  # off the grid: drops the pick
+  tile_check 8-fullscreen
+  xdotool key F11
+  refind 2
+  [ "$(size)" = "700x700" ] || fail "F11 again gave $(size), not the window of 700x700"
+  shot 9-windowed
+
+  xdotool windowclose "$wid"
+  for i in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+  if kill -0 $pid 2>/dev/null; then fail "game did not exit"; fi
+  status=0; wait $pid || status=$?
+  kill $wm 2>/dev/null || true
+  [ $status -eq 0 ] || { echo "sizes $SIZES_SCREEN: exit status $status"; exit 1; }
+  echo "sizes $SIZES_SCREEN: opened at $SIZES_OPEN, clicks reach the panel and the tiles at every scale, resize and F11 work"
+'
+done
+echo "sizes: screenshots in $out"
