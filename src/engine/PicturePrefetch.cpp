@@ -51,8 +51,8 @@ PicturePrefetch::PicturePrefetch(const std::string& firstFile) {
     if (!png_ && extension != ".bmp") return;
     std::vector<std::pair<std::uintmax_t, std::string>> found;  // size, name
     std::error_code ec;
-    for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end;
-         it.increment(ec)) {
+    const fs::path where = folder.empty() ? fs::path(".") : folder;
+    for (fs::directory_iterator it(where, ec), end; !ec && it != end; it.increment(ec)) {
         if (it->path().extension() != extension) continue;
         std::string name = (folder / it->path().filename()).string();
         if (name == firstFile) continue;
@@ -94,7 +94,8 @@ void PicturePrefetch::run() {
         int width = 0, height = 0;
         if (statFile(name, before) && (png_ || bmpSize(name, width, height))) {
             try {
-                pixels = png_ ? platform::loadPng(name) : platform::loadBmpScaled(name, width, height);
+                pixels = png_ ? platform::loadPng(name)
+                              : platform::loadBmpScaled(name, width, height);
                 if (pixels && !pixels->empty() && !png_) {
                     pixels->analyseKey(kMagenta);
                     pixels->compact();

@@ -48,7 +48,8 @@ HRESULT bitmapPicture::load(const char* name, int width, int height, bool keyed,
     release();
     if (!name || !sizeAccepted(width, height)) return E_FAIL;
     try {
-        auto decoded = decoder ? decoder(name, width, height) : platform::loadBmpScaled(name, width, height);
+        auto decoded = decoder ? decoder(name, width, height)
+                               : platform::loadBmpScaled(name, width, height);
         if (!decoded || decoded->empty()) return E_FAIL;
         auto fresh = std::make_unique<pictureInfo>();
         fresh->width = decoded->width();

@@ -38,7 +38,8 @@ std::shared_ptr<const platform::Surface> pngPictureRegistry::decodeOnce(const ch
     if (!prefetch) {
         prefetch = std::make_unique<PicturePrefetch>(fileName);
     } else if (auto ahead = prefetch->take(fileName)) {
-        if (!ahead->empty()) it->second = std::make_shared<const platform::Surface>(std::move(*ahead));
+        if (!ahead->empty())
+            it->second = std::make_shared<const platform::Surface>(std::move(*ahead));
         return it->second;
     }
     it->second = decodePng(fileName);

@@ -80,7 +80,8 @@ KeyRuns::KeyRuns(std::shared_ptr<std::uint32_t[]> pixels, int width, int height,
         for (Span* r = spans_.data() + rowStart_[y]; r != spans_.data() + rowStart_[y + 1]; ++r) {
             r->at = static_cast<std::uint32_t>(at);
             if (!whole_)
-                std::memcpy(pixels_.data() + at, pixels.get() + static_cast<std::size_t>(y) * w + r->begin,
+                std::memcpy(pixels_.data() + at,
+                            pixels.get() + static_cast<std::size_t>(y) * w + r->begin,
                             sizeof(std::uint32_t) * static_cast<std::size_t>(r->end - r->begin));
             at += static_cast<std::size_t>(r->end - r->begin);
         }

@@ -21,7 +21,8 @@ namespace platform {
 namespace {
 
 std::size_t areaOf(int width, int height) {
-    return static_cast<std::size_t>(std::max(width, 0)) * static_cast<std::size_t>(std::max(height, 0));
+    return static_cast<std::size_t>(std::max(width, 0)) *
+           static_cast<std::size_t>(std::max(height, 0));
 }
 
 // The last two big pixel buffers given back are kept for the next surfaces of
@@ -331,7 +332,9 @@ void keyedCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, i
     if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, b)) return;
     const std::uint32_t k = toPixel(key) & kRgbMask;
     const auto keyedRow = simd::kernels().keyedRow;
-    const auto keyed = [&](std::uint32_t* d, const std::uint32_t* s, int n) { keyedRow(d, s, n, k); };
+    const auto keyed = [&](std::uint32_t* d, const std::uint32_t* s, int n) {
+        keyedRow(d, s, n, k);
+    };
     // An analysed picture is drawn by its runs: only drawn pixels are touched.
     if (const KeyRuns* runs = src.keyRuns(k); runs && &dst != &src) {
         // A picture without key pixels drawn over all of dst: what was there

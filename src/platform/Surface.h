@@ -44,7 +44,9 @@ public:
     std::uint32_t* pixels() { return changed(), pixels_.get(); }
     const std::uint32_t* pixels() const { return held(), pixels_.get(); }
     std::uint32_t* row(int y) { return changed(), pixels_.get() + std::size_t(y) * width_; }
-    const std::uint32_t* row(int y) const { return held(), pixels_.get() + std::size_t(y) * width_; }
+    const std::uint32_t* row(int y) const {
+        return held(), pixels_.get() + std::size_t(y) * width_;
+    }
 
     // Bounds-checked single pixel access; outside reads 0 and writes nothing.
     std::uint32_t pixel(int x, int y) const;

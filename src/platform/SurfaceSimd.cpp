@@ -190,13 +190,15 @@ __attribute__((target("avx2"))) void keyedBlendRowAvx2(std::uint32_t* d, const s
         const __m256i hit = _mm256_cmpeq_epi32(_mm256_and_si256(S, mask), K);
         if (_mm256_movemask_epi8(hit) == -1) continue;
         const __m256i D = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_blendv_epi8(blend8(S, D, w), D, hit));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
+                            _mm256_blendv_epi8(blend8(S, D, w), D, hit));
     }
     if (i < n) {
         const __m256i m = firstLanes(n - i);
         const __m256i S = _mm256_maskload_epi32(reinterpret_cast<const int*>(s + i), m);
         const __m256i D = _mm256_maskload_epi32(reinterpret_cast<const int*>(d + i), m);
-        const __m256i draw = _mm256_andnot_si256(_mm256_cmpeq_epi32(_mm256_and_si256(S, mask), K), m);
+        const __m256i draw =
+            _mm256_andnot_si256(_mm256_cmpeq_epi32(_mm256_and_si256(S, mask), K), m);
         _mm256_maskstore_epi32(reinterpret_cast<int*>(d + i), draw, blend8(S, D, w));
     }
 }
@@ -280,7 +282,8 @@ __attribute__((target("avx512f,avx512bw"))) void keyedRowAvx512(std::uint32_t* d
     if (i < n) {
         const __mmask16 m = static_cast<__mmask16>((1u << (n - i)) - 1);
         const __m512i S = _mm512_maskz_loadu_epi32(m, s + i);
-        _mm512_mask_storeu_epi32(d + i, _mm512_mask_cmpneq_epi32_mask(m, _mm512_and_si512(S, mask), K), S);
+        const __mmask16 draw = _mm512_mask_cmpneq_epi32_mask(m, _mm512_and_si512(S, mask), K);
+        _mm512_mask_storeu_epi32(d + i, draw, S);
     }
 }
 
@@ -334,7 +337,8 @@ void coverageRowSse2(std::uint32_t* d, const std::uint8_t* c, int n, std::uint32
         std::uint32_t four;
         __builtin_memcpy(&four, c + i, 4);
         if (four == 0) continue;  // no ink here: the pixels stay as they are
-        __m128i A = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(four)), zero), zero);
+        const __m128i bytes = _mm_cvtsi32_si128(static_cast<int>(four));
+        __m128i A = _mm_unpacklo_epi16(_mm_unpacklo_epi8(bytes, zero), zero);
         A = _mm_or_si128(A, _mm_slli_epi32(A, 16));
         const __m128i alo = _mm_and_si128(_mm_unpacklo_epi32(A, A), colourLanes);
         const __m128i ahi = _mm_and_si128(_mm_unpackhi_epi32(A, A), colourLanes);
@@ -376,9 +380,10 @@ int drawnBitsSse2(const std::uint32_t* s, int n, std::uint32_t key, std::uint64_
     int i = 0, exact = 0;
     for (; i + 4 <= n; i += 4) {
         const __m128i S = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-        const unsigned hit =
-            static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(_mm_and_si128(S, mask), K))));
-        const unsigned same = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(S, K))));
+        const __m128i rgbHit = _mm_cmpeq_epi32(_mm_and_si128(S, mask), K);
+        const unsigned hit = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(rgbHit)));
+        const unsigned same =
+            static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(S, K))));
         bits[i >> 6] |= std::uint64_t{~hit & 0xFu} << (i & 63);
         exact += std::popcount(same);
     }
@@ -393,8 +398,8 @@ __attribute__((target("avx2"))) int drawnBitsAvx2(const std::uint32_t* s, int n,
     int i = 0, exact = 0;
     for (; i + 8 <= n; i += 8) {
         const __m256i S = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
-        const unsigned hit = static_cast<unsigned>(
-            _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(_mm256_and_si256(S, mask), K))));
+        const __m256i rgbHit = _mm256_cmpeq_epi32(_mm256_and_si256(S, mask), K);
+        const unsigned hit = static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(rgbHit)));
         const unsigned same = static_cast<unsigned>(
             _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(S, K))));
         bits[i >> 6] |= std::uint64_t{~hit & 0xFFu} << (i & 63);
