@@ -18,6 +18,7 @@
 #include <time.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -226,6 +227,11 @@ Trace playOnce(std::string* failure) {
     if (!intro->buttonShown) return fail("the intro never showed its play button");
     for (int i = 0; i < 120; ++i) p.frame("intro: pulse");
 
+    // The intro's frames run far faster than real time here, while the
+    // pictures of play and the ranking are decoded ahead in the background
+    // in real time: wait a few seconds, as a player watching the intro (15 s
+    // to its button) does, before pressing play.
+    std::this_thread::sleep_for(std::chrono::seconds(3));
     const RECT play = intro->playButton ? intro->playButton->getBoundingRect()
                                         : RECT{380, 470, 535, 560};
     p.click(centre(play), "intro: pulse", "enter play (loads its pictures)");

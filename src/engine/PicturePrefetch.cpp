@@ -1,9 +1,11 @@
 #include "engine/PicturePrefetch.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <new>
@@ -13,6 +15,7 @@
 namespace {
 
 constexpr std::uint32_t kMagenta = 0x00FF00FF;  // as a pixel
+constexpr std::chrono::milliseconds kDelay{500};
 
 bool statFile(const std::string& path, struct stat& out) {
     return ::stat(path.c_str(), &out) == 0 && S_ISREG(out.st_mode);
@@ -77,10 +80,21 @@ PicturePrefetch::~PicturePrefetch() {
         std::lock_guard<std::mutex> lock(mutex_);
         stop_ = true;
     }
+    decoded_.notify_all();
     if (worker_.joinable()) worker_.join();
 }
 
 void PicturePrefetch::run() {
+    // Only spare processor time: the game's own thread and everything else
+    // on the machine come first. And not while the scene that started it is
+    // still loading its own pictures (the game starting, as a rule): that
+    // scene reads them itself, and two readers of one disk and one address
+    // space only slow each other down.
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 19);
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (decoded_.wait_for(lock, kDelay, [&] { return stop_; })) return;
+    }
     for (const std::string& name : order_) {
         std::unique_lock<std::mutex> lock(mutex_);
         if (stop_) return;
@@ -108,6 +122,7 @@ void PicturePrefetch::run() {
         }
 
         lock.lock();
+        if (entry.state == State::gone) continue;  // the scene read it itself meanwhile
         entry.pixels = std::move(pixels);
         entry.seen = before;
         entry.state = State::done;
@@ -118,9 +133,9 @@ void PicturePrefetch::run() {
 void PicturePrefetch::finish() {
     std::unique_lock<std::mutex> lock(mutex_);
     decoded_.wait(lock, [&] {
-        return std::none_of(files_.begin(), files_.end(), [](const auto& f) {
-            return f.second.state == State::waiting || f.second.state == State::decoding;
-        });
+        return stop_ || std::none_of(files_.begin(), files_.end(), [](const auto& f) {
+                   return f.second.state == State::waiting || f.second.state == State::decoding;
+               });
     });
 }
 
@@ -129,11 +144,13 @@ std::optional<platform::Surface> PicturePrefetch::take(const std::string& file) 
     auto it = files_.find(file);
     if (it == files_.end()) return std::nullopt;
     Entry& entry = it->second;
-    if (entry.state == State::waiting || entry.state == State::gone) {
-        entry.state = State::gone;  // the caller decodes it now
+    // Not ready: the caller decodes it now, rather than wait for a thread
+    // that runs only on spare time.
+    if (entry.state != State::done) {
+        entry.state = State::gone;
+        decoded_.notify_all();
         return std::nullopt;
     }
-    decoded_.wait(lock, [&] { return entry.state == State::done; });
     entry.state = State::gone;
     std::optional<platform::Surface> pixels = std::move(entry.pixels);
     entry.pixels.reset();

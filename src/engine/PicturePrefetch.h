@@ -1,8 +1,11 @@
 // Decodes the picture files of a folder (those with the extension of the
-// first one asked for: BMP or PNG) on a thread of its own, ahead of the
-// scenes that load them, so that entering a scene takes pictures that are
-// ready instead of decoding them in that frame. BMP pictures with key pixels
-// are analysed there too (the game keys every keyed picture with magenta).
+// first one asked for: BMP or PNG) on a thread of its own, in spare processor
+// time, ahead of the scenes that load them, so that entering a scene takes
+// pictures that are ready instead of decoding them in that frame. It starts
+// half a second after the first picture was asked for, once that scene has
+// loaded its own. BMP
+// pictures are analysed there too (the game keys every keyed picture with
+// magenta).
 //
 // What a scene gets is exactly what decoding the file then would give: a
 // picture is handed out only if its file is the same one (same inode, size
@@ -31,9 +34,9 @@ public:
     PicturePrefetch(const PicturePrefetch&) = delete;
     PicturePrefetch& operator=(const PicturePrefetch&) = delete;
 
-    // The pixels of file at its own size, when it was decoded ahead (waiting
-    // for a decode in hand); nothing when it was not, or the file changed
-    // since: the caller decodes it. Each file is handed out once.
+    // The pixels of file at its own size, when it was decoded ahead; nothing
+    // when it was not (yet), or the file changed since: the caller decodes
+    // it. Each file is handed out once.
     std::optional<platform::Surface> take(const std::string& file);
 
     // Waits until every file has been decoded or given up.
