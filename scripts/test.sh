@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the unit and harness suites, the real
-# game in a window under Xvfb, the installed game, the suites again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, a short game under valgrind,
-# and a short fuzzing run of every file reader.
+# game in a window under Xvfb, the Debian packages (checked, unpacked and
+# played), the suites again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# a short game under valgrind, and a short fuzzing run of every file reader.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
-"$root/scripts/setup.sh"
+"$root/scripts/setup.sh" --test
 
 echo "== build"
-"$root/scripts/build.sh" build
+"$root/scripts/build.sh" build -DSWAPSPRINT_TESTS=ON
 echo "== unit and harness suites"
 ctest --test-dir build --output-on-failure -j "$(nproc)"
 
@@ -18,7 +18,7 @@ echo "== smoke tests in a real window"
 "$root/scripts/smoke-loop.sh" build
 "$root/scripts/window-sizes.sh" build
 
-echo "== the installed game, started by its launcher"
+echo "== the Debian packages: lintian, metainfo, desktop entry, played from the package"
 "$root/scripts/install-test.sh" build
 
 echo "== suites under AddressSanitizer and UndefinedBehaviorSanitizer"

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/Audio.h"
+#include "platform/Paths.h"
 
 namespace platform {
 namespace {
@@ -43,7 +44,7 @@ public:
         if (!open_) return -1;
         // We close the file ourselves: the decoder forgets to on some broken
         // MP3 files when asked to.
-        SDL_RWops* rw = SDL_RWFromFile(path.c_str(), "rb");
+        SDL_RWops* rw = SDL_RWFromFile(dataPath(path).c_str(), "rb");
         if (!rw) return -1;
         Mix_Chunk* chunk = Mix_LoadWAV_RW(rw, 0);
         SDL_RWclose(rw);

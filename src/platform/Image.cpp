@@ -14,6 +14,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/Paths.h"
+
 namespace platform {
 
 namespace {
@@ -261,7 +263,7 @@ bool pngHeaderAcceptable(const std::string& path) {
 
 std::optional<Surface> loadBmpScaled(const std::string& path, int width, int height) {
     if (!validSide(width) || !validSide(height)) return std::nullopt;
-    auto data = readRegularFile(path, kMaxBmpFileBytes);
+    auto data = readRegularFile(dataPath(path), kMaxBmpFileBytes);
     if (!data) return std::nullopt;
     auto decoded = decodeBmp(*data);
     data.reset();  // the file bytes are no longer needed: keep the peak low
@@ -270,7 +272,8 @@ std::optional<Surface> loadBmpScaled(const std::string& path, int width, int hei
     return scaleNearest(*decoded, width, height);
 }
 
-std::optional<Surface> loadPng(const std::string& path) {
+std::optional<Surface> loadPng(const std::string& name) {
+    const std::string path = dataPath(name);
     if (!isRegularFile(path) || !pngHeaderAcceptable(path)) return std::nullopt;
     ensureImageInit();
     SDL_RWops* rw = SDL_RWFromFile(path.c_str(), "rb");

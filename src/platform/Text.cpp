@@ -19,6 +19,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Paths.h"
+
 namespace platform {
 
 class Font {
@@ -71,8 +73,7 @@ FaceKind kindOf(std::string_view face) {
 std::vector<std::string> candidatePaths(FaceKind kind) {
     std::vector<std::string> paths;
     auto add = [&paths](FontFile f) {
-        paths.push_back(std::string("fonts/") + f.file);
-        paths.push_back(std::string("/usr/share/fonts/truetype/") + f.systemDir + "/" + f.file);
+        for (std::string& path : fontCandidates(f.file, f.systemDir)) paths.push_back(std::move(path));
     };
     add(fileFor(kind));
     if (kind != FaceKind::Plain) add(fileFor(FaceKind::Plain));
