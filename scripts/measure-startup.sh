@@ -189,7 +189,7 @@ xvfb-run -a -s "-screen 0 1280x1100x24" bash -c '
     local out="$MEASURE_WORK/first" start ms pid
     rm -f "$out"
     start=$(date +%s%N)
-    (cd "$2" && FIRST_FRAME_OUT="$out" LD_PRELOAD="$MEASURE_WORK/frames.so" exec $3) & pid=$!
+    (cd "$2" && FIRST_FRAME_OUT="$out" LD_PRELOAD="$MEASURE_WORK/frames.so" exec $3 2>/dev/null) & pid=$!
     for i in $(seq 1 1000); do [ -s "$out" ] && break; sleep 0.005; done
     [ -s "$out" ] || { echo "$1: no frame shown" >&2; kill $pid; exit 1; }
     ms=$(( ($(cat "$out") - start) / 1000000 ))

@@ -11,14 +11,16 @@
 #include <new>
 
 #include "platform/Image.h"
+#include "platform/Paths.h"
 
 namespace {
 
 constexpr std::uint32_t kMagenta = 0x00FF00FF;  // as a pixel
 constexpr std::chrono::milliseconds kDelay{500};
 
-bool statFile(const std::string& path, struct stat& out) {
-    return ::stat(path.c_str(), &out) == 0 && S_ISREG(out.st_mode);
+// Files are named as the scenes name them; they lie in the data folder.
+bool statFile(const std::string& name, struct stat& out) {
+    return ::stat(platform::dataPath(name).c_str(), &out) == 0 && S_ISREG(out.st_mode);
 }
 
 bool sameFile(const struct stat& a, const struct stat& b) {
@@ -28,8 +30,8 @@ bool sameFile(const struct stat& a, const struct stat& b) {
 }
 
 // The picture's own size from its header; the decoder checks the rest.
-bool bmpSize(const std::string& path, int& width, int& height) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+bool bmpSize(const std::string& name, int& width, int& height) {
+    const int fd = ::open(platform::dataPath(name).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     unsigned char head[26];
     const bool read = ::read(fd, head, sizeof head) == static_cast<ssize_t>(sizeof head);
@@ -54,7 +56,7 @@ PicturePrefetch::PicturePrefetch(const std::string& firstFile) {
     if (!png_ && extension != ".bmp") return;
     std::vector<std::pair<std::uintmax_t, std::string>> found;  // size, name
     std::error_code ec;
-    const fs::path where = folder.empty() ? fs::path(".") : folder;
+    const fs::path where = platform::dataPath(folder.empty() ? "." : folder.string());
     for (fs::directory_iterator it(where, ec), end; !ec && it != end; it.increment(ec)) {
         if (it->path().extension() != extension) continue;
         std::string name = (folder / it->path().filename()).string();
