@@ -4,15 +4,16 @@
 #   fuzz.sh [SECONDS_EACH] [TARGET...]     (default 20 s, every target)
 # New inputs found go to build-fuzz/corpus/<target>/, crashes and slow inputs
 # to build-fuzz/findings/<target>/; the committed seeds are never modified.
-# Memory is capped at 512 MB, so an input that makes a reader allocate far
-# beyond its size is a finding too.
+# Each input has 5 s (a hang is a finding) and memory is capped at 512 MB, so
+# an input that makes a reader allocate far beyond its size is a finding too.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 seconds=${1:-20}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(fuzz_bmp fuzz_png fuzz_ranker_list fuzz_new_score fuzz_option fuzz_text)
+# Every target the fuzz folder's CMakeLists names.
+[ ${#targets[@]} -eq 0 ] && read -r -a targets <<<"$(sed -n 's/^set(FUZZ_TARGETS \(.*\))$/\1/p' tests/fuzz/CMakeLists.txt)"
 
 dir=${FUZZ_BUILD_DIR:-build-fuzz}
 if [ ! -f "$dir/CMakeCache.txt" ]; then
@@ -32,7 +33,7 @@ for t in "${targets[@]}"; do
   findings="$(realpath "$dir/findings/$t")"
   log="$dir/$t.log"
   # The first corpus folder receives new inputs; the committed seeds are read only.
-  if "$dir/tests/fuzz/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=512 \
+  if "$dir/tests/fuzz/$t" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=512 -malloc_limit_mb=512 \
        -max_len=4096 -print_final_stats=1 -artifact_prefix="$findings/" \
        "$work" "$root/tests/fuzz/corpus/$t" >"$log" 2>&1; then
     result=ok

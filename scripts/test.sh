@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the unit and harness suites, the real
-# game in a window under Xvfb, the Debian packages (checked, unpacked and
-# played), the suites again under AddressSanitizer and UndefinedBehaviorSanitizer,
-# a short game under valgrind, and a short fuzzing run of every file reader.
+# game in a window under Xvfb (what it plays checked for clipping, and against
+# hostile files), the Debian packages (checked, unpacked and played), the suites
+# again under AddressSanitizer and UndefinedBehaviorSanitizer, a short game
+# under valgrind, and a short fuzzing run of every file reader.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -17,6 +18,10 @@ echo "== smoke tests in a real window"
 "$root/scripts/smoke.sh" build
 "$root/scripts/smoke-loop.sh" build
 "$root/scripts/window-sizes.sh" build
+"$root/scripts/sound-check.sh" build
+
+echo "== the real game against hostile and unlucky files"
+"$root/scripts/hostile-files.sh" build
 
 echo "== the Debian packages: lintian, metainfo, desktop entry, played from the package"
 "$root/scripts/install-test.sh" build

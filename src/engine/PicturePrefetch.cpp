@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -47,6 +48,14 @@ bool bmpSize(const std::string& name, int& width, int& height) {
 }
 
 }  // namespace
+
+namespace {
+std::atomic<bool> allowedAhead{false};
+}  // namespace
+
+void PicturePrefetch::allow(bool on) { allowedAhead = on; }
+
+bool PicturePrefetch::allowed() { return allowedAhead; }
 
 PicturePrefetch::PicturePrefetch(const std::string& firstFile) {
     namespace fs = std::filesystem;

@@ -42,6 +42,12 @@ public:
     // Waits until every file has been decoded or given up.
     void finish();
 
+    // Whether the registries decode ahead: off until the game turns it on
+    // (tests that count every file access, for one, want no reader beside
+    // their own).
+    static void allow(bool on);
+    static bool allowed();
+
 private:
     enum class State { waiting, decoding, done, gone };
     struct Entry {

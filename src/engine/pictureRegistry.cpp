@@ -36,6 +36,20 @@ bitmapPicture* pictureRegistry::add(const std::string& key, Init&& init) {
     return pictures.emplace(key, std::move(picture)).first->second.get();
 }
 
+// A file that failed before and has not changed since is not read again: the
+// key stays free and the add answers null at the cost of one look.
+template <typename Init>
+bitmapPicture* pictureRegistry::addFromFile(const std::string& key, const char* fileName, int width,
+                                            int height, int columns, int rows, Init&& init) {
+    if (auto it = pictures.find(key); it != pictures.end()) return it->second.get();
+    const std::string request = std::to_string(width) + "x" + std::to_string(height) + " in " +
+                                std::to_string(columns) + "x" + std::to_string(rows);
+    if (fileName && failures.knownBad(fileName, request)) return nullptr;
+    bitmapPicture* picture = add(key, init);
+    if (fileName && !picture) failures.remember(fileName, request);
+    return picture;
+}
+
 // A file that another key already loaded at the same size is not decoded
 // again: that picture's pixels are copied, if they are still as loaded (a
 // keyed picture's copy shares its runs, so it costs next to nothing). Other
@@ -49,7 +63,7 @@ std::optional<platform::Surface> pictureRegistry::decodeOnce(const char* fileNam
             return *picture->getMemDC();
     }
     if (!prefetch) {
-        prefetch = std::make_unique<PicturePrefetch>(fileName);
+        if (PicturePrefetch::allowed()) prefetch = std::make_unique<PicturePrefetch>(fileName);
     } else if (auto ahead = prefetch->take(fileName)) {
         if (ahead->width() == width && ahead->height() == height) return ahead;
         // Another size: scaled as the decoder scales a picture it reads.
@@ -64,7 +78,7 @@ bitmapPicture* pictureRegistry::addBlankPicture(const std::string& key, int widt
 
 bitmapPicture* pictureRegistry::addPicture(const std::string& key, const char* fileName, int width,
                                            int height, bool transparent, COLORREF transColor) {
-    return add(key, [&](bitmapPicture& p) {
+    return addFromFile(key, fileName, width, height, 1, 1, [&](bitmapPicture& p) {
         return p.init(fileName, width, height, transparent, transColor);
     });
 }
@@ -72,7 +86,7 @@ bitmapPicture* pictureRegistry::addPicture(const std::string& key, const char* f
 bitmapPicture* pictureRegistry::addPicture(const std::string& key, const char* fileName, float x,
                                            float y, int width, int height, bool transparent,
                                            COLORREF transColor) {
-    return add(key, [&](bitmapPicture& p) {
+    return addFromFile(key, fileName, width, height, 1, 1, [&](bitmapPicture& p) {
         return p.init(fileName, x, y, width, height, transparent, transColor);
     });
 }
@@ -81,7 +95,8 @@ bitmapPicture* pictureRegistry::addFramePicture(const std::string& key, const ch
                                                 int width, int height, int frameCountX,
                                                 int frameCountY, bool transparent,
                                                 COLORREF transColor) {
-    return add(key, [&](bitmapPicture& p) {
+    return addFromFile(key, fileName, width, height, frameCountX, frameCountY,
+                       [&](bitmapPicture& p) {
         return p.initFrames(fileName, width, height, frameCountX, frameCountY, transparent,
                             transColor);
     });
@@ -94,6 +109,7 @@ bitmapPicture* pictureRegistry::findPicture(const std::string& key) const {
 
 void pictureRegistry::releaseAll() {
     prefetch.reset();
+    failures.clear();
     // Key order, each picture released before it is freed.
     for (auto it = pictures.begin(); it != pictures.end();) {
         it->second->release();

@@ -8,6 +8,7 @@
 
 #include "engine/PicturePrefetch.h"
 #include "engine/bitmapPicture.h"
+#include "engine/loadFailures.h"
 
 class pictureRegistry {
 public:
@@ -31,9 +32,13 @@ public:
 private:
     template <typename Init>
     bitmapPicture* add(const std::string& key, Init&& init);
+    template <typename Init>
+    bitmapPicture* addFromFile(const std::string& key, const char* fileName, int width, int height,
+                               int columns, int rows, Init&& init);
     std::optional<platform::Surface> decodeOnce(const char* fileName, int width, int height);
 
     std::map<std::string, std::unique_ptr<bitmapPicture>> pictures;  // byte-wise key order
+    loadFailures failures;
     // Started by the first picture read from a file, on that file's folder.
     std::unique_ptr<PicturePrefetch> prefetch;
 };

@@ -29,42 +29,57 @@ pngPicture* pngPictureRegistry::add(const std::string& key, Init&& init) {
 }
 
 // The tiles' special overlays load one file under eight keys: it is decoded
-// once and its pixels are shared (no picture changes its pixels).
-// Other files come decoded ahead from the prefetch when they can.
+// once and its pixels are shared (no picture changes its pixels). Files come
+// decoded ahead from the prefetch when they can. A file that does not decode
+// is left to the failure record, which tries it again once it changes.
 std::shared_ptr<const platform::Surface> pngPictureRegistry::decodeOnce(const char* fileName) {
     if (!fileName) return nullptr;
-    auto [it, fresh] = decoded.try_emplace(fileName);
-    if (!fresh) return it->second;
+    if (auto it = decoded.find(fileName); it != decoded.end()) return it->second;
+    std::shared_ptr<const platform::Surface> pixels;
     if (!prefetch) {
-        prefetch = std::make_unique<PicturePrefetch>(fileName);
+        if (PicturePrefetch::allowed()) prefetch = std::make_unique<PicturePrefetch>(fileName);
     } else if (auto ahead = prefetch->take(fileName)) {
-        if (!ahead->empty())
-            it->second = std::make_shared<const platform::Surface>(std::move(*ahead));
-        return it->second;
+        if (!ahead->empty()) pixels = std::make_shared<const platform::Surface>(std::move(*ahead));
     }
-    it->second = decodePng(fileName);
-    return it->second;
+    if (!pixels) pixels = decodePng(fileName);
+    if (pixels) decoded.emplace(fileName, pixels);
+    return pixels;
+}
+
+// A file that failed before and has not changed since is not decoded again:
+// the new key gets a picture that draws nothing, at the cost of one look.
+template <typename Init>
+pngPicture* pngPictureRegistry::addFromFile(const std::string& key, const char* fileName,
+                                            Init&& init) {
+    if (auto it = pictures.find(key); it != pictures.end()) return it->second.get();
+    const bool skip = fileName && failures.knownBad(fileName, "");
+    pngPicture* picture = add(key, [&](pngPicture& p) { init(p, skip ? nullptr : fileName); });
+    if (fileName && !skip && !picture->image) failures.remember(fileName, "");
+    return picture;
 }
 
 pngPicture* pngPictureRegistry::addPicture(const std::string& key, const char* fileName,
                                            bool transparent, std::uint32_t transColor,
                                            int rotateFlip) {
-    return add(key, [&](pngPicture& p) { p.init(fileName, transparent, transColor, rotateFlip); });
+    return addFromFile(key, fileName, [&](pngPicture& p, const char* file) {
+        p.init(file, transparent, transColor, rotateFlip);
+    });
 }
 
 pngPicture* pngPictureRegistry::addPicture(const std::string& key, const char* fileName, int x,
                                            int y, bool transparent, std::uint32_t transColor,
                                            int rotateFlip) {
-    return add(key,
-               [&](pngPicture& p) { p.init(fileName, x, y, transparent, transColor, rotateFlip); });
+    return addFromFile(key, fileName, [&](pngPicture& p, const char* file) {
+        p.init(file, x, y, transparent, transColor, rotateFlip);
+    });
 }
 
 pngPicture* pngPictureRegistry::addFramePicture(const std::string& key, const char* fileName,
                                                 int x, int y, int frameCountX, int frameCountY,
                                                 bool transparent, std::uint32_t transColor,
                                                 int rotateFlip) {
-    return add(key, [&](pngPicture& p) {
-        p.initFrames(fileName, x, y, frameCountX, frameCountY, transparent, transColor, rotateFlip);
+    return addFromFile(key, fileName, [&](pngPicture& p, const char* file) {
+        p.initFrames(file, x, y, frameCountX, frameCountY, transparent, transColor, rotateFlip);
     });
 }
 
@@ -81,4 +96,5 @@ void pngPictureRegistry::releaseAll() {
     prefetch.reset();
     pictures.clear();
     decoded.clear();
+    failures.clear();
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/PicturePrefetch.h"
+#include "engine/loadFailures.h"
 #include "engine/pngPicture.h"
 
 class pngPictureRegistry {
@@ -29,10 +30,13 @@ public:
 private:
     template <typename Init>
     pngPicture* add(const std::string& key, Init&& init);
+    template <typename Init>
+    pngPicture* addFromFile(const std::string& key, const char* fileName, Init&& init);
     std::shared_ptr<const platform::Surface> decodeOnce(const char* fileName);
 
     std::map<std::string, std::unique_ptr<pngPicture>> pictures;
-    // Each file's pixels, decoded once (null when it would not decode).
+    loadFailures failures;
+    // Each file's pixels, decoded once.
     std::map<std::string, std::shared_ptr<const platform::Surface>> decoded;
     // Started by the first picture, on its file's folder.
     std::unique_ptr<PicturePrefetch> prefetch;

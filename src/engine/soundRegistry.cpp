@@ -55,8 +55,8 @@ void soundRegistry::addSound(const std::string& key, const char* fileName, bool 
     const int slot = static_cast<int>(keys.size());
     if (slot >= kSlots) return;
     platform::SoundId sound = kNoSound;
-    // Only looping music is streamed; a sound that does not loop is always
-    // decoded whole, whatever bgm says.
+    // Looping music is asked to stream; the sound system streams any other
+    // long sound too, and decodes the rest whole, off the frame thread.
     if (system && fileName) sound = system->load(fileName, bgm && loop, loop);
     sounds[slot] = sound < 0 ? kNoSound : sound;
     channels[slot] = 0;

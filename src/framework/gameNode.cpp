@@ -37,13 +37,19 @@ void gameNode::release() {
 
 void gameNode::saveOptions() {
     const std::uint8_t bytes[2] = {effectsOn, musicOn};
-    // A failed write leaves the flags in memory as they are.
+    // A failed write leaves the flags in memory as they are. A file that is
+    // there but cannot be read is the player's to mend: it is left as it is.
+    if (platform::readFile(kOptionFile, 2).state == platform::FileState::unreadable) {
+        platform::reportFile(kOptionFile, "not saved: it is there but cannot be read, so it is left as it is");
+        optionsSaved = false;
+        return;
+    }
     optionsSaved = platform::writeFileAtomic(kOptionFile, bytes, sizeof bytes);
 }
 
 void gameNode::loadOptions() {
-    auto bytes = platform::readFile(kOptionFile, 2);
+    const auto file = platform::readFile(kOptionFile, 2);
     // A short file sets only what it holds; a missing one changes nothing.
-    if (bytes.size() >= 1) effectsOn = bytes[0];
-    if (bytes.size() >= 2) musicOn = bytes[1];
+    if (file.bytes.size() >= 1) effectsOn = file.bytes[0];
+    if (file.bytes.size() >= 2) musicOn = file.bytes[1];
 }

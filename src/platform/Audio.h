@@ -1,6 +1,8 @@
 // The sound system behind the sound registry: sounds loaded from files and
 // played on channels. A channel handle stays safe after its sound ended
 // (calls do nothing, isPlaying false); a paused channel counts as playing.
+// No call waits for decoding: a sound played before it is ready starts as
+// soon as it is, and one that turns out broken ends at once.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +21,10 @@ using ChannelId = std::uint64_t; // 0: no channel
 class AudioSystem {
 public:
     virtual ~AudioSystem() = default;
-    // stream: decode while playing (long music); loop: play endlessly.
+    // stream: decode while playing (long sounds are streamed anyway); loop:
+    // play endlessly. -1 for a file that cannot be a sound (missing, not a
+    // regular file, empty, too large); a file whose content is broken is
+    // found out later, off the caller's thread, and plays nothing.
     virtual SoundId load(const std::string& path, bool stream, bool loop) = 0;
     virtual void release(SoundId sound) = 0;
     virtual ChannelId play(SoundId sound) = 0;  // 0 when the sound cannot play
@@ -32,9 +37,10 @@ public:
     virtual void close() = 0;  // stops everything; the system plays nothing after
 };
 
-// SDL_mixer with the given channel count; falls back to SDL's dummy output when
-// no device opens (sounds keep their real durations, silently), and to a system
-// where nothing plays when even that fails.
+// Our mixer on SDL's audio output with the given channel count. The device is
+// opened in the background; when none opens it falls back to SDL's dummy
+// output (sounds keep their real durations, silently), and to a system where
+// nothing plays when even that fails.
 std::unique_ptr<AudioSystem> createMixerAudio(int channels);
 // The same, trying SDL's output drivers in the given order ("" = SDL's own
 // choice); the one above tries {"", "dummy"}. Only one mixer system can hold

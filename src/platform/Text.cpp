@@ -6,10 +6,11 @@
 
 #include <SDL.h>
 #include <SDL_ttf.h>
-#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <list>
 #include <map>
@@ -20,6 +21,8 @@
 #include <vector>
 
 #include "platform/Paths.h"
+#include "platform/FileIO.h"
+#include "platform/ReadableFile.h"
 
 namespace platform {
 
@@ -80,9 +83,29 @@ std::vector<std::string> candidatePaths(FaceKind kind) {
     return paths;
 }
 
-bool isRegularFile(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+// Far above any real font file (ours are a few megabytes).
+constexpr std::uint64_t kMaxFontFileBytes = 64u << 20;
+
+// A font file is opened as every file is: without blocking, and only once it
+// has shown itself to be a regular file of a sane size. The font library then
+// reads from that very file, never from the path again.
+TTF_Font* openFontFile(const std::string& path, int height) {
+    ReadableFile file(path, kMaxFontFileBytes);
+    if (!file.isOpen()) return nullptr;
+    const int fd = file.releaseDescriptor();
+    FILE* stream = ::fdopen(fd, "rb");
+    if (!stream) {
+        ::close(fd);
+        return nullptr;
+    }
+    SDL_RWops* rw = SDL_RWFromFP(stream, SDL_TRUE);
+    if (!rw) {
+        std::fclose(stream);
+        return nullptr;
+    }
+    TTF_Font* ttf = TTF_OpenFontRW(rw, 1, height);  // closes the file when it fails or when closed
+    if (!ttf) reportFile(path, std::string("refused: not a usable font (") + TTF_GetError() + ")");
+    return ttf;
 }
 
 // Heights beyond this would rasterise absurdly large masks; no text in the game
@@ -147,9 +170,8 @@ void fitPointSize(TTF_Font* ttf, int height) {
 std::unique_ptr<Font> openFont(FaceKind kind, int height) {
     if (!ensureTtf()) return nullptr;
     for (const std::string& path : candidatePaths(kind)) {
-        if (!isRegularFile(path)) continue;
-        TTF_Font* ttf = TTF_OpenFont(path.c_str(), height);
-        if (!ttf) continue;  // unreadable or not a font: try the next one
+        TTF_Font* ttf = openFontFile(path, height);
+        if (!ttf) continue;  // missing, refused or not a font: try the next one
         fitPointSize(ttf, height);
         return std::make_unique<Font>(ttf);
     }

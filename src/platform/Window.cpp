@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/Input.h"
@@ -402,7 +403,19 @@ std::unique_ptr<Window> Window::open(const std::string& title, int width, int he
     const std::string name = driver ? driver : "";
     if ((name == "offscreen" || name == "dummy" || name == "evdev") && !SDL_getenv("SDL_VIDEODRIVER")) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        if (error) *error = "no display (set DISPLAY or WAYLAND_DISPLAY)";
+        // The fallback hid why the display named in the environment failed:
+        // ask its driver again, by name, for SDL's own reason.
+        std::string reasons;
+        for (auto [driverName, variable] : {std::pair{"x11", "DISPLAY"}, {"wayland", "WAYLAND_DISPLAY"}}) {
+            const char* value = SDL_getenv(variable);
+            if (!value || !*value) continue;
+            if (SDL_VideoInit(driverName) == 0) {
+                SDL_VideoQuit();
+                continue;
+            }
+            reasons += (reasons.empty() ? "" : "; ") + std::string(variable) + "=" + value + ": " + SDL_GetError();
+        }
+        if (error) *error = reasons.empty() ? "no display (set DISPLAY or WAYLAND_DISPLAY)" : "no display: " + reasons;
         return nullptr;
     }
     // A game controller is welcome but never needed.

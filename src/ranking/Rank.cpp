@@ -60,6 +60,7 @@ HRESULT Rank::init() {
     soundRegistry::get()->play(names::kRankingMusic, 1.0f);
 
     readRankerList(records);
+    stored = records;
 
     phase = reading;
     slideX = 0;
@@ -106,7 +107,8 @@ void Rank::layOut() {
 
 void Rank::saveRanking() {
     sortRecords(records);
-    writeRankerList(records);
+    // Merged with the list on disk, so a game saving meanwhile loses nothing.
+    saveRankerList(records, stored);
 }
 
 void Rank::update() {

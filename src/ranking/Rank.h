@@ -58,6 +58,10 @@ public:
     bool cursorShown = false;
 
 private:
+    // The list as this game last read or wrote it: what records holds beyond
+    // it is this game's own entry, added to whatever the file holds by then.
+    RankRecords stored{};
+
     void layOut();
     void updateShowing();
     void updateEntering();

@@ -1,12 +1,22 @@
 #include "ranking/ScoreFiles.h"
 
 #include <algorithm>
+#include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/FileIO.h"
+#include "platform/FileLock.h"
 
 namespace {
+
+// The score the play scene last wrote, until the ranking reads it.
+std::optional<std::int32_t> handedScore;
+
+bool sameRecord(const RankRecord& a, const RankRecord& b) {
+    return a.score == b.score && std::equal(std::begin(a.letters), std::end(a.letters), std::begin(b.letters));
+}
 
 void putInt(std::uint8_t* p, std::int32_t v) {
     auto u = static_cast<std::uint32_t>(v);
@@ -37,6 +47,7 @@ std::vector<std::uint8_t> toBytes(const RankRecords& records) {
 }  // namespace
 
 bool writeNewScore(std::int32_t score) {
+    handedScore = score;
     std::uint8_t bytes[4];
     putInt(bytes, score);
     // Rewritten every frame after time-up, so no flush to disk each time.
@@ -44,11 +55,12 @@ bool writeNewScore(std::int32_t score) {
 }
 
 std::int32_t readNewScore() {
-    auto bytes = platform::readFile(kNewScoreFile, 4);
+    if (handedScore) return *std::exchange(handedScore, std::nullopt);
+    const auto file = platform::readFile(kNewScoreFile, 4);
     std::uint8_t full[4] = {0, 0, 0, 0};
     // A copy, not memcpy: a missing file gives an empty vector whose data()
     // may be null, which memcpy must never see even for no bytes.
-    std::copy(bytes.begin(), bytes.end(), full);
+    std::copy(file.bytes.begin(), file.bytes.end(), full);
     return getInt(full);
 }
 
@@ -59,10 +71,11 @@ void setDefaultRecords(RankRecords& records) {
     }
 }
 
-void readRankerList(RankRecords& records) {
-    auto bytes = platform::readFile(kRankerListFile, kRankerListBytes);
+bool readRankerList(RankRecords& records) {
+    const auto file = platform::readFile(kRankerListFile, kRankerListBytes);
+    if (file.state == platform::FileState::unreadable) return false;
     std::vector<std::uint8_t> image = toBytes(records);
-    std::copy(bytes.begin(), bytes.end(), image.begin());
+    std::copy(file.bytes.begin(), file.bytes.end(), image.begin());
     const std::uint8_t* p = image.data();
     for (RankRecord& r : records) {
         for (std::int32_t& letter : r.letters) {
@@ -72,6 +85,7 @@ void readRankerList(RankRecords& records) {
         r.score = getInt(p);
         p += 4;
     }
+    return true;
 }
 
 void sortRecords(RankRecords& records) {
@@ -90,4 +104,32 @@ void sortRecords(RankRecords& records) {
 bool writeRankerList(const RankRecords& records) {
     auto bytes = toBytes(records);
     return platform::writeFileAtomic(kRankerListFile, bytes.data(), bytes.size());
+}
+
+bool saveRankerList(RankRecords& records, RankRecords& stored) {
+    // Read, merge and write as one step: another game saving meanwhile waits.
+    platform::FileLock lock(std::string(kRankerListFile) + ".lock");
+    RankRecords onDisk;
+    setDefaultRecords(onDisk);
+    if (!readRankerList(onDisk)) {
+        platform::reportFile(kRankerListFile, "not saved: it is there but cannot be read, so it is left as it is");
+        return false;
+    }
+    // This game's own new entries: what it holds beyond the list it last saw.
+    std::vector<RankRecord> merged(onDisk.begin(), onDisk.end());
+    std::vector<RankRecord> seen(stored.begin(), stored.end());
+    for (const RankRecord& r : records) {
+        auto it = std::find_if(seen.begin(), seen.end(), [&](const RankRecord& s) { return sameRecord(r, s); });
+        if (it != seen.end())
+            seen.erase(it);
+        else
+            merged.push_back(r);
+    }
+    // Stable, as the bubble sort is: a new entry stays below older equal scores.
+    std::stable_sort(merged.begin(), merged.end(),
+                     [](const RankRecord& a, const RankRecord& b) { return a.score > b.score; });
+    std::copy_n(merged.begin(), kRankCount, records.begin());
+    if (!writeRankerList(records)) return false;
+    stored = records;
+    return true;
 }

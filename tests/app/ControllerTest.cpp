@@ -25,7 +25,7 @@ const std::string kBothOn("\x01\x01", 2);
 
 // "" when the file is missing: a saved file always holds two bytes.
 std::string optionFile() {
-    auto bytes = platform::readFile("option", 16);
+    auto bytes = platform::readFile("option", 16).bytes;
     return std::string(bytes.begin(), bytes.end());
 }
 float volume(Harness& h, const char* key) { return h.audio()->volume(soundRegistry::get()->channel(key)); }

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <tuple>
 #include <utility>
 
+#include "FileFaults.h"
+#include "engine/pngPictureRegistry.h"
 #include "framework/BackBuffer.h"
 #include "support/TestFiles.h"
 
@@ -81,6 +84,33 @@ TEST_F(PictureRegistryTest, EachFileIsDecodedOnceHoweverManyKeysLoadIt) {
     platform::fillWhite(*second->getMemDC(), 0, 0, 1, 1);
     reg->findPicture("tile4")->getMemDC()->setPixel(0, 0, 0);
     EXPECT_EQ(reg->addPicture("tile5", file.c_str(), 8, 2, true, MAGENTA), nullptr);
+}
+
+// A bad file is read once, not once per tile or per frame; once the file is
+// mended, the next add loads it.
+TEST_F(PictureRegistryTest, ABadFileIsReadOnceUntilItChanges) {
+    const std::string junk = dir.write("junk.bmp", testing_support::Bytes(4096, 0xA5));
+    const std::string junkPng = dir.write("junk.png", testing_support::Bytes(64, 0xA5));
+    auto opens = [](const testing_support::FileFaults& f, const std::string& path) {
+        return std::count(f.calls().begin(), f.calls().end(), "open " + path);
+    };
+    pngPictureRegistry::destroy();
+    testing_support::FileFaults faults;
+    for (int tile = 0; tile < 3; ++tile) {
+        EXPECT_EQ(pictureRegistry::get()->addFramePicture("block0", junk.c_str(), 4, 2, 2, 1, true, MAGENTA), nullptr);
+        pngPicture* special = pngPictureRegistry::get()->addFramePicture(std::to_string(tile), junkPng.c_str(), 0, 0, 4, 2, false, 0, 0);
+        ASSERT_NE(special, nullptr);
+        EXPECT_EQ(special->image, nullptr);
+    }
+    EXPECT_EQ(opens(faults, junk), 1);
+    EXPECT_EQ(opens(faults, junkPng), 1);
+    EXPECT_EQ(faults.reports().size(), 2u);
+    // Another request is another try: here the grid is what fails, not the file.
+    EXPECT_EQ(pictureRegistry::get()->addFramePicture("block0", good.c_str(), 4, 2, 0, 1, true, MAGENTA), nullptr);
+    EXPECT_NE(pictureRegistry::get()->addFramePicture("block0", good.c_str(), 4, 2, 2, 1, true, MAGENTA), nullptr);
+    dir.write("junk.bmp", bmpBytes(platform::Surface(4, 2)));
+    EXPECT_NE(pictureRegistry::get()->addFramePicture("block1", junk.c_str(), 4, 2, 2, 1, true, MAGENTA), nullptr);
+    pngPictureRegistry::destroy();
 }
 
 // The game is built and released many times in one process: the back buffer

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "FuzzSupport.h"
+#include "platform/FileIO.h"
 #include "ranking/ScoreFiles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -22,7 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t score = readNewScore();
     fuzz_support::check(static_cast<std::uint32_t>(score) == expected, "score from the bytes present");
 
-    fuzz_support::check(writeNewScore(score ^ 0x5A5A5A5A), "the score can be written");
-    fuzz_support::check(readNewScore() == (score ^ 0x5A5A5A5A), "the score reads back as written");
+    const std::int32_t next = score ^ 0x5A5A5A5A;
+    fuzz_support::check(writeNewScore(next), "the score can be written");
+    const auto bytes = platform::readFile(kNewScoreFile, 8).bytes;
+    fuzz_support::check(bytes.size() == 4 && (bytes[0] | bytes[1] << 8 | bytes[2] << 16 | std::uint32_t(bytes[3]) << 24) ==
+                                                 static_cast<std::uint32_t>(next),
+                        "the file holds the four bytes of the score");
+    fuzz_support::check(readNewScore() == next, "the score is handed over as written");
     return 0;
 }

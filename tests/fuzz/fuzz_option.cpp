@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     node.saveOptions();
     fuzz_support::check(node.optionsSaved, "the option file can be written");
-    auto bytes = platform::readFile(kOptionFile, 16);
+    auto bytes = platform::readFile(kOptionFile, 16).bytes;
     fuzz_support::check(bytes.size() == 2 && bytes[0] == node.effectsOn && bytes[1] == node.musicOn,
                         "the saved file holds the two switches");
     return 0;

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz_support::check(records[i].score >= records[i + 1].score, "sorted highest first");
 
     fuzz_support::check(writeRankerList(records), "the list can be written");
-    auto bytes = platform::readFile(kRankerListFile, 4096);
+    auto bytes = platform::readFile(kRankerListFile, 4096).bytes;
     fuzz_support::check(bytes.size() == kRankerListBytes, "the written list is whole");
 
     RankRecords again;
@@ -31,5 +31,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     readRankerList(again);
     fuzz_support::check(std::memcmp(&again, &records, sizeof records) == 0,
                         "the list reads back as written");
+
+    // An entry of this game's own, saved merged with the list on disk: kept
+    // whenever it beats the tenth, and the list stays sorted.
+    RankRecords mine = again, stored = again;
+    mine[kRankCount - 1].score = static_cast<std::int32_t>(size * 977) - 5000;
+    mine[kRankCount - 1].letters[0] = 48;
+    const RankRecord entry = mine[kRankCount - 1];
+    fuzz_support::check(saveRankerList(mine, stored), "the merged list can be written");
+    RankRecords merged;
+    setDefaultRecords(merged);
+    readRankerList(merged);
+    bool found = false;
+    for (int i = 0; i < kRankCount; ++i) {
+        found = found || std::memcmp(&merged[i], &entry, sizeof entry) == 0;
+        if (i + 1 < kRankCount) fuzz_support::check(merged[i].score >= merged[i + 1].score, "merged list sorted");
+    }
+    fuzz_support::check(found || entry.score <= again[kRankCount - 1].score, "a new entry that beats the tenth is kept");
     return 0;
 }

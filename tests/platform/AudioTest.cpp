@@ -1,15 +1,23 @@
 // Both sound systems: the simulated one on a fake clock, and the mixer on
 // SDL's dummy output, which plays in real time without a sound card.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 
 #include "SimulatedAudio.h"
 #include "platform/Audio.h"
+#include "platform/AudioDecoder.h"
+#include "platform/AudioFile.h"
 #include "support/FakeClock.h"
 #include "support/TestFiles.h"
 
@@ -77,12 +85,27 @@ bool endsWithin(platform::AudioSystem& audio, ChannelId channel, int ms) {
     return !audio.isPlaying(channel);
 }
 
+// A looping sound never ends by itself: one that ends, or never starts,
+// played nothing.
+bool playsNothing(platform::AudioSystem& audio, const std::string& path, bool stream) {
+    const SoundId sound = audio.load(path, stream, true);
+    if (sound < 0) return true;
+    const ChannelId channel = audio.play(sound);
+    return channel == 0 || endsWithin(audio, channel, 5000);
+}
+
+// Waiting can only make a sound look as if it still plays, never end it early.
+bool stillPlaysAfterAWhile(platform::AudioSystem& audio, ChannelId channel) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    return audio.isPlaying(channel);
+}
+
 TEST(MixerAudioTest, PlaysPausesEndsAndLoopsOnTheDummyOutput) {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     testing_support::TempDir dir;
     auto audio = platform::createMixerAudio(2);
     SoundId blip = audio->load(dir.write("blip.wav", testing_support::wavBytes(4410)), false, false);
-    SoundId loop = audio->load(dir.write("loop.wav", testing_support::wavBytes(1100)), true, true);
+    SoundId loop = audio->load(dir.write("loop.wav", testing_support::wavBytes(1100)), true, true);  // streamed
     ASSERT_TRUE(blip >= 0 && loop >= 0);
     ChannelId m = audio->play(loop), first = audio->play(blip);
     ASSERT_TRUE(m && first);
@@ -91,6 +114,7 @@ TEST(MixerAudioTest, PlaysPausesEndsAndLoopsOnTheDummyOutput) {
     EXPECT_TRUE(audio->isPlaying(first) && audio->isPaused(first));
     audio->setPaused(first, false);
     EXPECT_FALSE(audio->isPaused(first));
+    audio->setVolume(first, 0.0f);  // unheard, it still runs its course
     EXPECT_TRUE(endsWithin(*audio, first, 3000) && audio->isPlaying(m));  // the loop is far past its length
 
     // The freed channel is taken again; the old handle must not reach it.
@@ -108,40 +132,105 @@ TEST(MixerAudioTest, PlaysPausesEndsAndLoopsOnTheDummyOutput) {
     EXPECT_EQ(audio->play(blip), 0u);
 }
 
-TEST(MixerAudioTest, BrokenFilesMissingDevicesAndASecondMixerPlayNothing) {
+// Sound files are hostile input. What cannot be a sound is refused before a
+// byte is read (a FIFO would block a plain open, /dev/zero never ends); broken
+// content is found out off the caller's thread. Either way nothing plays, and
+// stderr gets one line naming the file, however often it is tried.
+TEST(MixerAudioTest, HostileFilesPlayNothingAndAreReportedOnce) {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     testing_support::TempDir dir;
-    const std::string good = dir.write("good.wav", testing_support::wavBytes(11025));
-    auto silent = platform::createMixerAudio(4, {"no-such-driver"});
-    EXPECT_EQ(silent->load(good, false, false), -1);
-    EXPECT_FALSE(silent->play(0) || silent->isPlaying(1));
-
-    // A failing driver falls through to the next one.
-    auto audio = platform::createMixerAudio(4, {"no-such-driver", "dummy"});
+    auto audio = platform::createMixerAudio(4, {"dummy"});
+    ASSERT_EQ(::mkfifo(dir.file("fifo.mp3").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("/dev/zero", dir.file("zero.mp3").c_str()), 0);
+    const std::string huge = dir.write("huge.mp3", {0xFF, 0xFB, 0x90, 0x44});
+    ASSERT_EQ(::truncate(huge.c_str(), platform::kMaxSoundFileBytes + 1), 0);  // sparse: no disk used
+    const std::vector<std::string> refused = {dir.file("absent.mp3"), dir.folder("folder.mp3"), dir.file("fifo.mp3"),
+                                              dir.file("zero.mp3"), huge, dir.write("empty.mp3", {})};
     const Bytes wav = testing_support::wavBytes(2000);
     Bytes mp3{'I', 'D', '3', 4, 0, 0, 0, 0, 0, 10};
     mp3.resize(64, 0xFF);
-    for (const auto& [name, bytes] : {std::pair<std::string, Bytes>{"truncated.wav", {wav.begin(), wav.begin() + 30}},
-                                      {"corrupt.wav", Bytes(wav.size(), 0x5A)},
-                                      {"empty.wav", {}},
-                                      {"truncated.mp3", {mp3.begin(), mp3.begin() + 6}},
-                                      {"corrupt.mp3", Bytes(4096, 0x5A)},
-                                      {"empty.mp3", {}}})
-        EXPECT_EQ(audio->load(dir.write(name, bytes), false, false), -1) << name;
-    EXPECT_EQ(audio->load(dir.folder("folder.wav"), false, false), -1);
-    // A well-formed WAV without samples may load, but must end at once.
-    const std::string zero = dir.write("zero.wav", testing_support::wavBytes(0));
-    EXPECT_TRUE(endsWithin(*audio, audio->play(audio->load(zero, false, false)), 3000));
-    EXPECT_TRUE(audio->isPlaying(audio->play(audio->load(good, false, false))));
+    const std::vector<std::string> broken = {dir.write("truncated.wav", {wav.begin(), wav.begin() + 30}),
+                                             dir.write("corrupt.wav", Bytes(wav.size(), 0x5A)),
+                                             dir.write("no samples.wav", testing_support::wavBytes(0)),
+                                             dir.write("truncated.mp3", {mp3.begin(), mp3.begin() + 6}),
+                                             dir.write("tag only.mp3", mp3),
+                                             dir.write("corrupt.mp3", Bytes(4096, 0x5A))};
+    testing::internal::CaptureStderr();
+    for (bool stream : {false, true}) {
+        for (const std::string& path : refused) EXPECT_EQ(audio->load(path, stream, true), -1) << path;
+        for (const std::string& path : broken) EXPECT_TRUE(playsNothing(*audio, path, stream)) << path;
+    }
+    const std::string said = testing::internal::GetCapturedStderr();
+    for (const std::vector<std::string>* group : {&refused, &broken}) {
+        for (const std::string& path : *group) {
+            std::size_t lines = 0;
+            for (std::size_t at = said.find(path + ":"); at != std::string::npos; at = said.find(path + ":", at + 1))
+                ++lines;
+            EXPECT_EQ(lines, 1u) << path << " in:\n" << said;
+        }
+    }
+    const std::string good = dir.write("good.wav", testing_support::wavBytes(11025));
+    EXPECT_TRUE(stillPlaysAfterAWhile(*audio, audio->play(audio->load(good, false, true))));
+}
 
+TEST(MixerAudioTest, MissingDevicesAndASecondMixerPlayNothing) {
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    testing_support::TempDir dir;
+    const std::string good = dir.write("good.wav", testing_support::wavBytes(11025));
+    {
+        auto silent = platform::createMixerAudio(4, {"no-such-driver"});
+        EXPECT_TRUE(playsNothing(*silent, good, false));
+    }
+    // A failing driver falls through to the next one.
+    auto audio = platform::createMixerAudio(4, {"no-such-driver", "dummy"});
+    const ChannelId held = audio->play(audio->load(good, false, true));
+    EXPECT_TRUE(stillPlaysAfterAWhile(*audio, held));
     // The device is held: a second mixer at the same time plays nothing, and
     // letting it go leaves the device to its holder.
     auto second = platform::createMixerAudio(4);
-    EXPECT_EQ(second->load(good, false, false), -1);
+    EXPECT_TRUE(playsNothing(*second, good, false));
     second.reset();
-    EXPECT_GE(audio->load(good, false, false), 0);
+    EXPECT_TRUE(audio->isPlaying(held));
     audio.reset();  // closing on destruction frees the device for the next one
-    EXPECT_GE(platform::createMixerAudio(4)->load(good, false, false), 0);
+    auto next = platform::createMixerAudio(4);
+    EXPECT_TRUE(stillPlaysAfterAWhile(*next, next->play(next->load(good, false, true))));
+}
+
+// What the device is given, read back from SDL's disk output: a long sound
+// played streamed is the very sound decoded whole, from its first frame to
+// its last, with no gap, and silence after it.
+TEST(MixerAudioTest, AStreamedSoundIsHeardWholeUpToItsLastFrame) {
+    testing_support::TempDir dir;
+    const std::string captured = dir.file("heard.raw");
+    setenv("SDL_DISKAUDIOFILE", captured.c_str(), 1);
+    const std::string path = std::string(SWAPSPRINT_GAME_DIR) + "/soundfile/combo5.mp3";
+    std::string why;
+    const std::vector<std::int16_t> whole =
+        platform::decodeWhole(platform::AudioFile::open(path, &why), std::size_t{1} << 20, &why);
+    ASSERT_FALSE(whole.empty()) << why;
+    {
+        auto audio = platform::createMixerAudio(4, {"disk"});
+        const ChannelId c = audio->play(audio->load(path, true, false));
+        ASSERT_NE(c, 0u);
+        EXPECT_TRUE(endsWithin(*audio, c, 20000));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));  // a few buffers of silence after it
+    }
+    std::ifstream in(captured, std::ios::binary);
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::int16_t> samples(bytes.size() / 2);
+    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    const auto firstSound = [](const std::vector<std::int16_t>& s) {
+        return static_cast<std::size_t>(std::find_if(s.begin(), s.end(), [](std::int16_t v) { return v != 0; }) -
+                                         s.begin()) & ~std::size_t{1};
+    };
+    const std::size_t from = firstSound(samples), start = firstSound(whole);
+    ASSERT_GE(samples.size(), from + whole.size() - start);
+    std::size_t differing = 0;
+    for (std::size_t i = start; i < whole.size(); ++i)
+        differing += std::abs(samples[from + i - start] - whole[i]) > 1;  // the mix scales by 32767 / 32768
+    EXPECT_EQ(differing, 0u);
+    EXPECT_TRUE(std::all_of(samples.begin() + static_cast<std::ptrdiff_t>(from + whole.size() - start),
+                            samples.end(), [](std::int16_t v) { return v == 0; }));
 }
 
 }  // namespace

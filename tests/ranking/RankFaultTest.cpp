@@ -5,20 +5,23 @@
 #include <sys/resource.h>
 
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "FileFaults.h"
 #include "Harness.h"
 #include "app/IntroSceen.h"
 #include "app/mainGame.h"
 #include "framework/SceneManager.h"
-#include "platform/FileIO.h"
 #include "ranking/Rank.h"
 #include "ranking/ScoreFiles.h"
 
+using testing_support::FileFaults;
 using testing_support::Harness;
 
 namespace {
@@ -28,8 +31,16 @@ std::vector<char> slurp(const char* name) {
     return std::vector<char>(std::istreambuf_iterator<char>(in), {});
 }
 
-// The ways a save can break: the hook's four steps (create, write, flush,
-// rename), and a disk with room for only part of the file, made by a file
+// Temporary files a save left behind.
+int temporaries() {
+    int n = 0;
+    for (const auto& e : std::filesystem::directory_iterator("."))
+        n += e.path().filename().string().find(".tmp") != std::string::npos;
+    return n;
+}
+
+// The ways a save can break: the four steps a fault can hit (create, write,
+// flush, rename), and a disk with room for only part of the file, made by a file
 // size limit so no root or special mount is needed.
 constexpr int kFullDisk = 5;
 
@@ -43,20 +54,19 @@ public:
             small.rlim_cur = roomBytes;
             ::setrlimit(RLIMIT_FSIZE, &small);
         } else {
-            platform::setWriteFault(how_);
+            faults_.emplace(static_cast<FileFaults::Step>(how_));
         }
     }
     ~FailingSaves() {
         if (how_ == kFullDisk) {
             ::setrlimit(RLIMIT_FSIZE, &saved_);
             std::signal(SIGXFSZ, previous_);
-        } else {
-            platform::setWriteFault(0);
         }
     }
 
 private:
     int how_;
+    std::optional<FileFaults> faults_;
     rlimit saved_{};
     void (*previous_)(int) = nullptr;
 };
@@ -112,7 +122,7 @@ TEST_F(RankFault, ARankingSaveBrokenAnywhereKeepsTheStoredListAndTheGameGoesOn) 
             visitAndEnter(1000 + how);
         }
         EXPECT_EQ(slurp(kRankerListFile), before);
-        EXPECT_FALSE(std::filesystem::exists(std::string(kRankerListFile) + ".tmp"));
+        EXPECT_EQ(temporaries(), 0);
     }
     // Once saves work again, the next entry is stored.
     ASSERT_TRUE(writeNewScore(2000));
@@ -124,6 +134,48 @@ TEST_F(RankFault, ARankingSaveBrokenAnywhereKeepsTheStoredListAndTheGameGoesOn) 
     readRankerList(stored);
     EXPECT_EQ(stored[0].score, 2000);
     EXPECT_EQ(stored[1].score, 300);
+}
+
+// Another game in the folder stores an entry while this one is on its name
+// entry; this one's save keeps it.
+TEST_F(RankFault, AnEntryStoredByAnotherGameMeanwhileIsKept) {
+    h.start();
+    storeList();
+    ASSERT_TRUE(writeNewScore(1000));
+    ASSERT_EQ(SceneManager::get()->changeScene("rank"), S_OK);
+    h.frame();
+    RankRecords other;
+    setDefaultRecords(other);
+    readRankerList(other);
+    other[9].letters[0] = 33;
+    other[9].score = 700;
+    sortRecords(other);
+    ASSERT_TRUE(writeRankerList(other));
+    Rank* rank = scene<Rank>();
+    clickIn(rank->letterCells[7]);
+    clickIn(rank->okButton);
+    RankRecords stored;
+    setDefaultRecords(stored);
+    readRankerList(stored);
+    std::vector<int> scores;
+    for (const RankRecord& r : stored) scores.push_back(r.score);
+    EXPECT_EQ(scores, (std::vector<int>{1000, 700, 300, 200, 100, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(std::memcmp(&stored, &rank->records, sizeof stored), 0);  // and shows it
+}
+
+// A list there but unreadable (no permission: as root only a fault shows it)
+// is never written over, however the visit goes; the game says why.
+TEST_F(RankFault, AListThatCannotBeReadIsLeftAsItIs) {
+    h.start();
+    storeList();
+    const auto before = slurp(kRankerListFile);
+    ASSERT_TRUE(writeNewScore(1000));
+    {
+        FileFaults unreadable(FileFaults::open, kRankerListFile, EACCES);
+        visitAndEnter(1000);
+        EXPECT_FALSE(unreadable.reports().empty());
+    }
+    EXPECT_EQ(slurp(kRankerListFile), before);
 }
 
 TEST_F(RankFault, AnOptionSaveBrokenAnywhereKeepsTheFileAndThePlayersChoice) {
@@ -145,7 +197,7 @@ TEST_F(RankFault, AnOptionSaveBrokenAnywhereKeepsTheFileAndThePlayersChoice) {
         EXPECT_EQ(game.running, 1);
         EXPECT_NE(static_cast<bool>(game.musicOn), musicWas);
         EXPECT_EQ(slurp(kOptionFile), before);
-        EXPECT_FALSE(std::filesystem::exists(std::string(kOptionFile) + ".tmp"));
+        EXPECT_EQ(temporaries(), 0);
         h.frames(5);
     }
 }

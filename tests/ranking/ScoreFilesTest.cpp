@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "FileFaults.h"
 #include "Harness.h"
-#include "platform/FileIO.h"
 #include "ranking/ScoreFiles.h"
 
 using testing_support::TempWorkDir;
@@ -98,17 +99,45 @@ TEST(RankerList, ShortLongAndMissingFilesFillFromTheStart) {
     EXPECT_EQ(r[9].score, 5);
 }
 
-TEST(RankerList, FailedWriteKeepsTheStoredList) {
+TEST(RankerList, ASaveMergesWithTheListOnDiskUnderItsLock) {
     TempWorkDir dir(false);
-    RankRecords stored = scored({300, 200, 100});
-    ASSERT_TRUE(writeRankerList(stored));
-    auto before = slurp(kRankerListFile);
-    for (int step = 1; step <= 4; ++step) {
-        platform::setWriteFault(step);
-        EXPECT_FALSE(writeRankerList(scored({1})));
-        platform::setWriteFault(0);
-        EXPECT_EQ(slurp(kRankerListFile), before) << "step " << step;
+    // Two games read the same list, then each enters a score of its own.
+    const RankRecords start = scored({300, 200, 100});
+    ASSERT_TRUE(writeRankerList(start));
+    RankRecords first = start, firstStored = start, second = start, secondStored = start;
+    first[9] = scored({250})[0];
+    first[9].letters[0] = 41;
+    second[9] = scored({150})[0];
+    second[9].letters[0] = 42;
+    ASSERT_TRUE(saveRankerList(first, firstStored));
+    testing_support::FileFaults faults;
+    ASSERT_TRUE(saveRankerList(second, secondStored));
+
+    RankRecords onDisk;
+    setDefaultRecords(onDisk);
+    ASSERT_TRUE(readRankerList(onDisk));
+    std::vector<int> scores, tags;
+    for (const RankRecord& r : onDisk) {
+        scores.push_back(r.score);
+        tags.push_back(r.letters[0]);
     }
+    EXPECT_EQ(scores, (std::vector<int>{300, 250, 200, 150, 100, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(tags, (std::vector<int>{0, 41, 1, 42, 2, 99, 99, 99, 99, 99}));
+    EXPECT_EQ(slurp(kRankerListFile), std::vector<unsigned char>(reinterpret_cast<const unsigned char*>(&second),
+                                                                  reinterpret_cast<const unsigned char*>(&second + 1)));
+    // Saving again adds nothing twice.
+    ASSERT_TRUE(saveRankerList(second, secondStored));
+    EXPECT_EQ(second[5].score, 0);
+
+    // The read, the merge and the write happen while the lock is held.
+    const auto& calls = faults.calls();
+    auto at = [&](const std::string& c) { return std::find(calls.begin(), calls.end(), c) - calls.begin(); };
+    const auto locked = at("open ranker.list.lock"), read = at("open ranker.list"),
+               unlocked = at("close ranker.list.lock");
+    const auto renamed = std::find_if(calls.begin(), calls.end(), [](const std::string& c) {
+                             return c.rfind("rename", 0) == 0;
+                         }) - calls.begin();
+    EXPECT_TRUE(locked < read && read < renamed && renamed < unlocked) << testing::PrintToString(calls);
 }
 
 TEST(NewScore, FourBytesLittleEndianAndShortFiles) {
@@ -126,6 +155,14 @@ TEST(NewScore, FourBytesLittleEndianAndShortFiles) {
     EXPECT_EQ(readNewScore(), 0);
     writeBytes(kNewScoreFile, {1, 0, 0, 0, 9, 9, 9, 9});  // extra bytes ignored
     EXPECT_EQ(readNewScore(), 1);
+}
+
+TEST(NewScore, EachGameRanksTheScoreItWroteItself) {
+    TempWorkDir dir(false);
+    ASSERT_TRUE(writeNewScore(500));
+    writeBytes(kNewScoreFile, {0x84, 0x03, 0, 0});  // another game in the folder finished meanwhile
+    EXPECT_EQ(readNewScore(), 500);
+    EXPECT_EQ(readNewScore(), 900);  // handed over once; later reads see the file
 }
 
 }  // namespace

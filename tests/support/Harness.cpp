@@ -47,7 +47,7 @@ testing_support::SimulatedAudio* lastAudio = nullptr;
 
 // Lengths close to the generated sounds, so waits in the game last as long.
 const std::map<std::string, double> kSoundSeconds = {
-    {"playbgm.mp3", 63.0}, {"intro1.mp3", 10.0}, {"intro2.mp3", 25.0},
+    {"playbgm.mp3", 63.0}, {"intro1.mp3", 10.0}, {"intro2.mp3", 28.0},
     {"ranking.mp3", 25.0}, {"combo1.mp3", 0.6},  {"combo2.mp3", 0.6},
     {"combo3.mp3", 0.6},   {"combo4.mp3", 0.6},  {"combo5.mp3", 0.6},
     {"delete.mp3", 0.3},   {"jump.wav", 0.5}};

@@ -115,8 +115,38 @@ inline void pngChunk(Bytes& png, const char* type, const Bytes& data) {
     putBe(png, crc32(png.data() + start, png.size() - start));
 }
 
-// An RGBA PNG of the surface's 0xAARRGGBB pixels in one stored deflate block,
-// so at most 64 KiB of pixels. The header may claim another size.
+// A zlib stream of stored (uncompressed) blocks around raw.
+inline Bytes zlibStored(const Bytes& raw) {
+    Bytes z{0x78, 0x01};
+    std::size_t at = 0;
+    do {
+        const auto n = static_cast<std::uint32_t>(std::min<std::size_t>(raw.size() - at, 65535));
+        z.push_back(at + n == raw.size());  // the last block's flag
+        putLe(z, n | ~n << 16, 4);          // the block's length and its complement
+        z.insert(z.end(), raw.begin() + at, raw.begin() + at + n);
+        at += n;
+    } while (at < raw.size());
+    std::uint32_t a = 1, b = 0;
+    for (std::uint8_t v : raw) {
+        a = (a + v) % 65521;
+        b = (b + a) % 65521;
+    }
+    putBe(z, b << 16 | a);
+    return z;
+}
+
+inline Bytes pngHeader(std::uint32_t w, std::uint32_t h, int depth, int colourType, bool interlaced) {
+    Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, ihdr;
+    putBe(ihdr, w);
+    putBe(ihdr, h);
+    ihdr.insert(ihdr.end(), {static_cast<std::uint8_t>(depth), static_cast<std::uint8_t>(colourType), 0, 0,
+                             static_cast<std::uint8_t>(interlaced)});
+    pngChunk(png, "IHDR", ihdr);
+    return png;
+}
+
+// An RGBA PNG of the surface's 0xAARRGGBB pixels. The header may claim
+// another size.
 inline Bytes pngBytes(const platform::Surface& s, int claimW = -1, int claimH = -1) {
     Bytes raw;
     for (int y = 0; y < s.height(); ++y) {
@@ -126,21 +156,8 @@ inline Bytes pngBytes(const platform::Surface& s, int claimW = -1, int claimH = 
             putBe(raw, p << 8 | p >> 24);
         }
     }
-    Bytes z{0x78, 0x01, 0x01};
-    const auto n = static_cast<std::uint32_t>(raw.size());
-    putLe(z, n | ~n << 16, 4);  // the block's length and its complement
-    z.insert(z.end(), raw.begin(), raw.end());
-    std::uint32_t a = 1, b = 0;
-    for (std::uint8_t v : raw) {
-        a = (a + v) % 65521;
-        b = (b + a) % 65521;
-    }
-    putBe(z, b << 16 | a);
-    Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, ihdr;
-    for (int v : {claimW >= 0 ? claimW : s.width(), claimH >= 0 ? claimH : s.height()}) putBe(ihdr, v);
-    ihdr.insert(ihdr.end(), {8, 6, 0, 0, 0});
-    pngChunk(png, "IHDR", ihdr);
-    pngChunk(png, "IDAT", z);
+    Bytes png = pngHeader(claimW >= 0 ? claimW : s.width(), claimH >= 0 ? claimH : s.height(), 8, 6, false);
+    pngChunk(png, "IDAT", zlibStored(raw));
     pngChunk(png, "IEND", {});
     return png;
 }

@@ -83,27 +83,43 @@ Stereo makeIntro1() {
     s.drum(end, Voice::Kick, 0.8);
     Stereo out = renderNotes(s.notes(), 10.0, false, 3);
     finish(out, 0.85, 0.0, 1.2);
+    setLoudness(out, kMusicLoudness);
     return out;
 }
 
-// 25 s of gentle marimba and pads; its tail folds onto its start so it can
-// follow itself.
+// 25 s of gentle marimba and pads that come home to a last chord and die
+// away: the intro plays the theme again each time it ends, so every replay
+// starts after a real ending instead of a cut.
 Stereo makeIntro2() {
     Score s(96, 67);  // G major
-    const int prog[] = {0, 5, 3, 4, 0, 2, 3, 4, 3, 4};
+    const int prog[] = {0, 5, 3, 4, 0, 2, 3, 4, 1, 4};
     const std::vector<MotifNote> arp = {{0, 0.5, 0}, {0.5, 0.5, 2}, {1, 0.5, 4}, {1.5, 0.5, 7},
                                         {2, 0.5, 4}, {2.5, 0.5, 2}, {3, 0.5, 4}, {3.5, 0.5, 2}};
     const std::vector<MotifNote> tuneA = {{0, 1.5, 4}, {1.5, 0.5, 2}, {2, 2, 0}};
     const std::vector<MotifNote> tuneB = {{0, 1, 2}, {1, 1, 4}, {2, 1.5, 7}, {3.5, 0.5, 5}};
-    for (int b = 0; b < 10; ++b) {
+    for (int b = 0; b < 9; ++b) {
         double t = s.bar(b);
         s.chord(t, 4, prog[b], -1, Voice::Pad, 0.22);
         s.degree(t, 3.5, prog[b], -2, Voice::Bass, 0.35);
         s.motif(t, arp, prog[b], -1, Voice::Marimba, 0.35, -0.3);
         s.motif(t, b % 2 == 0 ? tuneA : tuneB, prog[b], 0, Voice::Bell, 0.3, 0.3);
     }
-    Stereo out = renderNotes(s.notes(), s.bar(10), true, 5);
-    finish(out, 0.7, 0.0, 0.0);
+    // The last bar slows into the cadence: the arpeggio thins out over the
+    // dominant and the tune falls to the tonic's third.
+    const double last = s.bar(9);
+    s.chord(last, 4, prog[9], -1, Voice::Pad, 0.2);
+    s.degree(last, 3.5, prog[9], -2, Voice::Bass, 0.32);
+    s.motif(last, {{0, 1, 0}, {1, 1, 2}, {2, 2, 4}}, prog[9], -1, Voice::Marimba, 0.3, -0.3);
+    s.motif(last, {{0, 2, 4}, {2, 2, 2}}, prog[9], 0, Voice::Bell, 0.28, 0.3);
+    // Home: the tonic held under a last bell, left to ring out.
+    const double end = s.bar(10);
+    s.chord(end, 3, 0, -1, Voice::Pad, 0.22);
+    s.degree(end, 3, 0, -2, Voice::Bass, 0.35);
+    s.degree(end, 0.5, 2, 0, Voice::Marimba, 0.3, -0.3);
+    s.degree(end, 2, 7, 0, Voice::Bell, 0.3, 0.3);
+    Stereo out = renderNotes(s.notes(), end + 3.0, false, 5);
+    finish(out, 0.7, 0.0, 1.5);
+    setLoudness(out, kMusicLoudness);
     return out;
 }
 
@@ -158,6 +174,7 @@ Stereo makePlayBgm() {
     s.drum(end, Voice::Snare, 0.7);
     Stereo out = renderNotes(s.notes(), 63.0, false, 7);
     finish(out, 0.85, 0.0, 0.5);
+    setLoudness(out, kMusicLoudness);
     return out;
 }
 
@@ -185,6 +202,7 @@ Stereo makeRanking() {
     }
     Stereo out = renderNotes(s.notes(), s.bar(12), true, 9);
     finish(out, 0.8, 0.0, 0.0);
+    setLoudness(out, kMusicLoudness);
     return out;
 }
 

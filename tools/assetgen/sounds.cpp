@@ -55,6 +55,7 @@ Stereo makeCombo(int level) {
     if (level == 5) notes.push_back({0.21, 0.4, base + 19, Voice::Bell, 0.6, -0.3});
     Stereo s = renderNotes(notes, 0.9, false, 11);
     finish(s, 0.8, 0.0, 0.2);
+    setLoudness(s, kEffectLoudness);
     return s;
 }
 
@@ -74,6 +75,7 @@ Stereo makeDelete() {
         s.left[i] = s.right[i] = float(v);
     }
     finish(s, 0.75, 0.0, 0.03);
+    setLoudness(s, kEffectLoudness);
     return s;
 }
 
@@ -90,7 +92,8 @@ Stereo makeJump() {
                    std::min(1.0, t / 0.005);
         s.left[i] = s.right[i] = float(v);
     }
-    finish(s, 0.7, 0.0, 0.05);
+    finish(s, 0.7, 0.0, 0.12);
+    setLoudness(s, kEffectLoudness);
     return s;
 }
 

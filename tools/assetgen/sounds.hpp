@@ -7,6 +7,13 @@
 
 namespace assetgen {
 
+// The mix the player hears: every effect as loud as the others, the music a
+// few dB under them, and all of it far enough under full scale that the play
+// music with a run of combos, jumps and a clear on top never clips. Loudness
+// is that of the loudest moment (see loudestMoment).
+constexpr double kEffectLoudness = -16.0;  // LUFS
+constexpr double kMusicLoudness = -20.0;   // LUFS
+
 struct SoundEntry {
     std::string file;  // under soundfile/
     Stereo (*make)();

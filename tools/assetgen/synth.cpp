@@ -161,4 +161,57 @@ void finish(Stereo& s, double peak, double fadeInSec, double fadeOutSec) {
     }
 }
 
+namespace {
+
+// The two K-weighting filters (a high shelf for the head, a high pass), one
+// channel at a time.
+std::vector<double> kWeighted(const std::vector<float>& x) {
+    struct Biquad {
+        double b0, b1, b2, a1, a2;
+    };
+    double k = std::tan(M_PI * 1681.974450955533 / kSampleRate), q = 0.7071752369554196;
+    const double vh = std::pow(10.0, 3.999843853973347 / 20.0), vb = std::pow(vh, 0.4996667741545416);
+    double a0 = 1 + k / q + k * k;
+    const Biquad shelf{(vh + vb * k / q + k * k) / a0, 2 * (k * k - vh) / a0, (vh - vb * k / q + k * k) / a0,
+                       2 * (k * k - 1) / a0, (1 - k / q + k * k) / a0};
+    k = std::tan(M_PI * 38.13547087602444 / kSampleRate);
+    q = 0.5003270373238773;
+    a0 = 1 + k / q + k * k;
+    const Biquad highPass{1, -2, 1, 2 * (k * k - 1) / a0, (1 - k / q + k * k) / a0};
+    std::vector<double> y(x.begin(), x.end());
+    for (const Biquad& f : {shelf, highPass}) {
+        double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+        for (double& v : y) {
+            const double in = v;
+            v = f.b0 * in + f.b1 * x1 + f.b2 * x2 - f.a1 * y1 - f.a2 * y2;
+            x2 = x1, x1 = in, y2 = y1, y1 = v;
+        }
+    }
+    return y;
+}
+
+}  // namespace
+
+double loudestMoment(const Stereo& s) {
+    const std::vector<double> l = kWeighted(s.left), r = kWeighted(s.right);
+    const size_t window = std::min(s.frames(), size_t(0.4 * kSampleRate));
+    if (window == 0) return -100.0;
+    // Running sum over the window, moved one frame at a time.
+    double sum = 0, loudest = 0;
+    for (size_t i = 0; i < s.frames(); ++i) {
+        sum += l[i] * l[i] + r[i] * r[i];
+        if (i >= window) sum -= l[i - window] * l[i - window] + r[i - window] * r[i - window];
+        if (i + 1 >= window) loudest = std::max(loudest, sum / double(window));
+    }
+    return -0.691 + 10.0 * std::log10(std::max(loudest, 1e-12));
+}
+
+void setLoudness(Stereo& s, double lufs) {
+    const float gain = float(std::pow(10.0, (lufs - loudestMoment(s)) / 20.0));
+    for (size_t i = 0; i < s.frames(); ++i) {
+        s.left[i] *= gain;
+        s.right[i] *= gain;
+    }
+}
+
 }  // namespace assetgen

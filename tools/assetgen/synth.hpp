@@ -28,4 +28,10 @@ Stereo renderNotes(const std::vector<Note>& notes, double seconds, bool wrap, ui
 // Scales to a peak of `peak` with a gentle soft clip; optional fades.
 void finish(Stereo& s, double peak, double fadeInSec, double fadeOutSec);
 
+// Loudness as the ear weighs it (the K-weighting of ITU-R BS.1770), in LUFS,
+// over the loudest 400 ms of the sound (the whole of a shorter one).
+double loudestMoment(const Stereo& s);
+// Scales the sound so its loudest moment is at the given loudness.
+void setLoudness(Stereo& s, double lufs);
+
 }  // namespace assetgen
