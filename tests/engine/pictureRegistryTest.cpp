@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <tuple>
 #include <utility>
 
@@ -63,6 +64,27 @@ TEST_F(PictureRegistryTest, AFailedAddRegistersNothingAndLeavesTheKeyFree) {
     EXPECT_EQ(reg->findPicture("bg"), nullptr);
     ASSERT_NE(reg->addPicture("bg", other.c_str(), 9, 3, false, 0), nullptr);
     EXPECT_EQ(reg->findPicture("bg")->getWidth(), 9);
+}
+
+// A file loaded under a second key is not decoded again (here it is gone by
+// then): a picture of it at that size is copied, while its pixels are as
+// loaded. Once every one is drawn into, the next key reads the file itself.
+TEST_F(PictureRegistryTest, EachFileIsDecodedOnceHoweverManyKeysLoadIt) {
+    pictureRegistry* reg = pictureRegistry::get();
+    const std::string file = dir.write("tile.bmp", bmpBytes(makeSurface(4, 2, [](int x, int) { return x ? 0x00123456u : MAGENTA; })));
+    bitmapPicture* first = reg->addPicture("tile1", file.c_str(), 8, 2, true, MAGENTA);
+    ASSERT_NE(first, nullptr);
+    std::filesystem::remove(file);
+    bitmapPicture* second = reg->addFramePicture("tile2", file.c_str(), 8, 2, 2, 1, false, 0);
+    bitmapPicture* otherSize = reg->addPicture("tile3", file.c_str(), 4, 2, true, MAGENTA);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(otherSize, nullptr);
+    EXPECT_TRUE(testing_support::same(*second->getMemDC(), *first->getMemDC()));
+    platform::fillWhite(*first->getMemDC(), 0, 0, 1, 1);
+    EXPECT_NE(reg->addPicture("tile4", file.c_str(), 8, 2, true, MAGENTA), nullptr);  // from tile2
+    platform::fillWhite(*second->getMemDC(), 0, 0, 1, 1);
+    reg->findPicture("tile4")->getMemDC()->setPixel(0, 0, 0);
+    EXPECT_EQ(reg->addPicture("tile5", file.c_str(), 8, 2, true, MAGENTA), nullptr);
 }
 
 // A bad file is read once, not once per tile or per frame; once the file is
