@@ -17,7 +17,6 @@
 namespace {
 
 constexpr std::uint32_t kMagenta = 0x00FF00FF;  // as a pixel
-constexpr std::chrono::milliseconds kDelay{500};
 
 // Files are named as the scenes name them; they lie in the data folder.
 bool statFile(const std::string& name, struct stat& out) {
@@ -30,8 +29,12 @@ bool sameFile(const struct stat& a, const struct stat& b) {
            a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
 }
 
+}  // namespace
+
 // The picture's own size from its header; the decoder checks the rest.
-bool bmpSize(const std::string& name, int& width, int& height) {
+bool PicturePrefetch::bmpHeader(const std::string& name, int& width, int& height) {
+    struct stat seen {};
+    if (!statFile(name, seen)) return false;  // never opens a FIFO or a device
     const int fd = ::open(platform::dataPath(name).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     unsigned char head[26];
@@ -46,8 +49,6 @@ bool bmpSize(const std::string& name, int& width, int& height) {
     height = h < 0 ? -h : h;
     return height <= platform::kMaxImageSide;
 }
-
-}  // namespace
 
 namespace {
 std::atomic<bool> allowedAhead{false};
@@ -95,29 +96,47 @@ PicturePrefetch::~PicturePrefetch() {
     if (worker_.joinable()) worker_.join();
 }
 
-void PicturePrefetch::run() {
-    // Only spare processor time: the game's own thread and everything else
-    // on the machine come first. And not while the scene that started it is
-    // still loading its own pictures (the game starting, as a rule): that
-    // scene reads them itself, and two readers of one disk and one address
-    // space only slow each other down.
-    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 19);
-    {
-        std::unique_lock<std::mutex> lock(mutex_);
-        if (decoded_.wait_for(lock, kDelay, [&] { return stop_; })) return;
+const std::string* PicturePrefetch::next(std::unique_lock<std::mutex>& lock) {
+    // Only spare processor time: the game's own thread, the display server
+    // showing its first frames and everything else on the machine come first
+    // (the game decodes a picture itself when it needs it before this thread
+    // got to it). Wanted files come first. The rest waits until the scene
+    // that started it has loaded its own pictures (the game starting, as a
+    // rule): two readers of one disk and one address space only slow each
+    // other down.
+    for (;;) {
+        if (stop_) return nullptr;
+        while (!wanted_.empty()) {
+            std::string file = std::move(wanted_.front());
+            wanted_.erase(wanted_.begin());
+            auto it = files_.find(file);
+            if (it != files_.end() && it->second.state == State::waiting) return &it->first;
+        }
+        if (std::chrono::steady_clock::now() < aheadFrom_) {
+            decoded_.wait_until(lock, aheadFrom_, [&] { return stop_ || !wanted_.empty(); });
+            continue;
+        }
+        while (nextAhead_ < order_.size()) {
+            auto it = files_.find(order_[nextAhead_++]);
+            if (it != files_.end() && it->second.state == State::waiting) return &it->first;
+        }
+        // All done ahead: kept for the files a later scene wants.
+        decoded_.wait(lock, [&] { return stop_ || !wanted_.empty(); });
     }
-    for (const std::string& name : order_) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        if (stop_) return;
-        Entry& entry = files_[name];
-        if (entry.state != State::waiting) continue;
-        entry.state = State::decoding;
+}
+
+void PicturePrefetch::run() {
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 19);
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (const std::string* file = next(lock)) {
+        const std::string name = *file;
+        files_[name].state = State::decoding;
         lock.unlock();
 
         std::optional<platform::Surface> pixels;
         struct stat before {}, after {};
         int width = 0, height = 0;
-        if (statFile(name, before) && (png_ || bmpSize(name, width, height))) {
+        if (statFile(name, before) && (png_ || bmpHeader(name, width, height))) {
             try {
                 pixels = png_ ? platform::loadPng(name)
                               : platform::loadBmpScaled(name, width, height);
@@ -133,6 +152,7 @@ void PicturePrefetch::run() {
         }
 
         lock.lock();
+        Entry& entry = files_[name];
         if (entry.state == State::gone) continue;  // the scene read it itself meanwhile
         entry.pixels = std::move(pixels);
         entry.seen = before;
@@ -150,11 +170,35 @@ void PicturePrefetch::finish() {
     });
 }
 
+void PicturePrefetch::want(const std::string& file) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto [it, added] = files_.try_emplace(file);
+        if (it->second.state != State::waiting) return;
+        wanted_.push_back(file);
+        if (!worker_.joinable()) worker_ = std::thread(&PicturePrefetch::run, this);
+    }
+    decoded_.notify_all();
+}
+
 std::optional<platform::Surface> PicturePrefetch::take(const std::string& file) {
     std::unique_lock<std::mutex> lock(mutex_);
+    return handOut(lock, file, false);
+}
+
+std::optional<platform::Surface> PicturePrefetch::await(const std::string& file) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return handOut(lock, file, true);
+}
+
+std::optional<platform::Surface> PicturePrefetch::handOut(std::unique_lock<std::mutex>& lock,
+                                                          const std::string& file,
+                                                          bool waitForDecoding) {
     auto it = files_.find(file);
     if (it == files_.end()) return std::nullopt;
     Entry& entry = it->second;
+    if (waitForDecoding)
+        decoded_.wait(lock, [&] { return stop_ || entry.state != State::decoding; });
     // Not ready: the caller decodes it now, rather than wait for a thread
     // that runs only on spare time.
     if (entry.state != State::done) {

@@ -7,12 +7,16 @@
 // pictures are analysed there too (the game keys every keyed picture with
 // magenta).
 //
+// A picture can also be wanted: decoded at once, before anything taken
+// ahead, for a scene that registers it now and draws it later (await).
+//
 // What a scene gets is exactly what decoding the file then would give: a
 // picture is handed out only if its file is the same one (same inode, size
 // and change time) as when it was decoded, and is decoded by the caller
 // otherwise.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <map>
@@ -39,6 +43,17 @@ public:
     // it. Each file is handed out once.
     std::optional<platform::Surface> take(const std::string& file);
 
+    // Puts file first in line (firstFile included), to be decoded at once.
+    void want(const std::string& file);
+    // As take, but waits for a decoding already under way.
+    std::optional<platform::Surface> await(const std::string& file);
+
+    // A regular file with a BMP header of a size the decoder accepts; its
+    // own size in width x height.
+    bool isPng() const { return png_; }
+
+    static bool bmpHeader(const std::string& file, int& width, int& height);
+
     // Waits until every file has been decoded or given up.
     void finish();
 
@@ -57,12 +72,20 @@ private:
     };
 
     void run();
+    // The next file to decode: wanted ones first; null once stopped.
+    const std::string* next(std::unique_lock<std::mutex>& lock);
+    std::optional<platform::Surface> handOut(std::unique_lock<std::mutex>& lock,
+                                             const std::string& file, bool waitForDecoding);
     bool png_ = false;
 
     std::mutex mutex_;
     std::condition_variable decoded_;
     std::map<std::string, Entry> files_;
     std::vector<std::string> order_;
+    std::vector<std::string> wanted_;  // first in, first decoded
+    std::size_t nextAhead_ = 0;
+    const std::chrono::steady_clock::time_point aheadFrom_ =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
     bool stop_ = false;
     std::thread worker_;
 };

@@ -48,24 +48,21 @@ HRESULT bitmapPicture::load(const char* name, int width, int height, bool keyed,
     release();
     if (!name || !sizeAccepted(width, height)) return E_FAIL;
     try {
-        auto decoded = decoder ? decoder(name, width, height)
-                               : platform::loadBmpScaled(name, width, height);
-        if (!decoded || decoded->empty()) return E_FAIL;
         auto fresh = std::make_unique<pictureInfo>();
-        fresh->width = decoded->width();
-        fresh->height = decoded->height();
-        fresh->memDC = std::make_unique<platform::Surface>(std::move(*decoded));
-        // Keyed pictures are drawn by their runs of drawn pixels, found once
-        // here (or already, by the prefetch) and kept in place of the pixels;
-        // drawing into the picture later drops them (see Surface).
-        platform::Surface& pixels = *fresh->memDC;
-        if (keyed) {
-            if (!pixels.keyRuns(platform::toPixel(key))) pixels.analyseKey(platform::toPixel(key));
-            pixels.compact();
+        if (auto later = laterDecoder ? laterDecoder(name, width, height) : nullptr) {
+            fresh->width = width;
+            fresh->height = height;
+            fresh->memDC = std::make_unique<platform::Surface>();
+            fresh->pending = std::move(later);
         } else {
-            pixels.forgetKeyRuns();
+            auto decoded = decoder ? decoder(name, width, height)
+                                   : platform::loadBmpScaled(name, width, height);
+            if (!decoded || decoded->empty()) return E_FAIL;
+            fresh->width = decoded->width();
+            fresh->height = decoded->height();
+            fresh->memDC = std::make_unique<platform::Surface>(std::move(*decoded));
+            keepDecoded(*fresh->memDC, keyed, key);
         }
-        loadedChanges = fresh->memDC->changes();
         fresh->loadKind = 2;
         fileName = name;
         info = std::move(fresh);
@@ -76,6 +73,37 @@ HRESULT bitmapPicture::load(const char* name, int width, int height, bool keyed,
     transparent = keyed;
     transColor = key;
     return S_OK;
+}
+
+// Keyed pictures are drawn by their runs of drawn pixels, found once here (or
+// already, by the prefetch) and kept in place of the pixels; drawing into the
+// picture later drops them (see Surface).
+void bitmapPicture::keepDecoded(platform::Surface& pixels, bool keyed, COLORREF key) const {
+    if (keyed) {
+        if (!pixels.keyRuns(platform::toPixel(key))) pixels.analyseKey(platform::toPixel(key));
+        pixels.compact();
+    } else {
+        pixels.forgetKeyRuns();
+    }
+    loadedChanges = pixels.changes();
+}
+
+void bitmapPicture::decodePending() const {
+    if (!info || !info->pending) return;
+    const auto later = std::move(info->pending);
+    info->pending = nullptr;
+    std::optional<platform::Surface> decoded;
+    try {
+        decoded = later();
+        if (decoded && decoded->width() == info->width && decoded->height() == info->height) {
+            *info->memDC = std::move(*decoded);
+            keepDecoded(*info->memDC, transparent, transColor);
+            return;
+        }
+    } catch (const std::bad_alloc&) {
+    }
+    *info->memDC = platform::Surface();
+    loadedChanges = info->memDC->changes();
 }
 
 HRESULT bitmapPicture::init(const char* name, int width, int height, bool keyed, COLORREF key) {
@@ -112,6 +140,7 @@ HRESULT bitmapPicture::initFrames(const char* name, int width, int height, int f
 }
 
 bool bitmapPicture::unchangedSinceLoad() const {
+    decodePending();
     return info && !fileName.empty() && info->memDC->changes() == loadedChanges;
 }
 
@@ -125,8 +154,13 @@ void bitmapPicture::release() {
 void bitmapPicture::draw(HDC hdc, int destX, int destY, std::int64_t srcX, std::int64_t srcY,
                          int w, int h) {
     if (!info || !hdc) return;
-    const platform::Surface& src = *info->memDC;
     platform::Blit r;
+    // Pixels still to be decoded are decoded only for a draw that shows some.
+    if (info->pending && !platform::clipBlit(hdc->width(), hdc->height(), info->width,
+                                             info->height, destX, destY, srcX, srcY, w, h, r))
+        return;
+    decodePending();
+    const platform::Surface& src = *info->memDC;
     if (!platform::clipBlit(hdc->width(), hdc->height(), src.width(), src.height(), destX, destY,
                             srcX, srcY, w, h, r))
         return;
@@ -161,13 +195,18 @@ void bitmapPicture::blend(HDC hdc, int destX, int destY, int srcX, int srcY, int
                           std::uint8_t alpha) {
     if (!info || !hdc) return;
     sourceConstantAlpha = alpha;
-    const platform::Surface& src = *info->memDC;
     if (transparent) {
         // The blended area is the blend surface's: at most the picture's size,
         // whatever source rectangle was asked for.
         if (w > info->width) w = info->width;
         if (h > info->height) h = info->height;
     }
+    platform::Blit r;
+    if (info->pending && !platform::clipBlit(hdc->width(), hdc->height(), info->width,
+                                             info->height, destX, destY, srcX, srcY, w, h, r))
+        return;
+    decodePending();
+    const platform::Surface& src = *info->memDC;
     if (transparent)
         platform::keyedBlend(*hdc, destX, destY, w, h, src, srcX, srcY, transColor, alpha);
     else

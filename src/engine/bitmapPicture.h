@@ -21,6 +21,9 @@ struct pictureInfo {
     int maxFrameX = 0, maxFrameY = 0;
     int frameWidth = 0, frameHeight = 0;
     std::uint8_t loadKind = 0;  // 2 for pictures, 1 for a blend surface
+    // Set while the pixels are still to be decoded: done by the first use
+    // that needs them.
+    std::function<std::optional<platform::Surface>()> pending;
 };
 
 class bitmapPicture {
@@ -46,7 +49,7 @@ public:
                      int srcHeight, std::uint8_t alpha);
     void loopRender(HDC hdc, const RECT* drawArea, int offsetX);
 
-    HDC getMemDC() const { return info ? info->memDC.get() : nullptr; }
+    HDC getMemDC() const { return info ? (decodePending(), info->memDC.get()) : nullptr; }
     float getX() const { return info ? info->x : 0.0f; }
     float getY() const { return info ? info->y : 0.0f; }
     int getWidth() const { return info ? info->width : 0; }
@@ -71,6 +74,12 @@ public:
     // size instead of decoding it again.
     std::function<std::optional<platform::Surface>(const char* fileName, int width, int height)>
         decoder;
+    // Where init may instead get a way to decode the file later, at the first
+    // draw that needs its pixels (a file of the size asked for, whose header
+    // promises as much); nothing means decode now.
+    std::function<std::function<std::optional<platform::Surface>()>(const char* fileName,
+                                                                    int width, int height)>
+        laterDecoder;
 
     bool isTransparent() const { return transparent; }
     COLORREF getTransColor() const { return transColor; }
@@ -80,6 +89,9 @@ private:
     HRESULT load(const char* fileName, int width, int height, bool transparent,
                  COLORREF transColor);
     void draw(HDC hdc, int destX, int destY, std::int64_t srcX, std::int64_t srcY, int w, int h);
+    // Decodes pixels still pending; a file that then fails draws nothing.
+    void decodePending() const;
+    void keepDecoded(platform::Surface& pixels, bool keyed, COLORREF key) const;
     void blend(HDC hdc, int destX, int destY, int srcX, int srcY, int w, int h,
                std::uint8_t alpha);
 
@@ -91,5 +103,5 @@ private:
     // the destination into a blend surface, drawing the keyed picture over it
     // and blending it back would, so no blend surface is kept.
     std::uint8_t sourceConstantAlpha = 0;
-    std::uint64_t loadedChanges = 0;
+    mutable std::uint64_t loadedChanges = 0;
 };

@@ -32,6 +32,9 @@ bitmapPicture* pictureRegistry::add(const std::string& key, Init&& init) {
     picture->decoder = [this](const char* fileName, int width, int height) {
         return decodeOnce(fileName, width, height);
     };
+    picture->laterDecoder = [this](const char* fileName, int width, int height) {
+        return decodeLater(fileName, width, height);
+    };
     if (init(*picture) != S_OK) return nullptr;  // the picture frees what it made
     return pictures.emplace(key, std::move(picture)).first->second.get();
 }
@@ -63,13 +66,40 @@ std::optional<platform::Surface> pictureRegistry::decodeOnce(const char* fileNam
             return *picture->getMemDC();
     }
     if (!prefetch) {
-        if (PicturePrefetch::allowed()) prefetch = std::make_unique<PicturePrefetch>(fileName);
+        if (PicturePrefetch::allowed()) prefetch = std::make_shared<PicturePrefetch>(fileName);
     } else if (auto ahead = prefetch->take(fileName)) {
         if (ahead->width() == width && ahead->height() == height) return ahead;
         // Another size: scaled as the decoder scales a picture it reads.
         return platform::scaleNearest(*ahead, width, height);
     }
     return platform::loadBmpScaled(fileName, width, height);
+}
+
+// While the game decodes ahead, a picture of a sound BMP file is registered
+// at once and decoded beside the scene, which meets it at its first draw: a
+// scene that registers many pictures and draws few of them at first shows its
+// first frame without waiting for the rest. A file another key holds, or one
+// whose header does not promise the size asked for, is decoded now as ever.
+std::function<std::optional<platform::Surface>()> pictureRegistry::decodeLater(
+    const char* fileName, int width, int height) {
+    if (!PicturePrefetch::allowed() || !fileName) return nullptr;
+    const std::string file = fileName;
+    if (!file.ends_with(".bmp") || (prefetch && prefetch->isPng())) return nullptr;
+    int fileWidth = 0, fileHeight = 0;
+    if (!PicturePrefetch::bmpHeader(file, fileWidth, fileHeight)) return nullptr;
+    for (const auto& [key, picture] : pictures) {
+        const char* loaded = picture->getFileName();
+        if (loaded && file == loaded) return nullptr;
+    }
+    if (!prefetch) prefetch = std::make_shared<PicturePrefetch>(file);
+    prefetch->want(file);
+    return [ahead = prefetch, file, width, height]() -> std::optional<platform::Surface> {
+        if (auto pixels = ahead->await(file)) {
+            if (pixels->width() == width && pixels->height() == height) return pixels;
+            return platform::scaleNearest(*pixels, width, height);
+        }
+        return platform::loadBmpScaled(file, width, height);
+    };
 }
 
 bitmapPicture* pictureRegistry::addBlankPicture(const std::string& key, int width, int height) {

@@ -2,6 +2,7 @@
 // picture unchanged; a failed add registers nothing.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -36,10 +37,13 @@ private:
     bitmapPicture* addFromFile(const std::string& key, const char* fileName, int width, int height,
                                int columns, int rows, Init&& init);
     std::optional<platform::Surface> decodeOnce(const char* fileName, int width, int height);
+    std::function<std::optional<platform::Surface>()> decodeLater(const char* fileName, int width,
+                                                                  int height);
 
     std::map<std::string, std::unique_ptr<bitmapPicture>> pictures;  // byte-wise key order
     loadFailures failures;
     // Started by the first picture read from a file, on that file's folder.
-    std::unique_ptr<PicturePrefetch> prefetch;
+    // Shared with the pictures still waiting for their pixels.
+    std::shared_ptr<PicturePrefetch> prefetch;
 };
 

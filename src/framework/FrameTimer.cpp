@@ -1,5 +1,6 @@
 #include "framework/FrameTimer.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "platform/Clock.h"
@@ -9,8 +10,9 @@ std::unique_ptr<FrameTimer>& slot() {
     static std::unique_ptr<FrameTimer> instance;
     return instance;
 }
-// Sleep until this close to the deadline, then poll the counter with short
-// naps. No final spin: a frame that starts a few hundredths of a millisecond
+// Sleep until this close to the deadline, then nap half the time left each
+// time (never less than a short nap), so the last stretch costs a handful of
+// wake-ups rather than one every tenth of a millisecond. No final spin: a frame that starts a few hundredths of a millisecond
 // late is harmless, but frames locked exactly to 1/60 s would keep landing on
 // the same instants of every second, and the events gated on whole multiples
 // of the millisecond tick (the start countdown above all) could then miss
@@ -56,7 +58,9 @@ void FrameTimer::tick(float lockFps) {
         elapsed = static_cast<float>(static_cast<double>(currentTicks - lastTicks)) * secondsPerTick;
         if (!(elapsed < frameSeconds)) break;
         const float remaining = frameSeconds - elapsed;
-        clock.sleep(remaining > kSleepMargin ? remaining - kSleepMargin : kNapSeconds);
+        clock.sleep(remaining > kSleepMargin
+                        ? remaining - kSleepMargin
+                        : std::max(static_cast<double>(remaining) / 2, kNapSeconds));
     }
     lastTicks = currentTicks;
     fpsTimeElapsed += elapsed;
