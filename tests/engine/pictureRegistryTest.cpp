@@ -114,6 +114,47 @@ TEST_F(PictureRegistryTest, ABadFileIsReadOnceUntilItChanges) {
     pngPictureRegistry::destroy();
 }
 
+// While the game decodes ahead, pictures are registered at once and decoded by
+// their first draw that shows something: every draw gives what the picture
+// decoded at registration gives. A header that promises nothing (a missing
+// file, junk) still fails the add; a body that fails later draws nothing.
+TEST_F(PictureRegistryTest, PicturesDecodedBesideTheSceneDrawAsIfDecodedAtOnce) {
+    const auto pattern = makeSurface(12, 8, [](int x, int y) { return (x + y) % 3 ? 0x00102030u * (x + 2 * y + 1) : MAGENTA; });
+    const std::string keyed = dir.write("keyed.bmp", bmpBytes(pattern));
+    const std::string scaled = dir.write("scaled.bmp", bmpBytes(pattern));
+    const std::string plain = dir.write("plain.bmp", bmpBytes(makeSurface(5, 5, [](int x, int y) { return 0x00010101u * (40 * x + y); })));
+    testing_support::Bytes cut = bmpBytes(pattern);
+    cut.resize(cut.size() / 2);
+    const std::string truncated = dir.write("truncated.bmp", cut);
+    const auto drawAll = [&]() {
+        pictureRegistry* reg = pictureRegistry::get();
+        bitmapPicture* a = reg->addFramePicture("a", keyed.c_str(), 12, 8, 3, 2, true, MAGENTA);
+        bitmapPicture* b = reg->addPicture("b", scaled.c_str(), 24, 16, true, MAGENTA);
+        bitmapPicture* c = reg->addPicture("c", plain.c_str(), 5, 5, false, 0);
+        EXPECT_EQ(reg->addPicture("d", missing.c_str(), 5, 5, false, 0), nullptr);
+        platform::Surface dst(20, 20);
+        platform::fillWhite(dst, 0, 0, 20, 20);
+        if (!a || !b || !c) return dst;
+        a->render(&dst, 30, 0);       // shows nothing
+        b->alphaRender(&dst, -30, 0, 99);
+        a->frameRender(&dst, -1, 3, 1, 1);
+        b->alphaRender(&dst, -3, 5, 160);
+        c->render(&dst, 17, 16);
+        a->render(&dst, 4, 12, 2, 1, 9, 9);
+        if (bitmapPicture* t = reg->addPicture("t", truncated.c_str(), 12, 8, true, MAGENTA)) t->render(&dst, 0, 0);
+        EXPECT_EQ(c->getMemDC()->pixel(4, 1), 0x00A1A1A1u);
+        return dst;
+    };
+    const platform::Surface atOnce = drawAll();
+    pictureRegistry::destroy();
+    PicturePrefetch::allow(true);
+    const platform::Surface beside = drawAll();
+    pictureRegistry::destroy();
+    PicturePrefetch::allow(false);
+    EXPECT_TRUE(testing_support::same(atOnce, beside));
+    EXPECT_NE(atOnce.pixel(5, 13), 0x00FFFFFFu);
+}
+
 // The game is built and released many times in one process: the back buffer
 // must be one picture per registry and be found again after each re-creation.
 TEST_F(PictureRegistryTest, OneBackBufferThroughEveryRecreation) {
