@@ -19,12 +19,18 @@
 # stays as shipped): it hooks the present to the window (SDL_UpdateWindowSurface,
 # or SDL_RenderPresent for a scaled window), notes the time of the first one
 # and each frame's main-thread CPU time in a mapped file.
-# usage: measure-startup.sh [build folder] [runs]
+#
+# With a second build folder (another version of the game, say the one before
+# a change), its start-up is interleaved with the others run by run, and its
+# whole game is measured right after this build's, under the same load.
+# usage: measure-startup.sh [build folder] [runs] [build folder to compare]
 set -euo pipefail
 build=${1:-build}
 runs=${2:-7}
 root="$(cd "$(dirname "$0")/.." && pwd)"
 game="$root/$build/game"
+other=""
+if [ -n "${3:-}" ]; then other="$(cd "$3" && pwd)/game"; fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -160,15 +166,18 @@ int main(void) {
 C
 cc -O2 -o "$work/memcpy" "$work/memcpy.c"
 
-for variant in run quiet; do
+for variant in run quiet ${other:+other}; do
+  from="$game"
+  [ "$variant" = other ] && from="$other"
   mkdir "$work/$variant"
-  for d in img fonts; do ln -s "$game/$d" "$work/$variant/$d"; done
-  cp "$game/swapsprint" "$work/$variant/"
+  for d in img fonts; do ln -s "$from/$d" "$work/$variant/$d"; done
+  cp "$from/swapsprint" "$work/$variant/"
   printf '\x01\x01' > "$work/$variant/option"
 done
 ln -s "$game/soundfile" "$work/run/soundfile"   # "quiet" has no sound files
+[ -z "$other" ] || ln -s "$other/soundfile" "$work/other/soundfile"
 
-export MEASURE_WORK="$work" MEASURE_RUNS="$runs"
+export MEASURE_WORK="$work" MEASURE_RUNS="$runs" MEASURE_OTHER="${other:+yes}"
 xvfb-run -a -s "-screen 0 1280x1100x24" bash -c '
   set -euo pipefail
   export SDL_AUDIODRIVER=dummy
@@ -200,24 +209,37 @@ xvfb-run -a -s "-screen 0 1280x1100x24" bash -c '
   median() { printf "%s\n" "$@" | sort -n | sed -n "$(( ($# + 1) / 2 ))p"; }
   spread() { printf "%s\n" "$@" | sort -n | sed -n "1p;\$p" | paste -sd- ; }
 
-  bare=(); full=(); quiet=()
+  bare=(); full=(); quiet=(); compared=()
   for run in $(seq 1 "$MEASURE_RUNS"); do
     bare+=("$(startup bare "$MEASURE_WORK" "$MEASURE_WORK/bare")")
     full+=("$(startup game "$MEASURE_WORK/run" ./swapsprint)")
     quiet+=("$(startup quiet "$MEASURE_WORK/quiet" ./swapsprint)")
-    echo "run $run: bare window ${bare[-1]} ms, game ${full[-1]} ms, game without sound files ${quiet[-1]} ms"
+    line="run $run: bare window ${bare[-1]} ms, game ${full[-1]} ms, game without sound files ${quiet[-1]} ms"
+    if [ -n "$MEASURE_OTHER" ]; then
+      compared+=("$(startup other "$MEASURE_WORK/other" ./swapsprint)")
+      line="$line, compared build ${compared[-1]} ms"
+    fi
+    echo "$line"
   done
   b=$(median "${bare[@]}"); f=$(median "${full[@]}"); q=$(median "${quiet[@]}")
   echo "first frame, median of $MEASURE_RUNS (best-worst): bare window $b ms ($(spread "${bare[@]}")), game $f ms ($(spread "${full[@]}")), game without sound files $q ms ($(spread "${quiet[@]}"))"
   awk -v b=$b -v f=$f -v q=$q "BEGIN { printf \"start-up against the bare window: game %.2fx, without sound files %.2fx\n\", f / b, q / b }"
+  if [ -n "$MEASURE_OTHER" ]; then
+    c=$(median "${compared[@]}")
+    awk -v b=$b -v c=$c -v s="$(spread "${compared[@]}")" "BEGIN { printf \"compared build: %d ms (%s), %.2fx the bare window\n\", c, s, c / b }"
+  fi
 
   # One game with the frame log: the intro to its last stage, play, the ranking.
-  cd "$MEASURE_WORK/run"
+  # whole_game FOLDER LABEL
+  whole_game() {
+  echo "== $2"
+  cd "$1"
   python3 -c "
 import struct
 with open(\"ranker.list\", \"wb\") as f:
     for _ in range(10): f.write(struct.pack(\"<10ii\", *([99] * 10), -1))"
   log="$MEASURE_WORK/frames.log"
+  rm -f "$log"
   FRAME_LOG="$log" LD_PRELOAD="$MEASURE_WORK/frames.so" ./swapsprint & pid=$!
   wid=$(window "Swap & Sprint")
   frames() { python3 -c "import struct,sys; print(struct.unpack(\"<Q\", open(sys.argv[1], \"rb\").read(8))[0])" "$log"; }
@@ -268,4 +290,8 @@ play = max(range(entered, min(entered + 120, len(cpu))), key=lambda i: cpu[i])
 print("entering play (frame %d): %.0f us = %.1fx a memcpy of the frame in cache, %.1fx from memory" % (
     play, cpu[play], cpu[play] / memcpy, cpu[play] / cold))
 PY
+
+  }
+  whole_game "$MEASURE_WORK/run" "this build"
+  [ -z "$MEASURE_OTHER" ] || whole_game "$MEASURE_WORK/other" "compared build"
 '

@@ -170,6 +170,12 @@ void PicturePrefetch::finish() {
     });
 }
 
+bool PicturePrefetch::ready(const std::string& file) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = files_.find(file);
+    return it != files_.end() && it->second.state == State::done;
+}
+
 void PicturePrefetch::want(const std::string& file) {
     {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -43,6 +43,8 @@ public:
     // it. Each file is handed out once.
     std::optional<platform::Surface> take(const std::string& file);
 
+    // Whether file was decoded ahead and waits to be taken.
+    bool ready(const std::string& file);
     // Puts file first in line (firstFile included), to be decoded at once.
     void want(const std::string& file);
     // As take, but waits for a decoding already under way.

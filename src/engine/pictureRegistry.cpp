@@ -84,7 +84,8 @@ std::function<std::optional<platform::Surface>()> pictureRegistry::decodeLater(
     const char* fileName, int width, int height) {
     if (!PicturePrefetch::allowed() || !fileName) return nullptr;
     const std::string file = fileName;
-    if (!file.ends_with(".bmp") || (prefetch && prefetch->isPng())) return nullptr;
+    if (!file.ends_with(".bmp") || (prefetch && (prefetch->isPng() || prefetch->ready(file))))
+        return nullptr;  // a file decoded ahead is taken now: that costs next to nothing
     int fileWidth = 0, fileHeight = 0;
     if (!PicturePrefetch::bmpHeader(file, fileWidth, fileHeight)) return nullptr;
     for (const auto& [key, picture] : pictures) {
