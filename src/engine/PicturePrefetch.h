@@ -50,10 +50,10 @@ public:
     // As take, but waits for a decoding already under way.
     std::optional<platform::Surface> await(const std::string& file);
 
-    // A regular file with a BMP header of a size the decoder accepts and
-    // this thread takes on; its own size in width x height.
     bool isPng() const { return png_; }
 
+    // A regular file with a BMP header of a size the decoder accepts and
+    // this thread takes on; its own size in width x height.
     static bool bmpHeader(const std::string& file, int& width, int& height);
 
     // Waits until every file has been decoded or given up.

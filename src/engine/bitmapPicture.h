@@ -75,8 +75,8 @@ public:
     std::function<std::optional<platform::Surface>(const char* fileName, int width, int height)>
         decoder;
     // Where init may instead get a way to decode the file later, at the first
-    // draw that needs its pixels (a file of the size asked for, whose header
-    // promises as much); nothing means decode now.
+    // draw that needs its pixels (for a file whose header promises a picture);
+    // nothing means decode now.
     std::function<std::function<std::optional<platform::Surface>()>(const char* fileName,
                                                                     int width, int height)>
         laterDecoder;

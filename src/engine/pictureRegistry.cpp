@@ -79,7 +79,8 @@ std::optional<platform::Surface> pictureRegistry::decodeOnce(const char* fileNam
 // at once and decoded beside the scene, which meets it at its first draw: a
 // scene that registers many pictures and draws few of them at first shows its
 // first frame without waiting for the rest. A file another key holds, or one
-// whose header does not promise the size asked for, is decoded now as ever.
+// whose header does not promise a picture the decoder takes, is decoded now
+// as ever.
 std::function<std::optional<platform::Surface>()> pictureRegistry::decodeLater(
     const char* fileName, int width, int height) {
     if (!PicturePrefetch::allowed() || !fileName) return nullptr;
