@@ -86,8 +86,8 @@ TEST(ArtOnScreen, OptionPanelLetteringReadsOverTheBusiestBoard) {
         int rowY, left, top, right, bottom;  // in the panel
     };
     const Box boxes[] = {
-        {"title", nullptr, 0, 4, 1, 110, 15},        {"close box", nullptr, 0, 177, 1, 199, 15},
-        {"footer", nullptr, 0, 40, 88, 160, 105},
+        {"title", nullptr, 0, 4, 2, 110, 15},        {"close box", nullptr, 0, 178, 3, 197, 21},
+        {"footer", nullptr, 0, 40, 88, 160, 103},
         {"music label", "bgmOn", 16, 8, 22, 110, 48}, {"ON", "bgmOn", 16, 124, 29, 146, 41},
         {"OFF", "bgmOff", 16, 140, 29, 162, 41},      {"sound label", "effectOn", 51, 8, 56, 110, 82},
         {"ON", "effectOn", 51, 124, 64, 146, 76},     {"OFF", "effectOff", 51, 140, 64, 162, 76},

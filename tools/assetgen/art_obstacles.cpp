@@ -204,7 +204,7 @@ void drawPot(cairo_t* cr, int, int) {
     });
 }
 
-// Three sticks in green wrappers tied with paper bands, a triangular warning
+// Three sticks in green wrappers tied with dark bands, a triangular warning
 // label, and a fizzing fuse.
 void drawDynamite(cairo_t* cr, int, int) {
     const Rgb green = kindColor(4);
@@ -213,17 +213,23 @@ void drawDynamite(cairo_t* cr, int, int) {
         cairo_save(cr);
         cairo_translate(cr, 50, kGround);
         cairo_rotate(cr, 0.04 * std::sin(t * 6 * M_PI));
+        // Bold outlines and a gloss on each stick keep the bundle standing out
+        // from the lawn and the bushes behind it, which are green too.
         for (int i = -1; i <= 1; ++i) {
-            roundRect(cr, i * 14 - 7, -50 + std::abs(i) * 4, 14, 50 - std::abs(i) * 4, 4);
-            fillPathVertical(cr, -50, 0, lighten(green, 0.25), darken(green, 0.2));
+            const double top = -52 + std::abs(i) * 4;
+            roundRect(cr, i * 14 - 7, top, 14, -top, 4);
+            fillPathVertical(cr, -52, 0, lighten(green, 0.3), darken(green, 0.2));
             setColor(cr, ink);
-            cairo_set_line_width(cr, 2.5);
+            cairo_set_line_width(cr, 3);
             cairo_stroke(cr);
+            roundRect(cr, i * 14 - 4, top + 4, 3, -top - 10, 1.5);
+            setColor(cr, {1, 1, 1}, 0.6);
+            cairo_fill(cr);
         }
-        // Paper bands round the bundle.
-        for (double by : {-40.0, -12.0}) {
-            roundRect(cr, -23, by, 46, 7, 2);
-            fillStroke(cr, palette::cream, ink, 2);
+        // Dark bands tying the bundle.
+        for (double by : {-44.0, -10.0}) {
+            roundRect(cr, -23, by, 46, 6, 2);
+            fillStroke(cr, darken(green, 0.5), ink, 2);
         }
         // Warning label: the triangle kind's own triangle.
         cairo_move_to(cr, 0, -33);
@@ -239,12 +245,12 @@ void drawDynamite(cairo_t* cr, int, int) {
         circle(cr, 0, -17.5, 1.2);
         cairo_fill(cr);
         // Fuse and spark; the spark's tips stay below the cell's top.
-        cairo_move_to(cr, 0, -50);
-        cairo_curve_to(cr, 2, -58, 10, -56, 13, -62);
+        cairo_move_to(cr, 0, -52);
+        cairo_curve_to(cr, 2, -59, 10, -57, 13, -62);
         setColor(cr, ink);
         cairo_set_line_width(cr, 2.5);
         cairo_stroke(cr);
-        double s = 6 + 3 * std::sin(t * 8 * M_PI);
+        double s = 7 + 3 * std::sin(t * 8 * M_PI);
         starPath(cr, 13, -64, s, s * 0.4, 6, t * 2 * M_PI);
         setColor(cr, hex(0xFFF3B0));
         cairo_fill_preserve(cr);
