@@ -102,7 +102,9 @@ TEST(GeneratedPictures, EachHasItsSizeCleanKeysAndContentInEveryCell) {
             const auto seen = std::count_if(cell.begin(), cell.end(), [&](uint32_t px) {
                 return e.kind == Kind::Png ? (px >> 24) > 0 : (px & 0xFFFFFF) != kMagenta;
             });
-            EXPECT_GT(seen, long(cell.size() / 100)) << e.file << " cell " << index++ << " is empty";
+            // A hundredth of the cell, or a small figure's worth: the ranking's
+            // runner stands alone in the band below the list on a whole screen.
+            EXPECT_GT(seen, std::min(long(cell.size() / 100), 1000L)) << e.file << " cell " << index++ << " is empty";
         }
     }
 }

@@ -321,13 +321,15 @@ void drawSpeedDown(cairo_t* cr, int w, int h) {
     fillStroke(cr, {1, 1, 1}, ink, 2);
 }
 
-// A speech banner with its tail pointing up to where obstacles come in.
+// A speech banner with its tail pointing up to where obstacles come in. The
+// tail is a short, broad nub: a long thin one reads as a stick laid across
+// the obstacle passing behind it.
 void drawTalkboxBg(cairo_t* cr, int w, int h) {
     cairo_new_path(cr);
     roundRect(cr, 8, 20, w - 16, h - 26, 22);
-    cairo_move_to(cr, 440, 22);
-    cairo_line_to(cr, 520, 3);
-    cairo_line_to(cr, 480, 22);
+    cairo_move_to(cr, 454, 22);
+    cairo_line_to(cr, 490, 8);
+    cairo_line_to(cr, 482, 22);
     cairo_close_path(cr);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
     fillPathVertical(cr, 0, h, hex(0xFFFFFF), hex(0xFFF1D2));
@@ -335,8 +337,8 @@ void drawTalkboxBg(cairo_t* cr, int w, int h) {
     cairo_set_line_width(cr, 4);
     cairo_stroke(cr);
     roundRect(cr, 8, 20, w - 16, h - 26, 22);
-    cairo_move_to(cr, 443, 24);
-    cairo_line_to(cr, 518, 6);
+    cairo_move_to(cr, 459, 24);
+    cairo_line_to(cr, 485, 13);
     cairo_line_to(cr, 478, 24);
     cairo_close_path(cr);
     fillPathVertical(cr, 0, h, hex(0xFFFFFF), hex(0xFFF1D2));
