@@ -181,9 +181,10 @@ void drawRankButton(cairo_t* cr, int, int) {
 // The runner cheering on the grass in the band below the list, stars round
 // it. The picture is drawn at x 0 for the name entry and slides to x 300 as
 // the list is shown, so the figure stands at x 170..260: bottom left of the
-// entry screen, bottom right of the list.
+// entry screen, bottom right of the list. Its raised fists stay below the
+// band's top, where the entry screen's frame would cut them off flat.
 void drawRankMarlo(cairo_t* cr, int, int) {
-    drawRunner(cr, 212, 1018, 0.44, 0, Pose::Cheer);
+    drawRunner(cr, 212, 1021, 0.42, 0, Pose::Cheer);
     const double stars[][3] = {{160, 968, 7}, {268, 962, 8}, {140, 1000, 5}, {286, 996, 6}, {246, 1012, 4}};
     for (int i = 0; i < 5; ++i) {
         starPath(cr, stars[i][0], stars[i][1], stars[i][2], stars[i][2] * 0.42, 4, 0.2 * i);
