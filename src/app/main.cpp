@@ -15,8 +15,8 @@
 #include "framework/gameNode.h"
 #include "platform/FileIO.h"
 #include "platform/Image.h"
-#include "platform/Input.h"
 #include "platform/Paths.h"
+#include "platform/RunLoop.h"
 #include "platform/Window.h"
 
 namespace {
@@ -115,10 +115,8 @@ int main(int argc, char** argv) {
 
     mainGame game;
     if (game.init() < 0) return 0;
-    while (window->pumpEvents(platform::input())) {
-        runFrame(game);
-        window->present(*windowSurface());
-    }
+    platform::runFrames(*window, [&game] { runFrame(game); },
+                        [&window] { window->present(*windowSurface()); });
     game.release();
     destroyWindowSurface();
     return 0;

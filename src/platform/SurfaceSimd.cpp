@@ -29,6 +29,7 @@ inline __m128i blendLanes(__m128i s16, __m128i d16, __m128i wa, __m128i wd) {
     return _mm_srli_epi16(_mm_mulhi_epu16(x, _mm_set1_epi16(kDiv255)), 7);
 }
 
+#if SWAPSPRINT_X86
 // For the AVX2 and AVX-512 blends: pmaddubsw multiplies unsigned bytes by
 // signed bytes and adds neighbours, so with source and destination bytes
 // interleaved and flipped to signed (p - 128), and the weights (a, 255 - a)
@@ -40,9 +41,11 @@ inline long long pairedWeights(int a) {
     return static_cast<long long>(w | w << 16 | w << 32);
 }
 constexpr long long kBiasBack = 0x00007F807F807F80LL;
+#endif
 
 }  // namespace
 
+#if SWAPSPRINT_X86
 bool haveAvx2() {
     static const bool yes = __builtin_cpu_supports("avx2");
     return yes;
@@ -52,6 +55,7 @@ bool haveAvx512bw() {
     static const bool yes = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
     return yes;
 }
+#endif
 
 std::uint32_t mixPixel(std::uint32_t s, std::uint32_t d, std::uint32_t a) {
     const std::uint32_t na = 255 - a;
@@ -82,6 +86,7 @@ void blendRowSse2(std::uint32_t* d, const std::uint32_t* s, int n, int a) {
     for (; i < n; ++i) d[i] = mixPixel(s[i], d[i], static_cast<std::uint32_t>(a));
 }
 
+#if SWAPSPRINT_X86
 // Unpacks and packs work within 128-bit halves, so pixels come out in the
 // order they went in.
 __attribute__((target("avx2"))) static inline __m256i blend8(__m256i S, __m256i D, __m256i w) {
@@ -148,6 +153,7 @@ __attribute__((target("avx512f,avx512bw"))) void blendRowAvx512(std::uint32_t* d
         _mm512_mask_storeu_epi32(d + i, m, blend16(S, D, w));
     }
 }
+#endif
 
 // ---------------------------------------------------------------------------
 // Keyed copy: no branches on the pixels, so runs of key pixels cost nothing
@@ -167,6 +173,7 @@ void keyedRowSse2(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t
     for (; i < n; ++i) d[i] = (s[i] & kRgbMask) == key ? d[i] : s[i];
 }
 
+#if SWAPSPRINT_X86
 // A masked store writes only the drawn pixels, so the destination is never
 // read: that is what keeps this level with a run-length-encoded blit.
 __attribute__((target("avx2"))) void keyedRowAvx2(std::uint32_t* d, const std::uint32_t* s, int n,
@@ -189,6 +196,7 @@ __attribute__((target("avx2"))) void keyedRowAvx2(std::uint32_t* d, const std::u
         _mm256_maskstore_epi32(reinterpret_cast<int*>(d + i), draw, S);
     }
 }
+#endif
 
 // ---------------------------------------------------------------------------
 // Per-pixel alpha: each pixel's alpha (0 where the key hides it) is spread
@@ -224,5 +232,15 @@ void alphaRowSse2(std::uint32_t* d, const std::uint32_t* s, int n, bool useKey,
         d[i] = mixPixel(s[i], d[i], hidden ? 0 : s[i] >> 24);
     }
 }
+
+#if !SWAPSPRINT_X86
+// WebAssembly runs the SSE2 kernels (mapped onto its 128-bit vectors) and
+// never these; they exist so every caller links.
+void blendRowAvx2(std::uint32_t* d, const std::uint32_t* s, int n, int a) { blendRowSse2(d, s, n, a); }
+void blendRowAvx512(std::uint32_t* d, const std::uint32_t* s, int n, int a) { blendRowSse2(d, s, n, a); }
+void keyedRowAvx2(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t key) {
+    keyedRowSse2(d, s, n, key);
+}
+#endif
 
 }  // namespace platform::simd

@@ -1,0 +1,16 @@
+// The frame loop's driver: pumps the window's events, steps the game and shows
+// the frame, until the window is closed. On the desktop a plain loop (the
+// step paces itself to 60 a second). In a page the browser calls us once per
+// display refresh; the game still steps exactly 60 times per second of real
+// time, none to a few per call, and the call never returns (RunLoopWeb.cpp).
+#pragma once
+
+#include <functional>
+
+namespace platform {
+
+class Window;
+
+void runFrames(Window& window, const std::function<void()>& step, const std::function<void()>& show);
+
+}  // namespace platform
