@@ -29,6 +29,21 @@ source_versions() {
     done | sort -n | cut -d' ' -f2-
 }
 
+# apt-get source gives up when the archive lacks the upstream tarball's
+# signature (an .asc seen missing here). The same files, each checked against
+# the hash in the archive's signed index by apt's own downloader, are taken
+# then, and the .asc let go; dpkg-source unpacks them and applies Debian's
+# patches as apt-get source would.
+fetch_without_signature() {
+  local uri file size hash
+  while read -r uri file size hash; do
+    uri=${uri//\'/}
+    /usr/lib/apt/apt-helper -qq download-file "$uri" "$PWD/$file" "$hash" >/dev/null 2>&1 ||
+      case "$file" in *.asc) ;; *) echo "cannot fetch $file"; return 1 ;; esac
+  done < <(apt-get source --print-uris -qq "$1=$2")
+  dpkg-source --no-check -x ./*.dsc >/dev/null
+}
+
 # build NAME SOURCE-PACKAGE: runs build_NAME SRC PREFIX when the cache lacks it.
 # Debian's patches are applied by dpkg-source as apt-get source unpacks.
 build() {
@@ -47,7 +62,8 @@ build() {
   src=""
   for ver in $versions; do
     rm -rf "$work" && mkdir -p "$work"
-    if (cd "$work" && apt-get source -qq "$pkg=$ver" >"$work/fetch.log" 2>&1); then
+    if (cd "$work" && { apt-get source -qq "$pkg=$ver" >"$work/fetch.log" 2>&1 ||
+                        fetch_without_signature "$pkg" "$ver" >>"$work/fetch.log" 2>&1; }); then
       src=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -1)
       break
     fi
@@ -58,8 +74,11 @@ build() {
   say "building $name $ver for the web"
   started=$SECONDS
   rm -rf "$prefix"
-  "build_$name" "$src" "$prefix" >"$work/build.log" 2>&1 || {
-    tail -40 "$work/build.log" >&2; say "building $name failed (log: $work/build.log)"; exit 1; }
+  # In the background so that set -e holds inside (it does not in a || list).
+  ( set -e; "build_$name" "$src" "$prefix" ) >"$work/build.log" 2>&1 &
+  if ! wait $!; then
+    tail -40 "$work/build.log" >&2; say "building $name failed (log: $work/build.log)"; exit 1
+  fi
   touch "$prefix/.built"
   rm -rf "$work"
   say "$name built in $((SECONDS - started)) s"
@@ -69,12 +88,17 @@ build() {
 
 CFLAGS_WEB="-O2"
 
+# zlib's own sources compiled as they stand (Debian's CMake file for it
+# names sources the source package leaves out).
 build_zlib() {
-  emcmake cmake -S "$1" -B "$1/web" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$2" \
-    -DCMAKE_C_FLAGS="$CFLAGS_WEB"
-  cmake --build "$1/web" -j "$jobs" --target zlibstatic
-  mkdir -p "$2/lib" "$2/include"
-  cp "$1/web/libz.a" "$2/lib/"
+  mkdir -p "$2/lib" "$2/include" "$1/web"
+  cp "$1/zconf.h.in" "$1/web/zconf.h"
+  local f
+  for f in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast inflate \
+           inftrees trees uncompr zutil; do
+    emcc $CFLAGS_WEB -DHAVE_UNISTD_H -I"$1/web" -c "$1/$f.c" -o "$1/web/$f.o"
+  done
+  emar rcs "$2/lib/libz.a" "$1"/web/*.o
   cp "$1/zlib.h" "$1/web/zconf.h" "$2/include/"
 }
 
@@ -89,10 +113,12 @@ build_png() {
   cp "$1/png.h" "$1/pngconf.h" "$1/web/pnglibconf.h" "$2/include/"
 }
 
+# FreeType on our zlib: its own copy would clash with it at the link.
 build_freetype() {
   emcmake cmake -S "$1" -B "$1/web" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$2" \
     -DCMAKE_C_FLAGS="$CFLAGS_WEB" -DBUILD_SHARED_LIBS=OFF \
-    -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
+    -DFT_REQUIRE_ZLIB=ON -DZLIB_INCLUDE_DIR="$prefix_zlib/include" -DZLIB_LIBRARY="$prefix_zlib/lib/libz.a" \
+    -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
     -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
   cmake --build "$1/web" -j "$jobs"
   cmake --install "$1/web"
@@ -117,11 +143,16 @@ build_sdl2ttf() {
 }
 
 # Only the decoding library, with the portable floating-point decoder.
+# config.sub knows no emscripten: any wasm32 host tells configure it is a
+# cross build.
 build_mpg123() {
-  (cd "$1" && emconfigure ./configure --host=wasm32-unknown-emscripten --prefix="$2" \
-     --disable-shared --enable-static --disable-components --enable-libmpg123 \
-     --with-cpu=generic_fpu --disable-modules --disable-largefile CFLAGS="$CFLAGS_WEB" &&
-   emmake make -j "$jobs" && emmake make install)
+  (cd "$1" && emconfigure ./configure --host=wasm32-unknown-linux --disable-shared --enable-static \
+     --with-cpu=generic_fpu --disable-modules --with-audio=dummy --with-default-audio=dummy \
+     --disable-largefile CFLAGS="$CFLAGS_WEB" &&
+   emmake make -j "$jobs" src/libmpg123/libmpg123.la)
+  mkdir -p "$2/lib" "$2/include"
+  cp "$1/src/libmpg123/.libs/libmpg123.a" "$2/lib/"
+  cp "$1/src/libmpg123/mpg123.h" "$1/src/libmpg123/fmt123.h" "$2/include/"
 }
 
 build zlib zlib

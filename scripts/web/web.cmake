@@ -14,17 +14,15 @@ add_compile_options(-msimd128 -msse2)
 function(swapsprint_web_library target lib header)
   find_library(${target}_LIB ${lib} PATHS ${SWAPSPRINT_WEB_PREFIXES} PATH_SUFFIXES lib
                NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-  find_path(${target}_INC ${header} PATHS ${SWAPSPRINT_WEB_PREFIXES} PATH_SUFFIXES include
+  find_path(${target}_INC ${header} PATHS ${SWAPSPRINT_WEB_PREFIXES} PATH_SUFFIXES include include/SDL2 include/freetype2
             NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
   add_library(web::${target} STATIC IMPORTED)
   set_target_properties(web::${target} PROPERTIES IMPORTED_LOCATION ${${target}_LIB}
-                        INTERFACE_INCLUDE_DIRECTORIES "${${target}_INC};${ARGN}")
+                        INTERFACE_INCLUDE_DIRECTORIES ${${target}_INC})
 endfunction()
 
-swapsprint_web_library(sdl2 SDL2 SDL2/SDL.h)
-get_target_property(sdl_inc web::sdl2 INTERFACE_INCLUDE_DIRECTORIES)
-set_property(TARGET web::sdl2 APPEND PROPERTY INTERFACE_INCLUDE_DIRECTORIES ${sdl_inc}/SDL2)
-swapsprint_web_library(sdl2ttf SDL2_ttf SDL2/SDL_ttf.h)
+swapsprint_web_library(sdl2 SDL2 SDL.h)
+swapsprint_web_library(sdl2ttf SDL2_ttf SDL_ttf.h)
 swapsprint_web_library(freetype freetype ft2build.h)
 swapsprint_web_library(mpg123 mpg123 mpg123.h)
 swapsprint_web_library(png png png.h)

@@ -48,7 +48,9 @@ async function main() {
   const context = await chromium.launchPersistentContext(profile, {
     executablePath: '/usr/bin/chromium',
     headless: true,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+    // As a browser is out of the box: no sound before the player's first
+    // click or key.
+    args: ['--autoplay-policy=user-gesture-required', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
       '--disable-component-update', '--disable-sync'],
     // Not the canvas's own size: the page scales it, and clicks map back.
     viewport: { width: 480, height: 860 },
@@ -97,7 +99,7 @@ async function play(context, url) {
   await sleep(300);
   const soundAfter = await page.evaluate(() => Module.SDL2?.audioContext?.state ?? 'none');
   log(`sound: ${soundBefore} before the first click, ${soundAfter} after it`);
-  check(soundAfter === 'running', 'the first click turns the sound on');
+  check(soundBefore === 'suspended' && soundAfter === 'running', 'the first click turns the sound on');
   const gridAppeared = async () => (await readGrid(page)).known >= 60;
   for (let tries = 0; tries < 60 && !(await gridAppeared()); ++tries) {
     await click(PLAY_BUTTON.x, PLAY_BUTTON.y);
@@ -142,9 +144,10 @@ async function play(context, url) {
   await page.screenshot({ path: join(shots, '4-ranking-name.png') });
   await page.keyboard.type(NAME, { delay: 80 });
   await sleep(300);
+  await page.screenshot({ path: join(shots, '5-ranking-typed.png') });
   await page.keyboard.press('Enter');
   await sleep(4000);
-  await page.screenshot({ path: join(shots, '5-ranking-list.png') });
+  await page.screenshot({ path: join(shots, '6-ranking-list.png') });
   const saved = await page.evaluate(() => Module.savesKept ?? 0);
   check(saved > 0, `the saved files were copied to the browser's storage (${saved} times)`);
 
@@ -155,7 +158,7 @@ async function play(context, url) {
     const read = (name) => { try { return Array.from(Module.FS.readFile(`${folder}/${name}`)); } catch (e) { return null; } };
     return { option: read('option'), score: read('new.score'), list: read('ranker.list') };
   }, PLAYER_FOLDER);
-  await page.screenshot({ path: join(shots, '6-reloaded.png') });
+  await page.screenshot({ path: join(shots, '7-reloaded.png') });
   check(files.option && files.option.length === 2 && files.option[0] === 1 && files.option[1] === 1,
     `"option" survives the reload with music and effects on (${JSON.stringify(files.option)})`);
   const int32 = (bytes, at) => new DataView(Uint8Array.from(bytes).buffer).getInt32(at, true);
