@@ -5,6 +5,11 @@
 // in microseconds. A frame is the game's update and render and the copy to the
 // window surface; the fake clock means no pacing wait is counted.
 //
+// Sounds play on the fake clock, as in every harness game, but each one is
+// also loaded and played by the real mixer (on SDL's dummy output), in the
+// very frame that loads or plays it: a scene's entry frame pays for decoding
+// its music as it does in the game.
+//
 // The game is deterministic on the fake clock, so the whole game is played
 // several times and each frame is charged the least it cost in any play: that
 // strips the noise of a shared machine (preemption, cold caches) and keeps
@@ -13,6 +18,7 @@
 #include <time.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -21,9 +27,12 @@
 #include <vector>
 
 #include "Harness.h"
+#include "SimulatedAudio.h"
 #include "app/IntroSceen.h"
 #include "app/mainGame.h"
+#include "engine/PicturePrefetch.h"
 #include "engine/bitmapPicture.h"
+#include "framework/GameNames.h"
 #include "framework/SceneManager.h"
 #include "match3/Block.h"
 #include "match3/BlockBoard.h"
@@ -31,6 +40,7 @@
 #include "ranking/Rank.h"
 #include "runner/AnimationBoard.h"
 #include "runner/Obstacle.h"
+#include "platform/Audio.h"
 
 using testing_support::Harness;
 
@@ -43,6 +53,66 @@ std::int64_t cpuNanos() {
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
 }
+
+// The sound lengths the harness gives the game's sounds, so play takes as
+// long as in every other harness game.
+const std::map<std::string, double> kSoundSeconds = {
+    {"playbgm.mp3", 63.0}, {"intro1.mp3", 10.0}, {"intro2.mp3", 25.0},
+    {"ranking.mp3", 25.0}, {"combo1.mp3", 0.6},  {"combo2.mp3", 0.6},
+    {"combo3.mp3", 0.6},   {"combo4.mp3", 0.6},  {"combo5.mp3", 0.6},
+    {"delete.mp3", 0.3},   {"jump.wav", 0.5}};
+
+// Time from the simulated system, cost from the real one.
+class ChargedAudio : public platform::AudioSystem {
+public:
+    ChargedAudio(platform::Clock& clock, int channels)
+        : sim_(clock, channels), real_(platform::createMixerAudio(channels, {"dummy"})) {
+        for (const auto& [name, seconds] : kSoundSeconds) sim_.setDuration(name, seconds);
+    }
+    platform::SoundId load(const std::string& path, bool stream, bool loop) override {
+        const platform::SoundId real = real_->load(path, stream, loop);
+        const platform::SoundId sim = sim_.load(path, stream, loop);
+        realSound_[sim] = real;
+        return sim;
+    }
+    void release(platform::SoundId sound) override {
+        real_->release(realSound_[sound]);
+        sim_.release(sound);
+    }
+    platform::ChannelId play(platform::SoundId sound) override {
+        const platform::ChannelId channel = sim_.play(sound);
+        if (channel) realChannel_[channel] = real_->play(realSound_[sound]);
+        return channel;
+    }
+    void stop(platform::ChannelId channel) override {
+        real_->stop(realChannel_[channel]);
+        sim_.stop(channel);
+    }
+    void setPaused(platform::ChannelId channel, bool paused) override {
+        real_->setPaused(realChannel_[channel], paused);
+        sim_.setPaused(channel, paused);
+    }
+    void setVolume(platform::ChannelId channel, float volume) override {
+        real_->setVolume(realChannel_[channel], volume);
+        sim_.setVolume(channel, volume);
+    }
+    bool isPlaying(platform::ChannelId channel) override { return sim_.isPlaying(channel); }
+    bool isPaused(platform::ChannelId channel) override { return sim_.isPaused(channel); }
+    void update() override {
+        real_->update();
+        sim_.update();
+    }
+    void close() override {
+        real_->close();
+        sim_.close();
+    }
+
+private:
+    testing_support::SimulatedAudio sim_;
+    std::unique_ptr<platform::AudioSystem> real_;
+    std::map<platform::SoundId, platform::SoundId> realSound_;
+    std::map<platform::ChannelId, platform::ChannelId> realChannel_;
+};
 
 template <class T>
 T* scene(const char* name) {
@@ -147,21 +217,30 @@ Trace playOnce(std::string* failure) {
         return Trace{};
     };
     Harness h;
+    PicturePrefetch::allow(true);  // as the game does
+    platform::installAudioFactory([&h](int channels) -> std::unique_ptr<platform::AudioSystem> {
+        return std::make_unique<ChargedAudio>(h.time.clock, channels);
+    });
     writeLowList();
     h.start();
     Player p(h);
 
-    IntroSceen* intro = scene<IntroSceen>("intro");
+    IntroSceen* intro = scene<IntroSceen>(names::kIntroScene);
     for (int i = 0; i < 5000 && !intro->buttonShown; ++i) p.frame(introRow(intro));
     if (!intro->buttonShown) return fail("the intro never showed its play button");
     for (int i = 0; i < 120; ++i) p.frame("intro: pulse");
 
+    // The intro's frames run far faster than real time here, while the
+    // pictures of play and the ranking are decoded ahead in the background
+    // in real time: wait a few seconds, as a player watching the intro (15 s
+    // to its button) does, before pressing play.
+    std::this_thread::sleep_for(std::chrono::seconds(3));
     const RECT play = intro->playButton ? intro->playButton->getBoundingRect()
                                         : RECT{380, 470, 535, 560};
     p.click(centre(play), "intro: pulse", "enter play (loads its pictures)");
-    if (!isCurrent("game")) return fail("the play button did not start play");
+    if (!isCurrent(names::kGameScene)) return fail("the play button did not start play");
 
-    auto* game = scene<ThreeMatchGame>("game");
+    auto* game = scene<ThreeMatchGame>(names::kGameScene);
     for (int i = 0; i < 600 && !game->started; ++i) p.frame("play: countdown");
     if (!game->started) return fail("the countdown never ended");
 
@@ -171,7 +250,7 @@ Trace playOnce(std::string* failure) {
         keepPlayBusy(game);
         // The button's area reaches past the window: click its visible part.
         const RECT& r = game->refreshRect;
-        p.click(centre(RECT{r.left, r.top, std::min(r.right, 600), std::min(r.bottom, 1024)}), busy);
+        p.click(centre(RECT{r.left, r.top, std::min(r.right, names::kClientWidth), std::min(r.bottom, names::kClientHeight)}), busy);
         markSpecials(game->blockBoard);
         for (int i = 0; i < 120; ++i) {
             keepPlayBusy(game);
@@ -183,11 +262,11 @@ Trace playOnce(std::string* failure) {
     h.keyDown('1');
     p.frame("play: runner exit");
     h.keyUp('1');
-    for (int i = 0; i < 3000 && !isCurrent("rank"); ++i)
+    for (int i = 0; i < 3000 && !isCurrent(names::kRankScene); ++i)
         p.frame("play: runner exit", "enter ranking (loads its pictures)");
-    if (!isCurrent("rank")) return fail("the runner never left for the ranking");
+    if (!isCurrent(names::kRankScene)) return fail("the runner never left for the ranking");
 
-    Rank* rank = scene<Rank>("rank");
+    Rank* rank = scene<Rank>(names::kRankScene);
     p.frame("ranking: name entry");
     if (rank->phase != Rank::entering) return fail("no name entry");
     for (int letter = 0; letter < kNameLength; ++letter)

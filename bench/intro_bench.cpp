@@ -9,13 +9,14 @@
 #include "app/IntroSceen.h"
 #include "app/mainGame.h"
 #include "engine/bitmapPicture.h"
+#include "framework/GameNames.h"
 #include "framework/SceneManager.h"
 
 using testing_support::Harness;
 
 namespace {
 
-IntroSceen* intro() { return dynamic_cast<IntroSceen*>(SceneManager::get()->findScene("intro")); }
+IntroSceen* intro() { return dynamic_cast<IntroSceen*>(SceneManager::get()->findScene(names::kIntroScene)); }
 
 // Plays the intro through to the pulsing play button.
 IntroSceen* reachPlayButton(Harness& h) {
@@ -30,7 +31,7 @@ IntroSceen* reachPlayButton(Harness& h) {
 // sky, the light, the clouds, the town blend, the rainbow blend, the title,
 // the glow blend, the three foreground layers, the button blend and skip.
 void showEveryLayer(IntroSceen* s) {
-    s->revealHeight = 1024;
+    s->revealHeight = names::kClientHeight;
     s->revealActive = false;
     if (bitmapPicture* clouds = s->main[2]) {
         clouds->setX(0.0f);

@@ -1,11 +1,24 @@
 #!/usr/bin/env bash
-# Measures the real binary under Xvfb: the time from launch to the first frame
-# shown, and the peak resident memory once every picture is loaded (after a
-# whole game: intro, play, ranking). Prints figures; asserts nothing.
+# Measures the real binary in a real window under Xvfb. Prints figures; asserts
+# nothing.
 #
-# The first frame is taken as the return of the first present to the window
-# (SDL_UpdateWindowSurface, or SDL_RenderPresent for a scaled window), seen by
-# a small preloaded library built here: the game itself stays as shipped.
+#   - Start-up: from launch to the first frame shown, for the game, for the
+#     game without its sound files (music decoding is part of start-up), and
+#     for a bare SDL window of the same size that paints one white frame: the
+#     floor any SDL game pays here. The three are interleaved, run by run.
+#   - CPU per frame: the process's CPU time (utime + stime from /proc, every
+#     thread, the mixer's included) over some seconds divided by the frames
+#     shown, with the intro's last stage on screen and in plain play with no
+#     input; each also as a multiple of a memcpy of one 600 x 1024 frame,
+#     measured in the same session.
+#   - The heaviest frames: the main thread's CPU time of every frame, so the
+#     frames that enter play and the ranking show what a player gets.
+#   - The resident peak once every picture is loaded (intro, play, ranking).
+#
+# Frames are seen by a small preloaded library built here (the game itself
+# stays as shipped): it hooks the present to the window (SDL_UpdateWindowSurface,
+# or SDL_RenderPresent for a scaled window), notes the time of the first one
+# and each frame's main-thread CPU time in a mapped file.
 # usage: measure-startup.sh [build folder] [runs]
 set -euo pipefail
 build=${1:-build}
@@ -15,25 +28,55 @@ game="$root/$build/game"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-cat > "$work/firstframe.c" <<'C'
+cat > "$work/frames.c" <<'C'
 #define _GNU_SOURCE
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <sys/mman.h>
 #include <time.h>
+#include <unistd.h>
 
-/* Writes the wall-clock time in nanoseconds, once, after the first present. */
+/* FIRST_FRAME_OUT gets the wall-clock time in nanoseconds of the first
+   present. FRAME_LOG, when set, is a mapped file: word 0 counts presents,
+   then per frame i the main thread's CPU nanoseconds since the previous
+   present, at word 1 + i (the first 65536 frames). */
+enum { kFrames = 65536 };
+static uint64_t* frameLog;
+static uint64_t lastCpu;
+
+static uint64_t now(clockid_t clock) {
+    struct timespec t;
+    clock_gettime(clock, &t);
+    return (uint64_t)t.tv_sec * 1000000000ull + (uint64_t)t.tv_nsec;
+}
+
 static void mark(void) {
     static int seen;
-    if (seen) return;
-    seen = 1;
-    struct timespec t;
-    clock_gettime(CLOCK_REALTIME, &t);
-    const char* out = getenv("FIRST_FRAME_OUT");
-    FILE* f = out ? fopen(out, "w") : NULL;
-    if (!f) return;
-    fprintf(f, "%lld\n", (long long)t.tv_sec * 1000000000LL + t.tv_nsec);
-    fclose(f);
+    if (!seen) {
+        seen = 1;
+        const char* out = getenv("FIRST_FRAME_OUT");
+        FILE* f = out ? fopen(out, "w") : NULL;
+        if (f) {
+            fprintf(f, "%llu\n", (unsigned long long)now(CLOCK_REALTIME));
+            fclose(f);
+        }
+        const char* log = getenv("FRAME_LOG");
+        int fd = log ? open(log, O_RDWR | O_CREAT, 0644) : -1;
+        if (fd >= 0 && ftruncate(fd, 8 * (kFrames + 1)) == 0) {
+            void* m = mmap(NULL, 8 * (kFrames + 1), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+            if (m != MAP_FAILED) frameLog = m;
+        }
+        if (fd >= 0) close(fd);
+    }
+    if (!frameLog) return;
+    const uint64_t cpu = now(CLOCK_THREAD_CPUTIME_ID);
+    const uint64_t n = frameLog[0];
+    if (n < kFrames) frameLog[1 + n] = cpu - lastCpu;
+    lastCpu = cpu;
+    __atomic_store_n(&frameLog[0], n + 1, __ATOMIC_RELEASE);
 }
 
 void SDL_RenderPresent(void* renderer) {
@@ -51,22 +94,88 @@ int SDL_UpdateWindowSurface(void* window) {
     return result;
 }
 C
-cc -O2 -shared -fPIC -o "$work/firstframe.so" "$work/firstframe.c" -ldl
+cc -O2 -shared -fPIC -o "$work/frames.so" "$work/frames.c" -ldl
 
-mkdir "$work/run"
-for d in img soundfile fonts; do ln -s "$game/$d" "$work/run/$d"; done
-cp "$game/swapsprint" "$work/run/"
-printf '\x01\x01' > "$work/run/option"
+# The bare window: opened as the game opens its own (same size, same hints),
+# painted white once, then kept open until closed.
+cat > "$work/bare.c" <<'C'
+#include <SDL.h>
+int main(void) {
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 1;
+    SDL_Window* w = SDL_CreateWindow("Bare window", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                     600, 1024, SDL_WINDOW_SHOWN);
+    if (!w) return 1;
+    SDL_Surface* s = SDL_GetWindowSurface(w);
+    SDL_FillRect(s, NULL, SDL_MapRGB(s->format, 255, 255, 255));
+    SDL_UpdateWindowSurface(w);
+    for (SDL_Event e;;) {
+        if (SDL_WaitEvent(&e) && (e.type == SDL_QUIT ||
+            (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE))) break;
+    }
+    SDL_DestroyWindow(w);
+    SDL_Quit();
+    return 0;
+}
+C
+cc -O2 -o "$work/bare" "$work/bare.c" $(pkg-config --cflags --libs sdl2)
+
+# One 600 x 1024 frame copied with memcpy: the median of many copies, once
+# with both frames in the caches (copied again and again) and once from
+# memory (64 MB walked over between copies, as a frame's own pictures do).
+cat > "$work/memcpy.c" <<'C'
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+static int cmp(const void* a, const void* b) {
+    double x = *(const double*)a, y = *(const double*)b;
+    return x < y ? -1 : x > y;
+}
+enum { kBytes = 600 * 1024 * 4, kRuns = 200, kFlush = 64 << 20 };
+static double median(char* a, char* b, char* flush) {
+    double t[kRuns];
+    for (int i = 0; i < kRuns; ++i) {
+        if (flush) memset(flush, i, kFlush);
+        struct timespec s, e;
+        clock_gettime(CLOCK_MONOTONIC, &s);
+        memcpy(i & 1 ? a : b, i & 1 ? b : a, kBytes);
+        clock_gettime(CLOCK_MONOTONIC, &e);
+        __asm__ volatile("" ::"r"(a), "r"(b) : "memory");
+        t[i] = (e.tv_sec - s.tv_sec) * 1e6 + (e.tv_nsec - s.tv_nsec) / 1e3;
+    }
+    qsort(t, kRuns, sizeof t[0], cmp);
+    return t[kRuns / 2];
+}
+int main(void) {
+    char* a = malloc(kBytes);
+    char* b = malloc(kBytes);
+    char* flush = malloc(kFlush);
+    memset(a, 1, kBytes);
+    memset(b, 2, kBytes);
+    printf("%.1f %.1f\n", median(a, b, NULL), median(a, b, flush));
+    return 0;
+}
+C
+cc -O2 -o "$work/memcpy" "$work/memcpy.c"
+
+for variant in run quiet; do
+  mkdir "$work/$variant"
+  for d in img fonts; do ln -s "$game/$d" "$work/$variant/$d"; done
+  cp "$game/swapsprint" "$work/$variant/"
+  printf '\x01\x01' > "$work/$variant/option"
+done
+ln -s "$game/soundfile" "$work/run/soundfile"   # "quiet" has no sound files
 
 export MEASURE_WORK="$work" MEASURE_RUNS="$runs"
 xvfb-run -a -s "-screen 0 1280x1100x24" bash -c '
   set -euo pipefail
-  cd "$MEASURE_WORK/run"
   export SDL_AUDIODRIVER=dummy
   hwm() { awk "/VmHWM/ {print int(\$2 / 1024)}" /proc/$1/status; }
   window() {
     for i in $(seq 1 100); do
-      xdotool search --name "Swap & Sprint" 2>/dev/null | head -n1 && return
+      xdotool search --name "$1" 2>/dev/null | head -n1 && return
       sleep 0.05
     done
   }
@@ -75,37 +184,66 @@ xvfb-run -a -s "-screen 0 1280x1100x24" bash -c '
     for i in $(seq 1 50); do kill -0 $1 2>/dev/null || break; sleep 0.1; done
     wait $1 || true
   }
-
-  times=()
-  for run in $(seq 1 "$MEASURE_RUNS"); do
-    out="$MEASURE_WORK/first.$run"
+  # start-up NAME FOLDER COMMAND: milliseconds to the first frame
+  startup() {
+    local out="$MEASURE_WORK/first" start ms pid
+    rm -f "$out"
     start=$(date +%s%N)
-    FIRST_FRAME_OUT="$out" LD_PRELOAD="$MEASURE_WORK/firstframe.so" ./swapsprint & pid=$!
-    for i in $(seq 1 500); do [ -s "$out" ] && break; sleep 0.01; done
-    [ -s "$out" ] || { echo "no frame shown"; kill $pid; exit 1; }
+    (cd "$2" && FIRST_FRAME_OUT="$out" LD_PRELOAD="$MEASURE_WORK/frames.so" exec $3 2>/dev/null) & pid=$!
+    for i in $(seq 1 1000); do [ -s "$out" ] && break; sleep 0.005; done
+    [ -s "$out" ] || { echo "$1: no frame shown" >&2; kill $pid; exit 1; }
     ms=$(( ($(cat "$out") - start) / 1000000 ))
-    times+=("$ms")
-    echo "run $run: first frame after $ms ms, resident peak so far $(hwm $pid) MB"
-    close $pid "$(window)"
-  done
-  sorted=$(printf "%s\n" "${times[@]}" | sort -n)
-  echo "first frame: median $(echo "$sorted" | sed -n "$(( (MEASURE_RUNS + 1) / 2 ))p") ms," \
-       "best $(echo "$sorted" | head -n1) ms, worst $(echo "$sorted" | tail -n1) ms"
+    kill -TERM $pid   # SDL turns it into a quit
+    wait $pid || true
+    echo $ms
+  }
+  median() { printf "%s\n" "$@" | sort -n | sed -n "$(( ($# + 1) / 2 ))p"; }
+  spread() { printf "%s\n" "$@" | sort -n | sed -n "1p;\$p" | paste -sd- ; }
 
-  # Every picture: the intro, play and the ranking each load their own. Ten
-  # entries scored -1 make any score open the name entry.
+  bare=(); full=(); quiet=()
+  for run in $(seq 1 "$MEASURE_RUNS"); do
+    bare+=("$(startup bare "$MEASURE_WORK" "$MEASURE_WORK/bare")")
+    full+=("$(startup game "$MEASURE_WORK/run" ./swapsprint)")
+    quiet+=("$(startup quiet "$MEASURE_WORK/quiet" ./swapsprint)")
+    echo "run $run: bare window ${bare[-1]} ms, game ${full[-1]} ms, game without sound files ${quiet[-1]} ms"
+  done
+  b=$(median "${bare[@]}"); f=$(median "${full[@]}"); q=$(median "${quiet[@]}")
+  echo "first frame, median of $MEASURE_RUNS (best-worst): bare window $b ms ($(spread "${bare[@]}")), game $f ms ($(spread "${full[@]}")), game without sound files $q ms ($(spread "${quiet[@]}"))"
+  awk -v b=$b -v f=$f -v q=$q "BEGIN { printf \"start-up against the bare window: game %.2fx, without sound files %.2fx\n\", f / b, q / b }"
+
+  # One game with the frame log: the intro to its last stage, play, the ranking.
+  cd "$MEASURE_WORK/run"
   python3 -c "
 import struct
 with open(\"ranker.list\", \"wb\") as f:
     for _ in range(10): f.write(struct.pack(\"<10ii\", *([99] * 10), -1))"
-  ./swapsprint & pid=$!
-  wid=$(window)
+  log="$MEASURE_WORK/frames.log"
+  FRAME_LOG="$log" LD_PRELOAD="$MEASURE_WORK/frames.so" ./swapsprint & pid=$!
+  wid=$(window "Swap & Sprint")
+  frames() { python3 -c "import struct,sys; print(struct.unpack(\"<Q\", open(sys.argv[1], \"rb\").read(8))[0])" "$log"; }
+  ticks() { awk "{print \$14 + \$15}" /proc/$1/stat; }
+  hz=$(getconf CLK_TCK)
+  read -r memcpy_us cold_us < <("$MEASURE_WORK/memcpy")
+  # cpu-per-frame LABEL SECONDS
+  cpu_per_frame() {
+    local t0 f0 t1 f1
+    t0=$(ticks $pid); f0=$(frames)
+    sleep "$2"
+    t1=$(ticks $pid); f1=$(frames)
+    awk -v l="$1" -v t=$((t1 - t0)) -v f=$((f1 - f0)) -v hz=$hz -v m=$memcpy_us -v c=$cold_us -v s="$2" "BEGIN {
+      us = t * 1e6 / hz / f
+      printf \"%s: %d frames in %d s (%.1f per second), %.0f us of CPU per frame = %.1fx a memcpy of the frame in cache, %.1fx from memory\n\", l, f, s, f / s, us, us / m, us / c }"
+  }
+  echo "memcpy of one 600 x 1024 frame: $memcpy_us us in cache, $cold_us us from memory (medians of 200)"
+  sleep 20                                               # the intro reaches its pulsing button
+  cpu_per_frame "intro, last stage" 10
+  entered_play=$(frames)
+  xdotool mousemove --window "$wid" 457 515; sleep 0.1
+  xdotool mousedown 1; sleep 0.05; xdotool mouseup 1     # play
+  sleep 8                                                # past the countdown
+  cpu_per_frame "plain play, no input" 10
   listed=$(stat -c %i ranker.list)
-  sleep 1.5
-  xdotool mousemove --window "$wid" 40 20; sleep 0.1
-  xdotool mousedown 1; sleep 0.05; xdotool mouseup 1   # skip
-  sleep 8
-  xdotool key --delay 100 1                            # end play
+  xdotool key --delay 100 1                              # end play
   for i in $(seq 1 200); do
     sleep 0.5
     [ "$(stat -c %i ranker.list)" != "$listed" ] && break
@@ -114,4 +252,20 @@ with open(\"ranker.list\", \"wb\") as f:
   sleep 2
   echo "resident peak with every picture loaded (intro, play, ranking): $(hwm $pid) MB"
   close $pid "$wid"
+  python3 - "$log" "$entered_play" "$memcpy_us" "$cold_us" <<PY
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+n = min(struct.unpack("<Q", data[:8])[0], 65535)
+cpu = [v / 1000 for v in struct.unpack("<%dQ" % n, data[8:8 + 8 * n])]
+entered, memcpy, cold = int(sys.argv[2]), float(sys.argv[3]), float(sys.argv[4])
+# Frame 0 is the whole start-up; the rest are frames of the game.
+frames = cpu[1:]
+top = sorted(range(len(frames)), key=lambda i: -frames[i])[:5]
+print("main thread CPU per frame over %d frames: median %.0f us; heaviest: %s" % (
+    len(frames), sorted(frames)[len(frames) // 2],
+    ", ".join("frame %d %.0f us (%.1fx / %.1fx)" % (i + 1, frames[i], frames[i] / memcpy, frames[i] / cold) for i in top)))
+play = max(range(entered, min(entered + 120, len(cpu))), key=lambda i: cpu[i])
+print("entering play (frame %d): %.0f us = %.1fx a memcpy of the frame in cache, %.1fx from memory" % (
+    play, cpu[play], cpu[play] / memcpy, cpu[play] / cold))
+PY
 '

@@ -6,6 +6,6 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 dir=${SOAK_BUILD_DIR:-build}
-"$root/scripts/build.sh" "$dir" >/dev/null
+"$root/scripts/build.sh" "$dir" -DSWAPSPRINT_TESTS=ON >/dev/null
 cmake --build "$dir" --target soak >/dev/null
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$dir/tests/soak" "${1:-300}" "${2:-4}" "${3:-1}"

@@ -14,6 +14,9 @@ echo "== build"
 echo "== unit and harness suites"
 ctest --test-dir build --output-on-failure -j "$(nproc)"
 
+echo "== review frames (screenshots of every scene, so the program cannot rot)"
+"$root/scripts/review-frames.sh" build/review >/dev/null
+
 echo "== smoke tests in a real window"
 "$root/scripts/smoke.sh" build
 "$root/scripts/smoke-loop.sh" build

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/mainGame.h"
+#include "engine/PicturePrefetch.h"
 #include "engine/pictureRegistry.h"
 #include "framework/BackBuffer.h"
 #include "framework/FrameLoop.h"
@@ -112,6 +113,9 @@ int main(int argc, char** argv) {
     // keeps the desktop's default.
     if (auto icon = platform::loadPng("img/icon.png")) window->setIcon(*icon);
     backBuffer();  // the back buffer exists before the game starts
+    // Later scenes' pictures are decoded in spare time while the intro runs,
+    // where there is a thread for it.
+    PicturePrefetch::allow(platform::spareThreads());
 
     mainGame game;
     if (game.init() < 0) return 0;

@@ -5,7 +5,6 @@
 #include <limits>
 #include <new>
 
-#include "engine/blitOps.h"
 #include "platform/Image.h"
 
 namespace {
@@ -49,12 +48,24 @@ HRESULT bitmapPicture::load(const char* name, int width, int height, bool keyed,
     release();
     if (!name || !sizeAccepted(width, height)) return E_FAIL;
     try {
-        auto decoded = platform::loadBmpScaled(name, width, height);
+        auto decoded = decoder ? decoder(name, width, height)
+                               : platform::loadBmpScaled(name, width, height);
         if (!decoded || decoded->empty()) return E_FAIL;
         auto fresh = std::make_unique<pictureInfo>();
         fresh->width = decoded->width();
         fresh->height = decoded->height();
         fresh->memDC = std::make_unique<platform::Surface>(std::move(*decoded));
+        // Keyed pictures are drawn by their runs of drawn pixels, found once
+        // here (or already, by the prefetch) and kept in place of the pixels;
+        // drawing into the picture later drops them (see Surface).
+        platform::Surface& pixels = *fresh->memDC;
+        if (keyed) {
+            if (!pixels.keyRuns(platform::toPixel(key))) pixels.analyseKey(platform::toPixel(key));
+            pixels.compact();
+        } else {
+            pixels.forgetKeyRuns();
+        }
+        loadedChanges = fresh->memDC->changes();
         fresh->loadKind = 2;
         fileName = name;
         info = std::move(fresh);
@@ -100,6 +111,10 @@ HRESULT bitmapPicture::initFrames(const char* name, int width, int height, int f
     return S_OK;
 }
 
+bool bitmapPicture::unchangedSinceLoad() const {
+    return info && !fileName.empty() && info->memDC->changes() == loadedChanges;
+}
+
 void bitmapPicture::release() {
     info.reset();
     fileName.clear();
@@ -111,8 +126,10 @@ void bitmapPicture::draw(HDC hdc, int destX, int destY, std::int64_t srcX, std::
                          int w, int h) {
     if (!info || !hdc) return;
     const platform::Surface& src = *info->memDC;
-    blitOps::Clipped r;
-    if (!blitOps::clip(*hdc, src, destX, destY, srcX, srcY, w, h, r)) return;
+    platform::Blit r;
+    if (!platform::clipBlit(hdc->width(), hdc->height(), src.width(), src.height(), destX, destY,
+                            srcX, srcY, w, h, r))
+        return;
     if (transparent)
         platform::keyedCopy(*hdc, r.dx, r.dy, r.w, r.h, src, r.sx, r.sy, transColor);
     else
@@ -151,13 +168,10 @@ void bitmapPicture::blend(HDC hdc, int destX, int destY, int srcX, int srcY, int
         if (w > info->width) w = info->width;
         if (h > info->height) h = info->height;
     }
-    blitOps::Clipped r;
-    if (!blitOps::clip(*hdc, src, destX, destY, srcX, srcY, w, h, r)) return;
-    if (alpha == 0) return;  // (src * 0 + dst * 255) / 255 is dst
     if (transparent)
-        blitOps::keyedAlphaBlend(*hdc, src, r, platform::toPixel(transColor), alpha);
+        platform::keyedBlend(*hdc, destX, destY, w, h, src, srcX, srcY, transColor, alpha);
     else
-        platform::alphaBlend(*hdc, r.dx, r.dy, r.w, r.h, src, r.sx, r.sy, alpha);
+        platform::alphaBlend(*hdc, destX, destY, w, h, src, srcX, srcY, alpha);
 }
 
 void bitmapPicture::alphaRender(HDC hdc, int destX, int destY, std::uint8_t alpha) {

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/Surface.h"
@@ -61,6 +63,15 @@ public:
     void setFrameY(int frameY);
     RECT getBoundingRect() const;
 
+    // True while the pixels are exactly what was loaded from the file.
+    bool unchangedSinceLoad() const;
+
+    // Where init gets a file's pixels, scaled to width x height; the file
+    // itself when empty. The registry copies a picture of the same file and
+    // size instead of decoding it again.
+    std::function<std::optional<platform::Surface>(const char* fileName, int width, int height)>
+        decoder;
+
     bool isTransparent() const { return transparent; }
     COLORREF getTransColor() const { return transColor; }
     const char* getFileName() const { return fileName.empty() ? nullptr : fileName.c_str(); }
@@ -80,4 +91,5 @@ private:
     // the destination into a blend surface, drawing the keyed picture over it
     // and blending it back would, so no blend surface is kept.
     std::uint8_t sourceConstantAlpha = 0;
+    std::uint64_t loadedChanges = 0;
 };

@@ -1,5 +1,9 @@
 #include "engine/pictureRegistry.h"
 
+#include <cstring>
+
+#include "platform/Image.h"
+
 namespace {
 
 // Constant-initialised, so a lookup made while other globals are still being
@@ -19,20 +23,18 @@ void pictureRegistry::destroy() {
     instance.reset();
 }
 
-namespace {
-
 // The add steps every kind of picture shares: an existing key wins and loads
 // nothing; a failed load leaves the key free for a later try.
 template <typename Init>
-bitmapPicture* addWith(std::map<std::string, std::unique_ptr<bitmapPicture>>& pictures,
-                       const std::string& key, Init&& init) {
+bitmapPicture* pictureRegistry::add(const std::string& key, Init&& init) {
     if (auto it = pictures.find(key); it != pictures.end()) return it->second.get();
     auto picture = std::make_unique<bitmapPicture>();
+    picture->decoder = [this](const char* fileName, int width, int height) {
+        return decodeOnce(fileName, width, height);
+    };
     if (init(*picture) != S_OK) return nullptr;  // the picture frees what it made
     return pictures.emplace(key, std::move(picture)).first->second.get();
 }
-
-}  // namespace
 
 // A file that failed before and has not changed since is not read again: the
 // key stays free and the add answers null at the cost of one look.
@@ -43,13 +45,35 @@ bitmapPicture* pictureRegistry::addFromFile(const std::string& key, const char* 
     const std::string request = std::to_string(width) + "x" + std::to_string(height) + " in " +
                                 std::to_string(columns) + "x" + std::to_string(rows);
     if (fileName && failures.knownBad(fileName, request)) return nullptr;
-    bitmapPicture* picture = addWith(pictures, key, init);
+    bitmapPicture* picture = add(key, init);
     if (fileName && !picture) failures.remember(fileName, request);
     return picture;
 }
 
+// A file that another key already loaded at the same size is not decoded
+// again: that picture's pixels are copied, if they are still as loaded (a
+// keyed picture's copy shares its runs, so it costs next to nothing). Other
+// files come decoded ahead from the prefetch, or are decoded now.
+std::optional<platform::Surface> pictureRegistry::decodeOnce(const char* fileName, int width,
+                                                            int height) {
+    for (const auto& [key, picture] : pictures) {
+        const char* loaded = picture->getFileName();
+        if (loaded && std::strcmp(loaded, fileName) == 0 && picture->getWidth() == width &&
+            picture->getHeight() == height && picture->unchangedSinceLoad())
+            return *picture->getMemDC();
+    }
+    if (!prefetch) {
+        if (PicturePrefetch::allowed()) prefetch = std::make_unique<PicturePrefetch>(fileName);
+    } else if (auto ahead = prefetch->take(fileName)) {
+        if (ahead->width() == width && ahead->height() == height) return ahead;
+        // Another size: scaled as the decoder scales a picture it reads.
+        return platform::scaleNearest(*ahead, width, height);
+    }
+    return platform::loadBmpScaled(fileName, width, height);
+}
+
 bitmapPicture* pictureRegistry::addBlankPicture(const std::string& key, int width, int height) {
-    return addWith(pictures, key, [&](bitmapPicture& p) { return p.initBlank(width, height); });
+    return add(key, [&](bitmapPicture& p) { return p.initBlank(width, height); });
 }
 
 bitmapPicture* pictureRegistry::addPicture(const std::string& key, const char* fileName, int width,
@@ -71,7 +95,8 @@ bitmapPicture* pictureRegistry::addFramePicture(const std::string& key, const ch
                                                 int width, int height, int frameCountX,
                                                 int frameCountY, bool transparent,
                                                 COLORREF transColor) {
-    return addFromFile(key, fileName, width, height, frameCountX, frameCountY, [&](bitmapPicture& p) {
+    return addFromFile(key, fileName, width, height, frameCountX, frameCountY,
+                       [&](bitmapPicture& p) {
         return p.initFrames(fileName, width, height, frameCountX, frameCountY, transparent,
                             transColor);
     });
@@ -83,6 +108,7 @@ bitmapPicture* pictureRegistry::findPicture(const std::string& key) const {
 }
 
 void pictureRegistry::releaseAll() {
+    prefetch.reset();
     failures.clear();
     // Key order, each picture released before it is freed.
     for (auto it = pictures.begin(); it != pictures.end();) {

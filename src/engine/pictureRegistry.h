@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/PicturePrefetch.h"
 #include "engine/bitmapPicture.h"
 #include "engine/loadFailures.h"
 
@@ -30,10 +31,15 @@ public:
 
 private:
     template <typename Init>
+    bitmapPicture* add(const std::string& key, Init&& init);
+    template <typename Init>
     bitmapPicture* addFromFile(const std::string& key, const char* fileName, int width, int height,
                                int columns, int rows, Init&& init);
+    std::optional<platform::Surface> decodeOnce(const char* fileName, int width, int height);
 
     std::map<std::string, std::unique_ptr<bitmapPicture>> pictures;  // byte-wise key order
     loadFailures failures;
+    // Started by the first picture read from a file, on that file's folder.
+    std::unique_ptr<PicturePrefetch> prefetch;
 };
 

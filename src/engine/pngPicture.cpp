@@ -2,35 +2,51 @@
 
 #include <new>
 
-#include "engine/blitOps.h"
 #include "platform/Image.h"
 
-namespace {
-
-// Decodes the file, or leaves the picture without an image: a missing or
-// broken file still gives a picture, one that draws nothing.
-std::unique_ptr<platform::Surface> decode(const char* fileName) {
+std::shared_ptr<const platform::Surface> decodePng(const char* fileName) {
     if (!fileName) return nullptr;
     try {
         auto decoded = platform::loadPng(fileName);
         if (!decoded || decoded->empty()) return nullptr;
-        return std::make_unique<platform::Surface>(std::move(*decoded));
+        return std::make_shared<const platform::Surface>(std::move(*decoded));
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
 }
 
-std::uint32_t sizeOf(const std::unique_ptr<platform::Surface>& image, bool wide) {
+namespace {
+
+std::uint32_t sizeOf(const std::shared_ptr<const platform::Surface>& image, bool wide) {
     if (!image) return 0;
     return static_cast<std::uint32_t>(wide ? image->width() : image->height());
 }
 
 }  // namespace
 
+// A missing or broken file leaves the picture without an image: it still
+// registers, and draws nothing.
+void pngPicture::decode(const char* fileName) {
+    image = decoder ? decoder(fileName) : decodePng(fileName);
+}
+
+// Decoded pixels may be shared with other pictures of the same file, so a
+// turn works on a copy.
+void pngPicture::turn(int rotateFlip) {
+    if (!image || rotateFlip == 0) return;
+    try {
+        auto turned = std::make_shared<platform::Surface>(*image);
+        platform::rotateFlip(*turned, rotateFlip);
+        image = std::move(turned);
+    } catch (const std::bad_alloc&) {
+        image = nullptr;
+    }
+}
+
 HRESULT pngPicture::init(const char* fileName, bool keyed, std::uint32_t key, int rotateFlip) {
     info.reset();
-    image = decode(fileName);
-    if (image && rotateFlip != 0) platform::rotateFlip(*image, rotateFlip);
+    decode(fileName);
+    turn(rotateFlip);
     info = std::make_unique<pngPictureInfo>();
     // Measured after the turn: a quarter turn swaps width and height.
     info->width = sizeOf(image, true);
@@ -51,7 +67,7 @@ HRESULT pngPicture::init(const char* fileName, int x, int y, bool keyed, std::ui
 HRESULT pngPicture::initFrames(const char* fileName, int x, int y, int frameCountX,
                                int frameCountY, bool keyed, std::uint32_t key, int rotateFlip) {
     info.reset();
-    image = decode(fileName);
+    decode(fileName);
     info = std::make_unique<pngPictureInfo>();
     info->x = static_cast<float>(x);
     info->y = static_cast<float>(y);
@@ -62,7 +78,7 @@ HRESULT pngPicture::initFrames(const char* fileName, int x, int y, int frameCoun
     info->maxFrameY = frameCountY - 1;
     info->frameWidth = frameCountX > 0 ? info->width / static_cast<std::uint32_t>(frameCountX) : 0;
     info->frameHeight = frameCountY > 0 ? info->height / static_cast<std::uint32_t>(frameCountY) : 0;
-    if (image && rotateFlip != 0) platform::rotateFlip(*image, rotateFlip);
+    turn(rotateFlip);
     transparent = keyed;
     transColor = key;
     return S_OK;
@@ -74,10 +90,7 @@ void pngPicture::render(HDC hdc, int destX, int destY, int angle) {
     // The key is given as 0xAARRGGBB; only its colour is compared.
     const std::uint32_t keyRgb = transColor & 0x00FFFFFFu;
     if (angle % 360 == 0) {
-        blitOps::Clipped r;
-        if (blitOps::clip(*hdc, *image, destX, destY, 0, 0, w, h, r))
-            platform::alphaPixelCopy(*hdc, r.dx, r.dy, r.w, r.h, *image, r.sx, r.sy, transparent,
-                                     keyRgb);
+        platform::alphaPixelCopy(*hdc, destX, destY, w, h, *image, 0, 0, transparent, keyRgb);
         return;
     }
     platform::rotatedAlphaCopy(*hdc, destX, destY, w, h, *image, 0, 0, angle, transparent, keyRgb);
@@ -90,11 +103,11 @@ void pngPicture::frameRender(HDC hdc, int destX, int destY) {
     if (!hdc || !image) return;
     // A negative cell (never clamped from below) lies outside the picture and
     // draws nothing.
-    blitOps::Clipped r;
-    if (!blitOps::clip(*hdc, *image, destX, destY,
-                       std::int64_t{info->currentFrameX} * info->frameWidth,
-                       std::int64_t{info->currentFrameY} * info->frameHeight, info->frameWidth,
-                       info->frameHeight, r))
+    platform::Blit r;
+    if (!platform::clipBlit(hdc->width(), hdc->height(), image->width(), image->height(), destX,
+                            destY, std::int64_t{info->currentFrameX} * info->frameWidth,
+                            std::int64_t{info->currentFrameY} * info->frameHeight,
+                            info->frameWidth, info->frameHeight, r))
         return;
     platform::alphaPixelCopy(*hdc, r.dx, r.dy, r.w, r.h, *image, r.sx, r.sy, transparent,
                              transColor & 0x00FFFFFFu);

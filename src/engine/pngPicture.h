@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "platform/Surface.h"
@@ -16,6 +17,9 @@ struct pngPictureInfo {
     int maxFrameX = 0, maxFrameY = 0;
     std::uint32_t frameWidth = 0, frameHeight = 0;
 };
+
+// Decodes a PNG file; null when it is missing or broken.
+std::shared_ptr<const platform::Surface> decodePng(const char* fileName);
 
 class pngPicture {
 public:
@@ -37,5 +41,13 @@ public:
     std::unique_ptr<pngPictureInfo> info;
     bool transparent = false;
     std::uint32_t transColor = 0;
-    std::unique_ptr<platform::Surface> image;  // null when the file did not load
+    std::shared_ptr<const platform::Surface> image;  // null when the file did not load
+
+    // Where init gets its pixels; decodePng when empty. The registry hands
+    // out one decoding per file, however many keys load it.
+    std::function<std::shared_ptr<const platform::Surface>(const char*)> decoder;
+
+private:
+    void decode(const char* fileName);
+    void turn(int rotateFlip);
 };

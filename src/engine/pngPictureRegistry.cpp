@@ -17,28 +17,43 @@ void pngPictureRegistry::destroy() {
     instance.reset();
 }
 
-namespace {
-
 // An existing key wins and loads nothing. Loading never fails: a file that
 // does not decode still registers a picture, one that draws nothing.
 template <typename Init>
-pngPicture* addWith(std::map<std::string, std::unique_ptr<pngPicture>>& pictures,
-                    const std::string& key, Init&& init) {
+pngPicture* pngPictureRegistry::add(const std::string& key, Init&& init) {
     if (auto it = pictures.find(key); it != pictures.end()) return it->second.get();
     auto picture = std::make_unique<pngPicture>();
+    picture->decoder = [this](const char* fileName) { return decodeOnce(fileName); };
     init(*picture);
     return pictures.emplace(key, std::move(picture)).first->second.get();
 }
 
-}  // namespace
+// The tiles' special overlays load one file under eight keys: it is decoded
+// once and its pixels are shared (no picture changes its pixels). Files come
+// decoded ahead from the prefetch when they can. A file that does not decode
+// is left to the failure record, which tries it again once it changes.
+std::shared_ptr<const platform::Surface> pngPictureRegistry::decodeOnce(const char* fileName) {
+    if (!fileName) return nullptr;
+    if (auto it = decoded.find(fileName); it != decoded.end()) return it->second;
+    std::shared_ptr<const platform::Surface> pixels;
+    if (!prefetch) {
+        if (PicturePrefetch::allowed()) prefetch = std::make_unique<PicturePrefetch>(fileName);
+    } else if (auto ahead = prefetch->take(fileName)) {
+        if (!ahead->empty()) pixels = std::make_shared<const platform::Surface>(std::move(*ahead));
+    }
+    if (!pixels) pixels = decodePng(fileName);
+    if (pixels) decoded.emplace(fileName, pixels);
+    return pixels;
+}
 
 // A file that failed before and has not changed since is not decoded again:
 // the new key gets a picture that draws nothing, at the cost of one look.
 template <typename Init>
-pngPicture* pngPictureRegistry::addFromFile(const std::string& key, const char* fileName, Init&& init) {
+pngPicture* pngPictureRegistry::addFromFile(const std::string& key, const char* fileName,
+                                            Init&& init) {
     if (auto it = pictures.find(key); it != pictures.end()) return it->second.get();
     const bool skip = fileName && failures.knownBad(fileName, "");
-    pngPicture* picture = addWith(pictures, key, [&](pngPicture& p) { return init(p, skip ? nullptr : fileName); });
+    pngPicture* picture = add(key, [&](pngPicture& p) { init(p, skip ? nullptr : fileName); });
     if (fileName && !skip && !picture->image) failures.remember(fileName, "");
     return picture;
 }
@@ -47,7 +62,7 @@ pngPicture* pngPictureRegistry::addPicture(const std::string& key, const char* f
                                            bool transparent, std::uint32_t transColor,
                                            int rotateFlip) {
     return addFromFile(key, fileName, [&](pngPicture& p, const char* file) {
-        return p.init(file, transparent, transColor, rotateFlip);
+        p.init(file, transparent, transColor, rotateFlip);
     });
 }
 
@@ -55,7 +70,7 @@ pngPicture* pngPictureRegistry::addPicture(const std::string& key, const char* f
                                            int y, bool transparent, std::uint32_t transColor,
                                            int rotateFlip) {
     return addFromFile(key, fileName, [&](pngPicture& p, const char* file) {
-        return p.init(file, x, y, transparent, transColor, rotateFlip);
+        p.init(file, x, y, transparent, transColor, rotateFlip);
     });
 }
 
@@ -64,8 +79,7 @@ pngPicture* pngPictureRegistry::addFramePicture(const std::string& key, const ch
                                                 bool transparent, std::uint32_t transColor,
                                                 int rotateFlip) {
     return addFromFile(key, fileName, [&](pngPicture& p, const char* file) {
-        return p.initFrames(file, x, y, frameCountX, frameCountY, transparent, transColor,
-                            rotateFlip);
+        p.initFrames(file, x, y, frameCountX, frameCountY, transparent, transColor, rotateFlip);
     });
 }
 
@@ -79,6 +93,8 @@ void pngPictureRegistry::render(const std::string& key, HDC hdc, int destX, int 
 }
 
 void pngPictureRegistry::releaseAll() {
+    prefetch.reset();
     pictures.clear();
+    decoded.clear();
     failures.clear();
 }

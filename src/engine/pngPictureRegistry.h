@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/PicturePrefetch.h"
 #include "engine/loadFailures.h"
 #include "engine/pngPicture.h"
 
@@ -28,8 +29,15 @@ public:
 
 private:
     template <typename Init>
+    pngPicture* add(const std::string& key, Init&& init);
+    template <typename Init>
     pngPicture* addFromFile(const std::string& key, const char* fileName, Init&& init);
+    std::shared_ptr<const platform::Surface> decodeOnce(const char* fileName);
 
     std::map<std::string, std::unique_ptr<pngPicture>> pictures;
     loadFailures failures;
+    // Each file's pixels, decoded once.
+    std::map<std::string, std::shared_ptr<const platform::Surface>> decoded;
+    // Started by the first picture, on its file's folder.
+    std::unique_ptr<PicturePrefetch> prefetch;
 };

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <deque>
 #include <limits>
+#include <mutex>
 #include <utility>
 
 #include "platform/ReadableFile.h"
@@ -28,6 +29,9 @@ constexpr double kRepeatSeconds = 10;
 
 void writeToStderr(const std::string& line) {
     using Clock = std::chrono::steady_clock;
+    // Pictures are also read on the prefetch thread (engine/PicturePrefetch).
+    static std::mutex guard;
+    std::lock_guard<std::mutex> lock(guard);
     static std::deque<std::pair<std::string, Clock::time_point>> recent;
     const auto now = Clock::now();
     while (!recent.empty() &&

@@ -296,10 +296,9 @@ private:
     std::vector<int> columns_;
 };
 
-// Rows of 24-bit pixels, stored B, G, R.
+// Rows of 24-bit pixels, stored B, G, R: the drawing code's vector converter.
 void convertRow24(const std::uint8_t* src, std::uint32_t* dst, int width) {
-    for (int x = 0; x < width; ++x, src += 3)
-        dst[x] = (std::uint32_t{src[2]} << 16) | (std::uint32_t{src[1]} << 8) | src[0];
+    bgrToPixels(dst, src, width);
 }
 
 // Rows of 16- or 32-bit pixels described by channel masks.
@@ -593,7 +592,7 @@ std::optional<Surface> loadBmpScaled(const std::string& path, int width, int hei
             : file.size();
     ForwardReader in(file, layout.pixelOffset, std::min(end, file.size()),
                      layout.runLength() || height >= layout.height);
-    Surface out(width, height);
+    Surface out = Surface::uninitialised(width, height);  // every row is written below
     RowTargets rows(layout.width, layout.height, out);
     const char* why = layout.runLength() ? decodeBmpRunLength(in, layout, rows) : decodeBmpRows(in, layout, rows);
     if (why || !file.isOpen()) {

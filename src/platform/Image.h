@@ -13,7 +13,7 @@ namespace platform {
 constexpr int kMaxImageSide = 16384;
 
 // A BMP file decoded to 0x00RRGGBB and scaled to width x height by nearest
-// neighbour (as the original loader sized pictures).
+// neighbour (never filtered: filtering would smear the colour key).
 std::optional<Surface> loadBmpScaled(const std::string& path, int width, int height);
 
 // A PNG file decoded to 0xAARRGGBB at its own size.

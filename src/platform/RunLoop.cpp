@@ -12,4 +12,6 @@ void runFrames(Window& window, const std::function<void()>& step, const std::fun
     }
 }
 
+bool spareThreads() { return true; }
+
 }  // namespace platform

@@ -13,4 +13,9 @@ class Window;
 
 void runFrames(Window& window, const std::function<void()>& step, const std::function<void()>& show);
 
+// Whether work may go to threads beside the frame loop (decoding pictures
+// ahead, say). A page served as plain files has one thread only: there such
+// work is done when it is asked for.
+bool spareThreads();
+
 }  // namespace platform

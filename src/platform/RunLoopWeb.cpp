@@ -64,4 +64,6 @@ void runFrames(Window& window, const std::function<void()>& step, const std::fun
     emscripten_set_main_loop_arg(onAnimationFrame, &loop, 0, 1);
 }
 
+bool spareThreads() { return false; }
+
 }  // namespace platform

@@ -1,9 +1,16 @@
 #include "platform/Surface.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <new>
+#include <utility>
+#include <vector>
 
+#include "platform/KeyRuns.h"
 #include "platform/SurfaceSimd.h"
 
 namespace platform {
@@ -11,10 +18,148 @@ namespace platform {
 // ---------------------------------------------------------------------------
 // Surface
 
-Surface::Surface(int width, int height)
+namespace {
+
+std::size_t areaOf(int width, int height) {
+    return static_cast<std::size_t>(std::max(width, 0)) *
+           static_cast<std::size_t>(std::max(height, 0));
+}
+
+// The last two big pixel buffers given back are kept for the next surfaces of
+// their size: a frame's worth of fresh memory costs hundreds of page faults,
+// and the back buffer takes a new one every frame while the window keeps the
+// last. (The prefetch thread makes and frees surfaces too.)
+class BufferPool {
+public:
+    static constexpr std::size_t kSmallest = std::size_t{1} << 18;  // pixels
+
+    std::uint32_t* take(std::size_t n) {
+        if (n < kSmallest) return nullptr;
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (Kept& k : kept_)
+            if (k.pixels && k.size == n) return std::exchange(k.pixels, nullptr);
+        return nullptr;
+    }
+    void give(std::uint32_t* p, std::size_t n) {
+        if (n >= kSmallest) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            Kept& oldest = kept_[next_];
+            next_ = (next_ + 1) % kept_.size();
+            std::free(oldest.pixels);
+            oldest = Kept{p, n};
+            return;
+        }
+        std::free(p);
+    }
+
+private:
+    struct Kept {
+        std::uint32_t* pixels = nullptr;
+        std::size_t size = 0;
+    };
+    std::mutex mutex_;
+    std::array<Kept, 2> kept_;
+    std::size_t next_ = 0;
+};
+
+BufferPool& pool() {
+    static BufferPool* kept = new BufferPool;  // outlives every surface, even static ones
+    return *kept;
+}
+
+std::shared_ptr<std::uint32_t[]> allocate(std::size_t n, bool zeroed) {
+    if (n == 0) return nullptr;
+    std::uint32_t* p = pool().take(n);
+    if (p && zeroed) std::fill_n(p, n, 0u);
+    // calloc takes fresh pages from the system already zero, so a big black
+    // surface costs no fill; a surface about to be overwritten gets none.
+    if (!p) p = static_cast<std::uint32_t*>(zeroed ? std::calloc(n, sizeof(std::uint32_t))
+                                                   : std::malloc(n * sizeof(std::uint32_t)));
+    if (!p) throw std::bad_alloc();
+    return std::shared_ptr<std::uint32_t[]>(p, [n](std::uint32_t* q) { pool().give(q, n); });
+}
+
+}  // namespace
+
+Surface::Surface(int width, int height, bool zeroed)
     : width_(std::max(width, 0)),
       height_(std::max(height, 0)),
-      pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), 0u) {}
+      pixels_(allocate(areaOf(width_, height_), zeroed)) {}
+
+Surface::Surface(int width, int height) : Surface(width, height, true) {}
+
+Surface Surface::uninitialised(int width, int height) { return Surface(width, height, false); }
+
+Surface::Surface(const Surface& other)
+    : width_(other.width_),
+      height_(other.height_),
+      pixels_(other.pixels_),
+      runs_(other.runs_),
+      fill_(other.fill_) {}
+
+// Assigned pixels count as a change of this surface's own.
+Surface& Surface::operator=(const Surface& other) {
+    if (this != &other) {
+        width_ = other.width_;
+        height_ = other.height_;
+        pixels_ = other.pixels_;
+        runs_ = other.runs_;
+        fill_ = other.fill_;
+        ++changes_;
+    }
+    return *this;
+}
+
+Surface::Surface(Surface&& other) noexcept
+    : width_(std::exchange(other.width_, 0)),
+      height_(std::exchange(other.height_, 0)),
+      pixels_(std::move(other.pixels_)),
+      runs_(std::move(other.runs_)),
+      fill_(std::exchange(other.fill_, std::nullopt)) {
+    ++other.changes_;
+}
+
+Surface& Surface::operator=(Surface&& other) noexcept {
+    if (this != &other) {
+        width_ = std::exchange(other.width_, 0);
+        height_ = std::exchange(other.height_, 0);
+        pixels_ = std::move(other.pixels_);
+        runs_ = std::move(other.runs_);
+        fill_ = std::exchange(other.fill_, std::nullopt);
+        ++changes_;
+        ++other.changes_;
+    }
+    return *this;
+}
+
+void Surface::bringBack() const {
+    const std::size_t n = areaOf(width_, height_);
+    if (fill_) {
+        if (!pixels_ || pixels_.use_count() > 1) pixels_ = allocate(n, false);
+        std::fill_n(pixels_.get(), n, *fill_);
+        fill_.reset();
+    } else if (runs_->whole()) {
+        pixels_ = runs_->whole();  // shared, as with a copy
+    } else {
+        auto whole = allocate(n, false);
+        runs_->expand(whole.get());
+        pixels_ = std::move(whole);
+    }
+}
+
+void Surface::unshare() {
+    const std::size_t n = areaOf(width_, height_);
+    auto own = allocate(n, false);
+    std::memcpy(own.get(), pixels_.get(), n * sizeof(std::uint32_t));
+    pixels_ = std::move(own);
+}
+
+void Surface::overwriteAll() {
+    fill_.reset();
+    runs_.reset();
+    if (!pixels_ || pixels_.use_count() > 1) pixels_ = allocate(areaOf(width_, height_), false);
+    ++changes_;
+}
 
 std::uint32_t Surface::pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
@@ -26,40 +171,79 @@ void Surface::setPixel(int x, int y, std::uint32_t value) {
     row(y)[x] = value;
 }
 
+// Only noted: the frame's first draw usually covers it whole.
 void Surface::fill(std::uint32_t value) {
-    std::fill(pixels_.begin(), pixels_.end(), value);
+    if (empty()) return;
+    runs_.reset();
+    fill_ = value;
+    if (pixels_.use_count() > 1) pixels_.reset();  // the copies keep the old pixels
+    ++changes_;
+}
+
+void Surface::analyseKey(std::uint32_t keyRgb) {
+    changed();
+    if (empty()) return;
+    runs_ = std::make_shared<const KeyRuns>(pixels_, width_, height_, keyRgb & 0x00FFFFFFu);
+}
+
+void Surface::compact() {
+    if (runs_ && runs_->holdsAll()) pixels_.reset();  // runs exist only with no fill pending
+}
+
+void Surface::forgetKeyRuns() {
+    held();
+    runs_.reset();
+}
+
+const KeyRuns* Surface::keyRuns(std::uint32_t keyRgb) const {
+    return runs_ && runs_->key() == (keyRgb & 0x00FFFFFFu) ? runs_.get() : nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Clipping. Everything is worked out in 64 bits so that no caller-supplied
+// rectangle, however large or negative, can overflow on its way in.
+
+bool clipBlit(int dstW, int dstH, int srcW, int srcH, std::int64_t dx, std::int64_t dy,
+              std::int64_t sx, std::int64_t sy, std::int64_t w, std::int64_t h, Blit& out) {
+    if (w <= 0 || h <= 0 || dstW <= 0 || dstH <= 0 || srcW <= 0 || srcH <= 0) return false;
+    // Anything this far out is off both surfaces; stops the sums below from
+    // overflowing even 64 bits.
+    constexpr std::int64_t kFar = std::int64_t{1} << 40;
+    if (dx <= -kFar || dy <= -kFar || sx <= -kFar || sy <= -kFar || dx >= kFar || dy >= kFar ||
+        sx >= kFar || sy >= kFar)
+        return false;
+    w = std::min(w, kFar);
+    h = std::min(h, kFar);
+    // clang-format off
+    if (sx < 0) { dx -= sx; w += sx; sx = 0; }
+    if (sy < 0) { dy -= sy; h += sy; sy = 0; }
+    if (dx < 0) { sx -= dx; w += dx; dx = 0; }
+    if (dy < 0) { sy -= dy; h += dy; dy = 0; }
+    // clang-format on
+    w = std::min({w, srcW - sx, dstW - dx});
+    h = std::min({h, srcH - sy, dstH - dy});
+    if (w <= 0 || h <= 0) return false;
+    out = Blit{static_cast<int>(dx), static_cast<int>(dy), static_cast<int>(sx),
+               static_cast<int>(sy), static_cast<int>(w),  static_cast<int>(h)};
+    return true;
 }
 
 namespace {
 
 constexpr std::uint32_t kRgbMask = 0x00FFFFFFu;
 
-// ---------------------------------------------------------------------------
-// Clipping. Everything is worked out in 64 bits so that no caller-supplied
-// rectangle, however large or negative, can overflow on its way in.
-
-struct Blit {
-    int dx, dy, sx, sy, w, h;
-};
-
-// Clips a w x h copy from (sx, sy) in src to (dx, dy) in dst against both
-// surfaces. False when nothing is left to draw.
 bool clipBlit(const Surface& dst, const Surface& src, int dx, int dy, int w, int h, int sx, int sy,
               Blit& out) {
-    long long DX = dx, DY = dy, W = w, H = h, SX = sx, SY = sy;
-    if (W <= 0 || H <= 0 || dst.empty() || src.empty()) return false;
-    // clang-format off
-    if (SX < 0) { DX -= SX; W += SX; SX = 0; }
-    if (SY < 0) { DY -= SY; H += SY; SY = 0; }
-    if (DX < 0) { SX -= DX; W += DX; DX = 0; }
-    if (DY < 0) { SY -= DY; H += DY; DY = 0; }
-    // clang-format on
-    W = std::min({W, src.width() - SX, dst.width() - DX});
-    H = std::min({H, src.height() - SY, dst.height() - DY});
-    if (W <= 0 || H <= 0) return false;
-    out = Blit{static_cast<int>(DX), static_cast<int>(DY), static_cast<int>(SX),
-               static_cast<int>(SY), static_cast<int>(W),  static_cast<int>(H)};
-    return true;
+    return clipBlit(dst.width(), dst.height(), src.width(), src.height(), dx, dy, sx, sy, w, h,
+                    out);
+}
+
+// True when the clipped blit writes every pixel of dst, or reads every pixel of src.
+bool coversDst(const Blit& b, const Surface& dst) {
+    return b.dx == 0 && b.dy == 0 && b.w == dst.width() && b.h == dst.height();
+}
+bool coversSrc(const Blit& b, const Surface& src) {
+    return b.sx == 0 && b.sy == 0 && b.w == src.width() && b.h == src.height();
 }
 
 // Fills the half-open box [x0, x1) x [y0, y1), clipped to s.
@@ -70,6 +254,15 @@ void fillBox(Surface& s, long long x0, long long y0, long long x1, long long y1,
     x1 = std::min(x1, static_cast<long long>(s.width()));
     y1 = std::min(y1, static_cast<long long>(s.height()));
     if (x0 >= x1 || y0 >= y1) return;
+    if (x0 == 0 && y0 == 0 && x1 == s.width() && y1 == s.height()) {
+        s.fill(value);
+        return;
+    }
+    // Whole rows are one block of memory.
+    if (x0 == 0 && x1 == s.width()) {
+        std::fill_n(s.row(static_cast<int>(y0)), static_cast<std::size_t>((y1 - y0) * x1), value);
+        return;
+    }
     for (long long y = y0; y < y1; ++y) {
         std::uint32_t* p = s.row(static_cast<int>(y));
         std::fill(p + x0, p + x1, value);
@@ -78,15 +271,15 @@ void fillBox(Surface& s, long long x0, long long y0, long long x1, long long y1,
 
 // When a surface is drawn onto itself with overlapping rectangles, the row
 // kernels below would read pixels they already wrote; such draws work from a
-// copy of the source rectangle instead. The game never does this, but BitBlt
-// allows it and it must not corrupt memory.
+// copy of the source rectangle instead. The game never does this, but a caller
+// may, and it must not corrupt memory.
 bool overlaps(const Surface& dst, const Surface& src, const Blit& b) {
     if (&dst != &src) return false;
     return b.dx < b.sx + b.w && b.sx < b.dx + b.w && b.dy < b.sy + b.h && b.sy < b.dy + b.h;
 }
 
 Surface cutOut(const Surface& src, const Blit& b) {
-    Surface part(b.w, b.h);
+    Surface part = Surface::uninitialised(b.w, b.h);
     for (int y = 0; y < b.h; ++y)
         std::memcpy(part.row(y), src.row(b.sy + y) + b.sx, sizeof(std::uint32_t) * b.w);
     return part;
@@ -94,10 +287,7 @@ Surface cutOut(const Surface& src, const Blit& b) {
 
 // Runs kernel(dstRow, srcRow, width) over every row of a clipped blit.
 template <class Kernel>
-void eachRow(Surface& dst, const Surface& src, int dx, int dy, int w, int h, int sx, int sy,
-             Kernel kernel) {
-    Blit b{};
-    if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, b)) return;
+void eachRow(Surface& dst, const Surface& src, const Blit& b, Kernel kernel) {
     if (overlaps(dst, src, b)) {
         const Surface part = cutOut(src, b);
         for (int y = 0; y < b.h; ++y) kernel(dst.row(b.dy + y) + b.dx, part.row(y), b.w);
@@ -114,6 +304,12 @@ void eachRow(Surface& dst, const Surface& src, int dx, int dy, int w, int h, int
 void copyRect(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy) {
     Blit b{};
     if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, b)) return;
+    // A whole surface onto another of its size: they share the pixels until
+    // one of them changes.
+    if (&dst != &src && coversDst(b, dst) && coversSrc(b, src)) {
+        dst = src;
+        return;
+    }
     const std::size_t rowBytes = sizeof(std::uint32_t) * b.w;
     // Whole rows of equally wide surfaces are one block of memory.
     if (b.w == dst.width() && b.w == src.width() && &dst != &src) {
@@ -132,21 +328,51 @@ void copyRect(Surface& dst, int dx, int dy, int w, int h, const Surface& src, in
 
 void keyedCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
                COLORREF key) {
+    Blit b{};
+    if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, b)) return;
     const std::uint32_t k = toPixel(key) & kRgbMask;
-    auto kernel = simd::haveAvx2() ? simd::keyedRowAvx2 : simd::keyedRowSse2;
-    eachRow(dst, src, dx, dy, w, h, sx, sy,
-            [&](std::uint32_t* d, const std::uint32_t* s, int n) { kernel(d, s, n, k); });
+    const auto keyedRow = simd::kernels().keyedRow;
+    const auto keyed = [&](std::uint32_t* d, const std::uint32_t* s, int n) {
+        keyedRow(d, s, n, k);
+    };
+    // An analysed picture is drawn by its runs: only drawn pixels are touched.
+    if (const KeyRuns* runs = src.keyRuns(k); runs && &dst != &src) {
+        // A picture without key pixels drawn over all of dst: what was there
+        // (a fill not yet done, say) is not needed.
+        if (runs->opaque() && coversDst(b, dst)) dst.overwriteAll();
+        simd::kernels().copyRuns(dst.row(b.dy) + b.dx, dst.width(), *runs, b.sx, b.sy, b.w, b.h);
+        return;
+    }
+    eachRow(dst, src, b, keyed);
 }
 
 void alphaBlend(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
                 std::uint8_t alpha) {
     // Alpha 0 is exactly "leave dst"; skipping it also keeps dst's top bytes.
     if (alpha == 0) return;
-    auto kernel = simd::haveAvx512bw() ? simd::blendRowAvx512
-                  : simd::haveAvx2()   ? simd::blendRowAvx2
-                                       : simd::blendRowSse2;
-    eachRow(dst, src, dx, dy, w, h, sx, sy,
-            [&](std::uint32_t* d, const std::uint32_t* s, int n) { kernel(d, s, n, alpha); });
+    Blit b{};
+    if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, b)) return;
+    const auto blendRow = simd::kernels().blendRow;
+    eachRow(dst, src, b,
+            [&](std::uint32_t* d, const std::uint32_t* s, int n) { blendRow(d, s, n, alpha); });
+}
+
+void keyedBlend(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
+                COLORREF key, std::uint8_t alpha) {
+    if (alpha == 0) return;
+    Blit b{};
+    if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, b)) return;
+    const std::uint32_t k = toPixel(key) & kRgbMask;
+    const auto keyedBlendRow = simd::kernels().keyedBlendRow;
+    const auto keyed = [&](std::uint32_t* d, const std::uint32_t* s, int n) {
+        keyedBlendRow(d, s, n, alpha, k);
+    };
+    if (const KeyRuns* runs = src.keyRuns(k); runs && &dst != &src) {
+        simd::kernels().blendRuns(dst.row(b.dy) + b.dx, dst.width(), *runs, b.sx, b.sy, b.w, b.h,
+                                  alpha);
+        return;
+    }
+    eachRow(dst, src, b, keyed);
 }
 
 void fillWhite(Surface& dst, int x, int y, int w, int h) {
@@ -166,10 +392,26 @@ void frameRect(Surface& dst, const RECT& r, COLORREF color) {
 
 void alphaPixelCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
                     bool useKey, std::uint32_t keyRgb) {
+    Blit b{};
+    if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, b)) return;
     const std::uint32_t k = keyRgb & kRgbMask;
-    eachRow(dst, src, dx, dy, w, h, sx, sy, [&](std::uint32_t* d, const std::uint32_t* s, int n) {
+    eachRow(dst, src, b, [&](std::uint32_t* d, const std::uint32_t* s, int n) {
         simd::alphaRowSse2(d, s, n, useKey, k);
     });
+}
+
+void coverageBlend(Surface& dst, long long dx, long long dy, const std::uint8_t* coverage, int w,
+                   int h, COLORREF color) {
+    if (!coverage || w <= 0 || h <= 0) return;
+    // 64-bit edges: a position near the int limits must clip, not wrap.
+    const long long x0 = std::max(0LL, -dx), y0 = std::max(0LL, -dy);
+    const long long x1 = std::min<long long>(w, dst.width() - dx);
+    const long long y1 = std::min<long long>(h, dst.height() - dy);
+    if (x0 >= x1 || y0 >= y1) return;
+    const std::uint32_t ink = toPixel(color);
+    for (long long y = y0; y < y1; ++y)
+        simd::coverageRowSse2(dst.row(static_cast<int>(dy + y)) + dx + x0, coverage + y * w + x0,
+                              static_cast<int>(x1 - x0), ink);
 }
 
 void rotatedAlphaCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx,
@@ -234,7 +476,7 @@ void rotateFlip(Surface& s, int type) {
     if (type <= 0 || type > 7 || s.empty()) return;
     const int w = s.width(), h = s.height();
     const bool turned = type == 1 || type == 3 || type == 5 || type == 7;
-    Surface out(turned ? h : w, turned ? w : h);
+    Surface out = Surface::uninitialised(turned ? h : w, turned ? w : h);
     for (int y = 0; y < out.height(); ++y) {
         std::uint32_t* row = out.row(y);
         for (int x = 0; x < out.width(); ++x) {
@@ -260,8 +502,8 @@ void rotateFlip(Surface& s, int type) {
 
 Surface scaleNearest(const Surface& src, int width, int height) {
     if (width <= 0 || height <= 0) return Surface();
-    Surface out(width, height);
-    if (src.empty()) return out;
+    if (src.empty()) return Surface(width, height);
+    Surface out = Surface::uninitialised(width, height);
     std::vector<int> column(static_cast<std::size_t>(width));
     for (int x = 0; x < width; ++x)
         column[x] = static_cast<int>(static_cast<long long>(x) * src.width() / width);
@@ -272,6 +514,10 @@ Surface scaleNearest(const Surface& src, int width, int height) {
         for (int x = 0; x < width; ++x) row[x] = in[column[x]];
     }
     return out;
+}
+
+void bgrToPixels(std::uint32_t* dst, const std::uint8_t* bgr, int n) {
+    if (n > 0) simd::kernels().bgrRow(dst, bgr, n);
 }
 
 }  // namespace platform

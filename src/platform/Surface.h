@@ -1,39 +1,103 @@
-// Software drawing surfaces and the drawing operations every picture rests on.
-// Pixels are 0x00RRGGBB (0xAARRGGBB for pictures with per-pixel alpha).
-// Every operation clips to both surfaces: no rectangle, however negative or
-// oversized, reads or writes outside a pixel buffer.
+// Software drawing surfaces and the one drawing pipeline every picture rests
+// on: clipping, the exact blend arithmetic and the choice of processor
+// kernels all live here (kernels in SurfaceSimd, the keyed-picture analysis in
+// KeyRuns). Pixels are 0x00RRGGBB (0xAARRGGBB for pictures with per-pixel
+// alpha). Every operation clips to both surfaces: no rectangle, however
+// negative or oversized, reads or writes outside a pixel buffer.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <vector>
+#include <memory>
+#include <optional>
 
 #include "platform/Win32Types.h"
 
 namespace platform {
 
+class KeyRuns;
+
+// Copies share their pixels until one of them changes (so a whole frame
+// copied to the window costs nothing), and filling a whole surface is only
+// noted until its pixels are next looked at (so a fill that the next draw
+// covers whole costs nothing).
 class Surface {
 public:
     Surface() = default;
     Surface(int width, int height);  // black (all zero)
+    // Pixels left unset, for a caller that writes every one of them next.
+    static Surface uninitialised(int width, int height);
+
+    Surface(const Surface& other);
+    Surface& operator=(const Surface& other);
+    Surface(Surface&& other) noexcept;
+    Surface& operator=(Surface&& other) noexcept;
 
     int width() const { return width_; }
     int height() const { return height_; }
     bool empty() const { return width_ <= 0 || height_ <= 0; }
 
-    std::uint32_t* pixels() { return pixels_.data(); }
-    const std::uint32_t* pixels() const { return pixels_.data(); }
-    std::uint32_t* row(int y) { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
-    const std::uint32_t* row(int y) const { return pixels_.data() + static_cast<std::size_t>(y) * width_; }
+    // Any access that may change pixels drops the keyed analysis below, so a
+    // picture drawn into after it was analysed is never drawn from stale runs,
+    // and gives this surface pixels of its own. (So write through a pointer
+    // from these only before the surface is next analysed or copied.)
+    std::uint32_t* pixels() { return changed(), pixels_.get(); }
+    const std::uint32_t* pixels() const { return held(), pixels_.get(); }
+    std::uint32_t* row(int y) { return changed(), pixels_.get() + std::size_t(y) * width_; }
+    const std::uint32_t* row(int y) const {
+        return held(), pixels_.get() + std::size_t(y) * width_;
+    }
 
     // Bounds-checked single pixel access; outside reads 0 and writes nothing.
     std::uint32_t pixel(int x, int y) const;
     void setPixel(int x, int y, std::uint32_t value);
     void fill(std::uint32_t value);
 
+    // Records where the pixels whose RGB is not keyRgb (0x00RRGGBB) lie, so
+    // keyed copies and keyed blends from this surface touch only those. Done
+    // once for a picture that is drawn keyed and not changed afterwards.
+    void analyseKey(std::uint32_t keyRgb);
+    // The analysis for keyRgb, or null when there is none or the pixels may
+    // have changed since it was made.
+    const KeyRuns* keyRuns(std::uint32_t keyRgb) const;
+    // When the runs and their key give back every pixel (as for every decoded
+    // picture), keeps the pixels only there; they come back, from the runs,
+    // on the first access other than a keyed draw.
+    void compact();
+    // Drops the analysis (and nothing else: the pixels stay as they are).
+    void forgetKeyRuns();
+
+    // Counts the accesses that may have changed pixels: equal counts mean
+    // unchanged pixels.
+    std::uint64_t changes() const { return changes_; }
+
+    // For a drawing that is about to write every pixel: the old ones are
+    // neither kept nor brought back.
+    void overwriteAll();
+
 private:
+    Surface(int width, int height, bool zeroed);
+    // The pixels are in pixels_ (maybe shared with copies), or only in runs_,
+    // or only noted as a fill; held() brings them into pixels_.
+    void held() const {
+        if (fill_ || (!pixels_ && runs_)) bringBack();
+    }
+    void changed() {
+        held();
+        runs_.reset();  // first: the runs may hold the pixels too
+        if (pixels_.use_count() > 1) unshare();
+        ++changes_;
+    }
+    void bringBack() const;
+    void unshare();
+
     int width_ = 0;
     int height_ = 0;
-    std::vector<std::uint32_t> pixels_;
+    mutable std::shared_ptr<std::uint32_t[]> pixels_;
+    // Immutable once made, so copies of the surface share it.
+    std::shared_ptr<const KeyRuns> runs_;
+    mutable std::optional<std::uint32_t> fill_;
+    std::uint64_t changes_ = 0;
 };
 
 // COLORREF (0x00BBGGRR) to a surface pixel (0x00RRGGBB) and back.
@@ -44,29 +108,54 @@ constexpr COLORREF toColorRef(std::uint32_t p) {
     return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
 }
 
-// Opaque copy of the w x h source rectangle at (sx, sy) to (dx, dy). (BitBlt SRCCOPY)
+// A blit rectangle that lies wholly inside its source and destination.
+struct Blit {
+    int dx = 0, dy = 0, sx = 0, sy = 0, w = 0, h = 0;
+};
+
+// Clips the w x h rectangle at (sx, sy) of a srcW x srcH source, drawn at
+// (dx, dy) on a dstW x dstH destination. Source pixels outside the source
+// shift the destination with them, as a blit does. Wide arithmetic, so frame
+// indexes that overflow an int after multiplying by the cell size are safe.
+// False when nothing is left to draw.
+bool clipBlit(int dstW, int dstH, int srcW, int srcH, std::int64_t dx, std::int64_t dy,
+              std::int64_t sx, std::int64_t sy, std::int64_t w, std::int64_t h, Blit& out);
+
+// Opaque copy of the w x h source rectangle at (sx, sy) to (dx, dy).
 void copyRect(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy);
 
-// As copyRect, skipping source pixels whose RGB equals key. (GdiTransparentBlt,
-// equal source and destination sizes)
+// As copyRect, skipping source pixels whose RGB equals key.
 void keyedCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
                COLORREF key);
 
 // dst = (src * alpha + dst * (255 - alpha)) / 255 per channel, integer division,
-// bit-exact. Source alpha bytes are ignored. (AlphaBlend, constant alpha only)
+// bit-exact; the result's top byte is 0. Source alpha bytes are ignored.
 void alphaBlend(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
                 std::uint8_t alpha);
 
-// Paints the rectangle white. (PatBlt WHITENESS)
+// alphaBlend for the source pixels whose RGB is not key; the others leave the
+// destination exactly as it was. This is what copying the destination aside,
+// drawing the keyed picture over the copy and blending the copy back gives,
+// without the two extra passes.
+void keyedBlend(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
+                COLORREF key, std::uint8_t alpha);
+
+// Paints the rectangle white.
 void fillWhite(Surface& dst, int x, int y, int w, int h);
 
-// One-pixel outline on the inside edge of r. (FrameRect with a solid brush)
+// One-pixel outline on the inside edge of r.
 void frameRect(Surface& dst, const RECT& r, COLORREF color);
 
 // Per-pixel alpha (src-over) copy of a 0xAARRGGBB source rectangle. With
 // useKey, source pixels whose RGB equals keyRgb (0x00RRGGBB) are not drawn.
 void alphaPixelCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx,
                     int sy, bool useKey, std::uint32_t keyRgb);
+
+// Ink of one colour through a w x h coverage mask (one byte a pixel, 0..255)
+// placed at (dx, dy): dst = (ink * c + dst * (255 - c)) / 255 per channel;
+// the destination's top byte is kept. (Antialiased text.)
+void coverageBlend(Surface& dst, long long dx, long long dy, const std::uint8_t* coverage, int w,
+                   int h, COLORREF color);
 
 // Draws the w x h source rectangle at (sx, sy) of a 0xAARRGGBB picture so that
 // its top-left corner lands on (dx, dy), rotated by angleDegrees clockwise on
@@ -81,5 +170,8 @@ void rotateFlip(Surface& s, int type);
 
 // Nearest-neighbour rescale (never filtered: filtering would smear colour keys).
 Surface scaleNearest(const Surface& src, int width, int height);
+
+// n pixels of a 24-bit BMP row (blue, green, red bytes) to 0x00RRGGBB.
+void bgrToPixels(std::uint32_t* dst, const std::uint8_t* bgr, int n);
 
 }  // namespace platform

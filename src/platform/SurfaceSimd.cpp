@@ -2,6 +2,9 @@
 
 #include <immintrin.h>
 
+#include <algorithm>
+#include <bit>
+
 namespace platform::simd {
 
 namespace {
@@ -156,6 +159,82 @@ __attribute__((target("avx512f,avx512bw"))) void blendRowAvx512(std::uint32_t* d
 #endif
 
 // ---------------------------------------------------------------------------
+// Keyed constant-alpha blend: the blend where the source is not the key, the
+// destination untouched where it is.
+
+void keyedBlendRowSse2(std::uint32_t* d, const std::uint32_t* s, int n, int a, std::uint32_t key) {
+    const __m128i wa = laneWeights(a), wd = laneWeights(255 - a);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i mask = _mm_set1_epi32(static_cast<int>(kRgbMask));
+    const __m128i K = _mm_set1_epi32(static_cast<int>(key));
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i S = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const __m128i D = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        const __m128i hit = _mm_cmpeq_epi32(_mm_and_si128(S, mask), K);
+        const __m128i lo =
+            blendLanes(_mm_unpacklo_epi8(S, zero), _mm_unpacklo_epi8(D, zero), wa, wd);
+        const __m128i hi =
+            blendLanes(_mm_unpackhi_epi8(S, zero), _mm_unpackhi_epi8(D, zero), wa, wd);
+        const __m128i B = _mm_packus_epi16(lo, hi);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
+                         _mm_or_si128(_mm_and_si128(hit, D), _mm_andnot_si128(hit, B)));
+    }
+    for (; i < n; ++i)
+        if ((s[i] & kRgbMask) != key) d[i] = mixPixel(s[i], d[i], static_cast<std::uint32_t>(a));
+}
+
+#if SWAPSPRINT_X86
+// Eight pixels that are all key are skipped outright.
+__attribute__((target("avx2"))) void keyedBlendRowAvx2(std::uint32_t* d, const std::uint32_t* s,
+                                                       int n, int a, std::uint32_t key) {
+    const __m256i w = _mm256_set1_epi64x(pairedWeights(a));
+    const __m256i mask = _mm256_set1_epi32(static_cast<int>(kRgbMask));
+    const __m256i K = _mm256_set1_epi32(static_cast<int>(key));
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i S = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+        const __m256i hit = _mm256_cmpeq_epi32(_mm256_and_si256(S, mask), K);
+        if (_mm256_movemask_epi8(hit) == -1) continue;
+        const __m256i D = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
+                            _mm256_blendv_epi8(blend8(S, D, w), D, hit));
+    }
+    if (i < n) {
+        const __m256i m = firstLanes(n - i);
+        const __m256i S = _mm256_maskload_epi32(reinterpret_cast<const int*>(s + i), m);
+        const __m256i D = _mm256_maskload_epi32(reinterpret_cast<const int*>(d + i), m);
+        const __m256i draw =
+            _mm256_andnot_si256(_mm256_cmpeq_epi32(_mm256_and_si256(S, mask), K), m);
+        _mm256_maskstore_epi32(reinterpret_cast<int*>(d + i), draw, blend8(S, D, w));
+    }
+}
+
+__attribute__((target("avx512f,avx512bw"))) void keyedBlendRowAvx512(std::uint32_t* d,
+                                                                     const std::uint32_t* s, int n,
+                                                                     int a, std::uint32_t key) {
+    const __m512i w = _mm512_set1_epi64(pairedWeights(a));
+    const __m512i mask = _mm512_set1_epi32(static_cast<int>(kRgbMask));
+    const __m512i K = _mm512_set1_epi32(static_cast<int>(key));
+    int i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m512i S = _mm512_loadu_si512(s + i);
+        const __mmask16 draw = _mm512_cmpneq_epi32_mask(_mm512_and_si512(S, mask), K);
+        if (!draw) continue;
+        const __m512i D = _mm512_loadu_si512(d + i);
+        _mm512_mask_storeu_epi32(d + i, draw, blend16(S, D, w));
+    }
+    if (i < n) {
+        const __mmask16 m = static_cast<__mmask16>((1u << (n - i)) - 1);
+        const __m512i S = _mm512_maskz_loadu_epi32(m, s + i);
+        const __m512i D = _mm512_maskz_loadu_epi32(m, d + i);
+        const __mmask16 draw = _mm512_mask_cmpneq_epi32_mask(m, _mm512_and_si512(S, mask), K);
+        _mm512_mask_storeu_epi32(d + i, draw, blend16(S, D, w));
+    }
+}
+#endif
+
+// ---------------------------------------------------------------------------
 // Keyed copy: no branches on the pixels, so runs of key pixels cost nothing
 // extra and nothing mispredicts at their edges.
 
@@ -174,26 +253,46 @@ void keyedRowSse2(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t
 }
 
 #if SWAPSPRINT_X86
-// A masked store writes only the drawn pixels, so the destination is never
-// read: that is what keeps this level with a run-length-encoded blit.
+// A select, not a masked store: vpmaskmovd stores are slow on some
+// processors (AMD's among them), a blend and a whole store are fast on all.
 __attribute__((target("avx2"))) void keyedRowAvx2(std::uint32_t* d, const std::uint32_t* s, int n,
                                                   std::uint32_t key) {
     const __m256i mask = _mm256_set1_epi32(static_cast<int>(kRgbMask));
     const __m256i K = _mm256_set1_epi32(static_cast<int>(key));
-    const __m256i all = _mm256_set1_epi32(-1);
     int i = 0;
     for (; i + 8 <= n; i += 8) {
         const __m256i S = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
-        const __m256i draw =
-            _mm256_xor_si256(_mm256_cmpeq_epi32(_mm256_and_si256(S, mask), K), all);
-        _mm256_maskstore_epi32(reinterpret_cast<int*>(d + i), draw, S);
+        const __m256i hit = _mm256_cmpeq_epi32(_mm256_and_si256(S, mask), K);
+        if (_mm256_movemask_epi8(hit) == -1) continue;
+        const __m256i D = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + i));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_blendv_epi8(S, D, hit));
     }
-    if (i < n) {
+    if (i < n) {  // masked loads and stores never touch the lanes past the row's end
         const __m256i m = firstLanes(n - i);
         const __m256i S = _mm256_maskload_epi32(reinterpret_cast<const int*>(s + i), m);
         const __m256i draw =
             _mm256_andnot_si256(_mm256_cmpeq_epi32(_mm256_and_si256(S, mask), K), m);
         _mm256_maskstore_epi32(reinterpret_cast<int*>(d + i), draw, S);
+    }
+}
+
+// AVX-512's own masked stores are fast: only the drawn pixels are written and
+// the destination is never read.
+__attribute__((target("avx512f,avx512bw"))) void keyedRowAvx512(std::uint32_t* d,
+                                                                const std::uint32_t* s, int n,
+                                                                std::uint32_t key) {
+    const __m512i mask = _mm512_set1_epi32(static_cast<int>(kRgbMask));
+    const __m512i K = _mm512_set1_epi32(static_cast<int>(key));
+    int i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m512i S = _mm512_loadu_si512(s + i);
+        _mm512_mask_storeu_epi32(d + i, _mm512_cmpneq_epi32_mask(_mm512_and_si512(S, mask), K), S);
+    }
+    if (i < n) {
+        const __mmask16 m = static_cast<__mmask16>((1u << (n - i)) - 1);
+        const __m512i S = _mm512_maskz_loadu_epi32(m, s + i);
+        const __mmask16 draw = _mm512_mask_cmpneq_epi32_mask(m, _mm512_and_si512(S, mask), K);
+        _mm512_mask_storeu_epi32(d + i, draw, S);
     }
 }
 #endif
@@ -233,14 +332,324 @@ void alphaRowSse2(std::uint32_t* d, const std::uint32_t* s, int n, bool useKey,
     }
 }
 
-#if !SWAPSPRINT_X86
-// WebAssembly runs the SSE2 kernels (mapped onto its 128-bit vectors) and
-// never these; they exist so every caller links.
-void blendRowAvx2(std::uint32_t* d, const std::uint32_t* s, int n, int a) { blendRowSse2(d, s, n, a); }
-void blendRowAvx512(std::uint32_t* d, const std::uint32_t* s, int n, int a) { blendRowSse2(d, s, n, a); }
-void keyedRowAvx2(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t key) {
-    keyedRowSse2(d, s, n, key);
+// ---------------------------------------------------------------------------
+// Antialiased ink: each pixel's coverage is spread over its three colour
+// lanes; the top byte's lane keeps the destination (weights 0 and 255).
+
+void coverageRowSse2(std::uint32_t* d, const std::uint8_t* c, int n, std::uint32_t ink) {
+    const __m128i S = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(ink & kRgbMask)),
+                                        _mm_setzero_si128());
+    const __m128i colourLanes = _mm_setr_epi16(-1, -1, -1, 0, -1, -1, -1, 0);
+    const __m128i c255 = _mm_set1_epi16(255);
+    const __m128i zero = _mm_setzero_si128();
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        std::uint32_t four;
+        __builtin_memcpy(&four, c + i, 4);
+        if (four == 0) continue;  // no ink here: the pixels stay as they are
+        const __m128i bytes = _mm_cvtsi32_si128(static_cast<int>(four));
+        __m128i A = _mm_unpacklo_epi16(_mm_unpacklo_epi8(bytes, zero), zero);
+        A = _mm_or_si128(A, _mm_slli_epi32(A, 16));
+        const __m128i alo = _mm_and_si128(_mm_unpacklo_epi32(A, A), colourLanes);
+        const __m128i ahi = _mm_and_si128(_mm_unpackhi_epi32(A, A), colourLanes);
+        const __m128i D = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        const __m128i lo = blendLanes(S, _mm_unpacklo_epi8(D, zero), alo, _mm_sub_epi16(c255, alo));
+        const __m128i hi = blendLanes(S, _mm_unpackhi_epi8(D, zero), ahi, _mm_sub_epi16(c255, ahi));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
+    }
+    for (; i < n; ++i)
+        if (c[i]) d[i] = (d[i] & ~kRgbMask) | mixPixel(ink, d[i], c[i]);
+}
+
+// ---------------------------------------------------------------------------
+// Which pixels a keyed picture draws, as bits.
+
+namespace {
+
+// The pixels after the last whole group, one at a time.
+int drawnBitsTail(const std::uint32_t* s, int from, int n, std::uint32_t key,
+                  std::uint64_t* bits) {
+    int exact = 0;
+    for (int i = from; i < n; ++i) {
+        if ((s[i] & kRgbMask) != key) bits[i >> 6] |= std::uint64_t{1} << (i & 63);
+        exact += s[i] == key;
+    }
+    return exact;
+}
+
+void clearBits(int n, std::uint64_t* bits) {
+    for (int i = 0; i < (n + 63) / 64; ++i) bits[i] = 0;
+}
+
+}  // namespace
+
+int drawnBitsSse2(const std::uint32_t* s, int n, std::uint32_t key, std::uint64_t* bits) {
+    clearBits(n, bits);
+    const __m128i mask = _mm_set1_epi32(static_cast<int>(kRgbMask));
+    const __m128i K = _mm_set1_epi32(static_cast<int>(key));
+    int i = 0, exact = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i S = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const __m128i rgbHit = _mm_cmpeq_epi32(_mm_and_si128(S, mask), K);
+        const unsigned hit = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(rgbHit)));
+        const unsigned same =
+            static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(S, K))));
+        bits[i >> 6] |= std::uint64_t{~hit & 0xFu} << (i & 63);
+        exact += std::popcount(same);
+    }
+    return exact + drawnBitsTail(s, i, n, key, bits);
+}
+
+#if SWAPSPRINT_X86
+__attribute__((target("avx2"))) int drawnBitsAvx2(const std::uint32_t* s, int n, std::uint32_t key,
+                                                  std::uint64_t* bits) {
+    clearBits(n, bits);
+    const __m256i mask = _mm256_set1_epi32(static_cast<int>(kRgbMask));
+    const __m256i K = _mm256_set1_epi32(static_cast<int>(key));
+    int i = 0, exact = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i S = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
+        const __m256i rgbHit = _mm256_cmpeq_epi32(_mm256_and_si256(S, mask), K);
+        const unsigned hit = static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(rgbHit)));
+        const unsigned same = static_cast<unsigned>(
+            _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(S, K))));
+        bits[i >> 6] |= std::uint64_t{~hit & 0xFFu} << (i & 63);
+        exact += std::popcount(same);
+    }
+    return exact + drawnBitsTail(s, i, n, key, bits);
+}
+
+__attribute__((target("avx512f,avx512bw"))) int drawnBitsAvx512(const std::uint32_t* s, int n,
+                                                                std::uint32_t key,
+                                                                std::uint64_t* bits) {
+    clearBits(n, bits);
+    const __m512i mask = _mm512_set1_epi32(static_cast<int>(kRgbMask));
+    const __m512i K = _mm512_set1_epi32(static_cast<int>(key));
+    int i = 0, exact = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m512i S = _mm512_loadu_si512(s + i);
+        const __mmask16 drawn = _mm512_cmpneq_epi32_mask(_mm512_and_si512(S, mask), K);
+        bits[i >> 6] |= std::uint64_t{drawn} << (i & 63);
+        exact += std::popcount(static_cast<unsigned>(_mm512_cmpeq_epi32_mask(S, K)));
+    }
+    return exact + drawnBitsTail(s, i, n, key, bits);
 }
 #endif
+
+// ---------------------------------------------------------------------------
+// 24-bit rows to pixels.
+
+void bgrRowScalar(std::uint32_t* d, const std::uint8_t* bgr, int n) {
+    for (int i = 0; i < n; ++i, bgr += 3)
+        d[i] = std::uint32_t{bgr[2]} << 16 | std::uint32_t{bgr[1]} << 8 | bgr[0];
+}
+
+#if SWAPSPRINT_X86
+// Eight pixels from 24 bytes: the dword permute puts bytes 0..11 in the low
+// half and 12..23 in the high one, and a byte shuffle in each half spreads
+// them to four pixels with a zero top byte. Each load reads 32 bytes, so the
+// last pixels, whose load would pass the row's end, are done one by one.
+__attribute__((target("avx2"))) void bgrRowAvx2(std::uint32_t* d, const std::uint8_t* bgr, int n) {
+    const __m256i halves = _mm256_setr_epi32(0, 1, 2, 0, 3, 4, 5, 0);
+    const __m256i spread = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1,
+                                            0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    int i = 0;
+    for (; std::int64_t{i} * 3 + 32 <= std::int64_t{n} * 3; i += 8) {
+        const __m256i raw = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bgr + 3 * i));
+        const __m256i px = _mm256_shuffle_epi8(_mm256_permutevar8x32_epi32(raw, halves), spread);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), px);
+    }
+    bgrRowScalar(d + i, bgr + 3 * i, n - i);
+}
+#endif
+
+// ---------------------------------------------------------------------------
+// Keyed pictures drawn by their runs. The whole rectangle is walked inside one
+// kernel, so a row costs a few loads and compares and a span an inline copy
+// (spans are short, a few dozen pixels as a rule). Source and destination
+// never overlap here, so a span's last vector may overlap the one before it.
+
+namespace {
+
+// Walks rows sy .. sy + h - 1 of runs, cut to columns [sx, sx + w), with d at
+// the destination pixel where (sx, sy) lands: SPAN(dst, src, n) for each piece
+// of a drawn span, DENSE(dst, src, n) for the piece of a dense row.
+#define WALK_RUNS(SPAN, DENSE)                                                          \
+    const int x0 = sx, x1 = sx + w;                                                     \
+    const std::uint32_t* pixels = runs.pixels();                                        \
+    const int yFrom = runs.top() > sy ? runs.top() - sy : 0;                            \
+    const int yTo = runs.bottom() - sy < h ? runs.bottom() - sy : h;                    \
+    d += stride * yFrom;                                                                \
+    for (int y = yFrom; y < yTo; ++y, d += stride) {                                    \
+        const Span* first = runs.begin(sy + y);                                         \
+        const Span* last = runs.end(sy + y);                                            \
+        if (first == last || first->begin >= x1 || last[-1].end <= x0) continue;       \
+        if (first->dense) {                                                             \
+            const int lo = first->begin > x0 ? first->begin : x0;                       \
+            const int hi = first->end < x1 ? first->end : x1;                           \
+            DENSE(d + (lo - x0), pixels + first->at + (lo - first->begin), hi - lo);    \
+            continue;                                                                   \
+        }                                                                               \
+        /* The frames and tiles of a wide picture start mid-row. */                     \
+        if (first->end <= x0) first = firstEndingAfter(first, last, x0);                \
+        for (; first != last && first->begin < x1; ++first) {                           \
+            const int lo = first->begin > x0 ? first->begin : x0;                       \
+            const int hi = first->end < x1 ? first->end : x1;                           \
+            SPAN(d + (lo - x0), pixels + first->at + (lo - first->begin), hi - lo);     \
+        }                                                                               \
+    }
+
+inline const Span* firstEndingAfter(const Span* first, const Span* last, int x) {
+    return std::upper_bound(first, last, x, [](int v, const Span& r) { return v < r.end; });
+}
+
+inline void copyPixelsSse2(std::uint32_t* d, const std::uint32_t* s, int n) {
+    if (n < 4) {
+        for (int i = 0; i < n; ++i) d[i] = s[i];
+        return;
+    }
+    int i = 0;
+    for (; i + 4 <= n; i += 4)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)));
+    if (i < n)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + n - 4),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + n - 4)));
+}
+
+#if SWAPSPRINT_X86
+__attribute__((target("avx2"))) inline void copyPixelsAvx2(std::uint32_t* d,
+                                                           const std::uint32_t* s, int n) {
+    if (n < 8) {
+        copyPixelsSse2(d, s, n);
+        return;
+    }
+    int i = 0;
+    for (; i + 8 <= n; i += 8)
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
+                            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i)));
+    if (i < n)
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + n - 8),
+                            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + n - 8)));
+}
+
+__attribute__((target("avx512f,avx512bw"))) inline void copyPixelsAvx512(std::uint32_t* d,
+                                                                         const std::uint32_t* s,
+                                                                         int n) {
+    if (n < 16) {
+        copyPixelsAvx2(d, s, n);
+        return;
+    }
+    int i = 0;
+    for (; i + 16 <= n; i += 16) _mm512_storeu_si512(d + i, _mm512_loadu_si512(s + i));
+    if (i < n) _mm512_storeu_si512(d + n - 16, _mm512_loadu_si512(s + n - 16));
+}
+#endif
+
+}  // namespace
+
+#if SWAPSPRINT_X86
+__attribute__((target("avx512f,avx512bw"))) void copyRunsAvx512(std::uint32_t* d,
+                                                                std::ptrdiff_t stride,
+                                                                const KeyRuns& runs, int sx,
+                                                                int sy, int w, int h) {
+    const std::uint32_t key = runs.key();
+    const auto dense = [key](std::uint32_t* dd, const std::uint32_t* ss, int n) {
+        keyedRowAvx512(dd, ss, n, key);
+    };
+    WALK_RUNS(copyPixelsAvx512, dense)
+}
+#endif
+
+void copyRunsSse2(std::uint32_t* d, std::ptrdiff_t stride, const KeyRuns& runs, int sx, int sy,
+                  int w, int h) {
+    const std::uint32_t key = runs.key();
+    const auto dense = [key](std::uint32_t* dd, const std::uint32_t* ss, int n) {
+        keyedRowSse2(dd, ss, n, key);
+    };
+    WALK_RUNS(copyPixelsSse2, dense)
+}
+
+#if SWAPSPRINT_X86
+__attribute__((target("avx2"))) void copyRunsAvx2(std::uint32_t* d, std::ptrdiff_t stride,
+                                                  const KeyRuns& runs, int sx, int sy, int w,
+                                                  int h) {
+    const std::uint32_t key = runs.key();
+    const auto dense = [key](std::uint32_t* dd, const std::uint32_t* ss, int n) {
+        keyedRowAvx2(dd, ss, n, key);
+    };
+    WALK_RUNS(copyPixelsAvx2, dense)
+}
+#endif
+
+void blendRunsSse2(std::uint32_t* d, std::ptrdiff_t stride, const KeyRuns& runs, int sx, int sy,
+                   int w, int h, int alpha) {
+    const std::uint32_t key = runs.key();
+    const auto span = [alpha](std::uint32_t* dd, const std::uint32_t* ss, int n) {
+        blendRowSse2(dd, ss, n, alpha);
+    };
+    const auto dense = [alpha, key](std::uint32_t* dd, const std::uint32_t* ss, int n) {
+        keyedBlendRowSse2(dd, ss, n, alpha, key);
+    };
+    WALK_RUNS(span, dense)
+}
+
+#if SWAPSPRINT_X86
+void blendRunsAvx2(std::uint32_t* d, std::ptrdiff_t stride, const KeyRuns& runs, int sx, int sy,
+                   int w, int h, int alpha) {
+    const std::uint32_t key = runs.key();
+    const auto span = [alpha](std::uint32_t* dd, const std::uint32_t* ss, int n) {
+        blendRowAvx2(dd, ss, n, alpha);
+    };
+    const auto dense = [alpha, key](std::uint32_t* dd, const std::uint32_t* ss, int n) {
+        keyedBlendRowAvx2(dd, ss, n, alpha, key);
+    };
+    WALK_RUNS(span, dense)
+}
+
+void blendRunsAvx512(std::uint32_t* d, std::ptrdiff_t stride, const KeyRuns& runs, int sx,
+                     int sy, int w, int h, int alpha) {
+    const std::uint32_t key = runs.key();
+    const auto span = [alpha](std::uint32_t* dd, const std::uint32_t* ss, int n) {
+        blendRowAvx512(dd, ss, n, alpha);
+    };
+    const auto dense = [alpha, key](std::uint32_t* dd, const std::uint32_t* ss, int n) {
+        keyedBlendRowAvx512(dd, ss, n, alpha, key);
+    };
+    WALK_RUNS(span, dense)
+}
+#endif
+
+#undef WALK_RUNS
+
+// ---------------------------------------------------------------------------
+
+const Kernels& kernels() {
+    static const Kernels chosen = [] {
+        Kernels k{keyedRowSse2,  blendRowSse2,  keyedBlendRowSse2, copyRunsSse2,
+                  blendRunsSse2, drawnBitsSse2, bgrRowScalar};
+#if SWAPSPRINT_X86
+        if (haveAvx2()) {
+            k.copyRuns = copyRunsAvx2;
+            k.blendRuns = blendRunsAvx2;
+            k.keyedRow = keyedRowAvx2;
+            k.blendRow = blendRowAvx2;
+            k.keyedBlendRow = keyedBlendRowAvx2;
+            k.drawnBits = drawnBitsAvx2;
+            k.bgrRow = bgrRowAvx2;
+        }
+        if (haveAvx512bw()) {
+            k.copyRuns = copyRunsAvx512;
+            k.blendRuns = blendRunsAvx512;
+            k.keyedRow = keyedRowAvx512;
+            k.keyedBlendRow = keyedBlendRowAvx512;
+            k.blendRow = blendRowAvx512;
+            k.drawnBits = drawnBitsAvx512;
+        }
+#endif
+        return k;
+    }();
+    return chosen;
+}
 
 }  // namespace platform::simd

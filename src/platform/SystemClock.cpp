@@ -13,8 +13,8 @@ public:
     RealClock() : frequency_(SDL_GetPerformanceFrequency()) {}
     std::int64_t counter() override { return static_cast<std::int64_t>(SDL_GetPerformanceCounter()); }
     std::int64_t frequency() override { return static_cast<std::int64_t>(frequency_); }
-    // Counted from the system's start, as the game's tick always was: the
-    // random seed taken from it then differs from run to run.
+    // Counted from the system's start, so the random seed taken from it
+    // differs from run to run.
     std::uint64_t milliseconds() override {
         const std::uint64_t perMs = frequency_ >= 1000 ? frequency_ / 1000 : 1;
         return SDL_GetPerformanceCounter() / perMs;

@@ -257,32 +257,8 @@ void drawText(Surface& dst, Font* font, int x, int y, std::string_view text, COL
     const Mask* m = maskFor(font, text);
     if (!m) return;
 
-    // 64-bit edges: a position near the int limits must clip, not wrap.
     const long long left = align == TextAlign::Right ? static_cast<long long>(x) - m->width : x;
-    const long long top = y;
-    const long long x0 = std::max(0LL, -left);
-    const long long y0 = std::max(0LL, -top);
-    const long long x1 = std::min<long long>(m->width, dst.width() - left);
-    const long long y1 = std::min<long long>(m->height, dst.height() - top);
-    if (x0 >= x1 || y0 >= y1) return;
-
-    const std::uint32_t ink = toPixel(color);
-    const std::uint32_t ir = (ink >> 16) & 0xFF, ig = (ink >> 8) & 0xFF, ib = ink & 0xFF;
-    for (long long my = y0; my < y1; ++my) {
-        const std::uint8_t* cov = m->coverage.data() + my * m->width;
-        std::uint32_t* row = dst.row(static_cast<int>(top + my));
-        for (long long mx = x0; mx < x1; ++mx) {
-            const std::uint32_t c = cov[mx];
-            if (c == 0) continue;
-            std::uint32_t& px = row[left + mx];
-            const std::uint32_t d = px;
-            const std::uint32_t k = 255 - c;
-            const std::uint32_t r = (ir * c + ((d >> 16) & 0xFF) * k) / 255;
-            const std::uint32_t g = (ig * c + ((d >> 8) & 0xFF) * k) / 255;
-            const std::uint32_t b = (ib * c + (d & 0xFF) * k) / 255;
-            px = (d & 0xFF000000u) | (r << 16) | (g << 8) | b;
-        }
-    }
+    coverageBlend(dst, left, y, m->coverage.data(), m->width, m->height, color);
 }
 
 int textWidth(Font* font, std::string_view text) {

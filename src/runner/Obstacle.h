@@ -37,11 +37,10 @@ public:
     bitmapPicture* talkTextPicture = nullptr;
     std::uint8_t talking = 0;
 
-    // The hit cell: 100 x 100 for kinds 1..6 (also
-    // when the kind's picture failed to load, so play does not change with the
-    // art); 0 x 0 for any other kind, which the system never makes: such an
-    // obstacle is invisible, never touches the runner, and still travels and
-    // finishes.
+    // The hit cell: 100 x 100 for kinds 1..6 (also when the kind's picture
+    // failed to load, so play does not change with the art); 0 x 0 for any
+    // other kind, which the game never makes: such an obstacle is invisible,
+    // never touches the runner, and still travels and finishes.
     int cellWidth = 0;
     int cellHeight = 0;
 };

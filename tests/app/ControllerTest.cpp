@@ -1,23 +1,30 @@
 // The controller and its option panel, driven frame by frame through the
-// headless harness.
+// headless harness: what the two switches mute and what the open panel pauses
+// and freezes, the cursor picture, the option file, and a start with pictures
+// missing.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <tuple>
 
 #include "Harness.h"
+#include "TestFiles.h"
 #include "app/IntroSceen.h"
 #include "app/mainGame.h"
 #include "engine/pictureRegistry.h"
 #include "engine/soundRegistry.h"
+#include "framework/GameNames.h"
 #include "framework/SceneManager.h"
 #include "platform/FileIO.h"
 #include "platform/Input.h"
 
 using testing_support::Harness;
+using testing_support::same;
 
 namespace {
 
@@ -25,71 +32,62 @@ const std::string kBothOn("\x01\x01", 2);
 
 // "" when the file is missing: a saved file always holds two bytes.
 std::string optionFile() {
-    auto bytes = platform::readFile("option", 16).bytes;
+    auto bytes = platform::readFile(kOptionFile, 16).bytes;
     return std::string(bytes.begin(), bytes.end());
 }
-float volume(Harness& h, const char* key) { return h.audio()->volume(soundRegistry::get()->channel(key)); }
-IntroSceen* intro() { return dynamic_cast<IntroSceen*>(SceneManager::get()->findScene("intro")); }
-bool same(const platform::Surface& a, const platform::Surface& b) {
-    return std::equal(a.pixels(), a.pixels() + a.width() * a.height(), b.pixels(),
-                      b.pixels() + b.width() * b.height());
-}
+IntroSceen* intro() { return dynamic_cast<IntroSceen*>(SceneManager::get()->findScene(names::kIntroScene)); }
 // Pixels that are not the white the frame is cleared to, in the top rows.
 long ink(const platform::Surface& s, int rows) {
     return std::count_if(s.pixels(), s.pixels() + s.width() * rows,
                          [](std::uint32_t p) { return (p & 0xFFFFFF) != 0xFFFFFF; });
 }
 
-}  // namespace
+// Every sound the game registers, the switch that mutes it and whether the
+// open panel pauses it. Written out here, not taken from the groups in
+// GameNames.h: those are what this checks.
+struct SoundRule {
+    const char* key;
+    bool music, pausedByPanel;
+};
+const SoundRule kSoundRules[] = {
+    {names::kIntro1Music, true, true}, {names::kIntro2Music, true, true},  {names::kPlayMusic, true, true},
+    {names::kRankingMusic, true, false}, {"combo1", false, false},         {"combo2", false, false},
+    {"combo3", false, false},          {"combo4", false, false},           {"combo5", false, false},
+    {names::kDeleteSound, false, false}, {names::kJumpSound, false, false}};
 
-TEST(Controller, WithoutAnOptionFileEverySoundIsSilentUntilTurnedOn) {
-    Harness h("");
-    h.start();
-    soundRegistry* sounds = soundRegistry::get();
-    sounds->addSound("ranking", "soundfile/ranking.mp3", true, true);
-    sounds->addSound("delete", "soundfile/delete.mp3", false, false);
-    for (int i = 0; i < 30; ++i) {
-        sounds->play("delete", 1.0f);  // a scene's own volume lasts only until the frame ends
-        if (i == 0) sounds->play("ranking", 1.0f);
+// The open panel also freezes the scene behind it.
+TEST(SoundSwitches, EachSoundFollowsItsSwitchAndThePanelPausesOnlyThePlayAndIntroTunes) {
+    // Effects byte, then music byte; without a file both start off.
+    for (const std::string& option : {std::string(), kBothOn, std::string("\0\1", 2), std::string("\1\0", 2)}) {
+        SCOPED_TRACE("option file of " + std::to_string(option.size()) + " bytes, effects " +
+                     std::to_string(!option.empty() && option[0]));
+        const bool effects = !option.empty() && option[0], music = option.size() > 1 && option[1];
+        Harness h(option);
+        h.start();
+        soundRegistry* sounds = soundRegistry::get();
+        const auto volume = [&](const char* key) { return h.audio()->volume(sounds->channel(key)); };
+        for (const char* scene : {names::kGameScene, names::kRankScene}) SceneManager::get()->changeScene(scene);
+        ASSERT_EQ(sounds->keyCount(), std::size(kSoundRules)) << "a sound the table does not know";
+        for (const SoundRule& s : kSoundRules) sounds->play(s.key, 1.0f);  // as loud as a scene plays it
         h.frame();
-        for (const char* key : {"intro1", "ranking", "delete"}) ASSERT_EQ(volume(h, key), 0.0f) << key << " " << i;
+        for (const SoundRule& s : kSoundRules) EXPECT_EQ(volume(s.key), (s.music ? music : effects) ? 1.0f : 0.0f) << s.key;
+
+        h.tap(VK_ESCAPE);
+        ASSERT_EQ(h.game().running, 0);
+        const platform::Surface frozen = h.screen();  // the scene behind the panel, still drawn
+        h.frames(5);
+        EXPECT_TRUE(same(frozen, h.screen()));
+        EXPECT_GT(ink(frozen, 400), 1000);
+        h.click(250, 490);  // the music row: heard at once, with the panel still open
+        for (const SoundRule& s : kSoundRules) {
+            EXPECT_TRUE(sounds->isPlaying(s.key)) << s.key;
+            EXPECT_EQ(sounds->isPaused(s.key), s.pausedByPanel) << s.key;
+            EXPECT_EQ(volume(s.key), (s.music ? !music : effects) ? 1.0f : 0.0f) << s.key;
+        }
+        h.tap(VK_ESCAPE);  // closing resumes the tunes and the scene in the same frame
+        for (const SoundRule& s : kSoundRules) EXPECT_FALSE(sounds->isPaused(s.key)) << s.key;
+        EXPECT_FALSE(same(frozen, h.screen()));
     }
-    // Music turned on in the panel is heard from the closing frame; effects stay off.
-    h.tap(VK_ESCAPE);
-    h.click(250, 490);
-    EXPECT_EQ(volume(h, "ranking"), 1.0f) << "it follows the switch while the panel is open";
-    sounds->play("delete", 1.0f);
-    h.tap(VK_ESCAPE);
-    ASSERT_EQ(h.game().running, 1);
-    EXPECT_EQ(volume(h, "intro1"), 1.0f);
-    EXPECT_EQ(volume(h, "ranking"), 1.0f);
-    EXPECT_EQ(volume(h, "delete"), 0.0f);
-}
-
-TEST(Controller, OpenPanelFreezesTheSceneAndPausesOnlyTheThreeTunes) {
-    Harness h(kBothOn);
-    h.start();
-    h.frames(100);  // the layers are on the move by now
-    soundRegistry* sounds = soundRegistry::get();
-    sounds->addSound("ranking", "soundfile/ranking.mp3", true, true);
-    sounds->play("ranking", 1.0f);
-
-    h.tap(VK_ESCAPE);
-    ASSERT_EQ(h.game().running, 0);
-    const float rise = intro()->main[1]->getY();
-    const platform::Surface frozen = h.screen();
-    h.frames(30);
-    EXPECT_EQ(intro()->main[1]->getY(), rise);
-    EXPECT_TRUE(same(frozen, h.screen()));
-    EXPECT_GT(ink(frozen, 400), 1000) << "the scene stays drawn behind the panel";
-    EXPECT_TRUE(sounds->isPaused("intro1"));
-    EXPECT_TRUE(sounds->isPlaying("ranking") && !sounds->isPaused("ranking"));
-
-    // Closing resumes the music and the scene in the same frame.
-    h.tap(VK_ESCAPE);
-    EXPECT_EQ(h.game().running, 1);
-    EXPECT_TRUE(sounds->isPlaying("intro1") && !sounds->isPaused("intro1"));
-    EXPECT_LT(intro()->main[1]->getY(), rise);
 }
 
 TEST(Controller, CursorPictureSitsUpLeftOfTheMouseAndShowsTheButton) {
@@ -116,7 +114,7 @@ TEST(OptionPanel, EscapeOpensOnReleaseAndTheNextReleaseClosesAndSaves) {
     Harness h(kBothOn);
     h.start();
     h.frame();
-    std::filesystem::remove("option");
+    std::filesystem::remove(kOptionFile);
     const struct { bool down; int running; } steps[] = {{true, 1}, {false, 0}, {true, 0}, {false, 1}};
     for (auto [down, running] : steps) {
         down ? h.keyDown(VK_ESCAPE) : h.keyUp(VK_ESCAPE);
@@ -124,16 +122,11 @@ TEST(OptionPanel, EscapeOpensOnReleaseAndTheNextReleaseClosesAndSaves) {
         EXPECT_EQ(h.game().running, running) << (down ? "press" : "release");
         EXPECT_EQ(optionFile(), running && !down ? kBothOn : std::string()) << "only closing writes";
     }
-}
-
-TEST(OptionPanel, ButtonOpensOnThePressOnceHoweverLongItIsHeld) {
-    Harness h(kBothOn);
-    h.start();
-    h.mouseTo(560, 20);
+    h.mouseTo(560, 20);  // the option button opens on the press, once however long it is held
     h.keyDown(VK_LBUTTON);
     h.frame();
     EXPECT_EQ(h.game().running, 0);
-    h.tap(VK_ESCAPE);  // closed with the button still held over it: it must not reopen
+    h.tap(VK_ESCAPE);
     h.frames(10);
     EXPECT_EQ(h.game().running, 1);
 }
@@ -142,7 +135,7 @@ TEST(OptionPanel, ClicksToggleTheRowsAndOnlyClosingSaves) {
     Harness h(kBothOn);
     h.start();
     h.tap(VK_ESCAPE);
-    std::filesystem::remove("option");
+    std::filesystem::remove(kOptionFile);
     const struct {
         int x, y, running, music, effects;
         std::string file;  // option file after the click; byte 0 effects, byte 1 music
@@ -168,7 +161,7 @@ TEST(OptionPanel, ClicksToggleTheRowsAndOnlyClosingSaves) {
 TEST(OptionPanel, KeysAndThePadSwitchTheRowsAndStartOrBClose) {
     Harness h(kBothOn);
     h.start();
-    std::filesystem::remove("option");
+    std::filesystem::remove(kOptionFile);
     const struct {
         int key, running, music, effects;
     } steps[] = {
@@ -226,11 +219,11 @@ TEST(MissingAssets, IntroAndPanelStillRunAndTheirButtonsWork) {
                 fs::create_symlink(e.path(), fs::path(folder) / e.path().filename());
     }
     fs::create_directory_symlink(game / "fonts", "fonts");
-    ASSERT_TRUE(platform::writeFileAtomic("option", kBothOn.data(), 2));
+    std::ofstream(kOptionFile, std::ios::binary) << kBothOn;
 
     h.start();
     h.frame();
-    EXPECT_GT(ink(h.screen(), 1024), 10000) << "what exists is drawn";
+    EXPECT_GT(ink(h.screen(), names::kClientHeight), 10000) << "what exists is drawn";
     h.click(560, 20);
     ASSERT_EQ(h.game().running, 0);
     h.click(250, 490);
@@ -242,5 +235,7 @@ TEST(MissingAssets, IntroAndPanelStillRunAndTheirButtonsWork) {
     for (int i = 0; i < 3000 && !scene->buttonShown; ++i) h.frame();
     ASSERT_TRUE(scene->buttonShown) << "the sequence reaches the play button without its layers";
     h.click(450, 510);
-    EXPECT_EQ(SceneManager::get()->currentScene, SceneManager::get()->findScene("game"));
+    EXPECT_EQ(SceneManager::get()->currentScene, SceneManager::get()->findScene(names::kGameScene));
 }
+
+}  // namespace

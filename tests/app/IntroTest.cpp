@@ -1,14 +1,17 @@
-// The intro scene, driven through the headless harness with the fake clock.
+// The intro scene, driven through the headless harness with the fake clock:
+// its buttons, its two tunes, the light's pace, the play button's pulse and a
+// second visit.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <string>
 
 #include "Harness.h"
+#include "TestFiles.h"
 #include "app/IntroSceen.h"
 #include "engine/pictureRegistry.h"
 #include "engine/soundRegistry.h"
+#include "framework/GameNames.h"
 #include "framework/SceneManager.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
@@ -19,18 +22,12 @@ namespace {
 
 const std::string kBothOn("\x01\x01", 2);
 
-IntroSceen* intro() { return dynamic_cast<IntroSceen*>(SceneManager::get()->findScene("intro")); }
+IntroSceen* intro() { return dynamic_cast<IntroSceen*>(SceneManager::get()->findScene(names::kIntroScene)); }
 bool inScene(const char* name) {
     return SceneManager::get()->currentScene == SceneManager::get()->findScene(name);
 }
 bool playing(const char* key) { return soundRegistry::get()->isPlaying(key); }
 float riseY() { return intro()->main[1]->getY(); }
-
-// Runs frames until the condition holds; false if it never did.
-bool runUntil(Harness& h, const std::function<bool()>& done, int maxFrames = 3000) {
-    for (int i = 0; i < maxFrames && !done(); ++i) h.frame();
-    return done();
-}
 
 }  // namespace
 
@@ -42,16 +39,16 @@ TEST(Intro, SkipAreaIsLiveFromTheFirstFrameAndStopsBothTunes) {
             h.frame();
             h.time.clock.advanceMs(10'500);  // past the end of "intro1"
             h.frame();
-            ASSERT_TRUE(playing("intro2"));
+            ASSERT_TRUE(playing(names::kIntro2Music));
             // The play button before it shows, and the skip area's right and bottom edges.
             for (auto [x, y] : {std::pair{450, 510}, {85, 20}, {20, 41}}) {
                 h.click(x, y);
-                ASSERT_TRUE(inScene("intro") && !intro()->leaving) << x << "," << y;
+                ASSERT_TRUE(inScene(names::kIntroScene) && !intro()->leaving) << x << "," << y;
             }
         }
         h.click(firstFrame ? 84 : 5, firstFrame ? 40 : 5);
-        EXPECT_TRUE(inScene("game")) << firstFrame;
-        EXPECT_FALSE(playing("intro1") || playing("intro2")) << firstFrame;
+        EXPECT_TRUE(inScene(names::kGameScene)) << firstFrame;
+        EXPECT_FALSE(playing(names::kIntro1Music) || playing(names::kIntro2Music)) << firstFrame;
     }
 }
 
@@ -101,9 +98,9 @@ TEST(Intro, PlayButtonPulsesByItsLowByteAndRestartsPast637) {
     Harness h(kBothOn);
     h.start();
     IntroSceen* scene = intro();
-    ASSERT_TRUE(runUntil(h, [&] { return scene->buttonShown; }));
+    ASSERT_TRUE(h.runUntil([&] { return scene->buttonShown; }, 3000));
     EXPECT_EQ(scene->buttonAlpha, 8) << "first step in the frame that shows it";
-    ASSERT_TRUE(runUntil(h, [&] { return scene->buttonAlpha == 256; }, 100));
+    ASSERT_TRUE(h.runUntil([&] { return scene->buttonAlpha == 256; }, 100));
     bitmapPicture* button = pictureRegistry::get()->findPicture("playbutton");
     ASSERT_NE(button, nullptr);
     // Nothing but the button moves now; at counter 256 it is fully clear.
@@ -116,14 +113,13 @@ TEST(Intro, PlayButtonPulsesByItsLowByteAndRestartsPast637) {
         ASSERT_EQ(counter, previous + 8 > 637 ? 100 : previous + 8);
         platform::Surface expected = clear;
         button->alphaRender(&expected, 380, 470, static_cast<std::uint8_t>(counter & 0xFF));
-        ASSERT_TRUE(std::equal(expected.pixels(), expected.pixels() + 600 * 1024, h.screen().pixels()))
-            << "counter " << counter;
+        ASSERT_TRUE(testing_support::same(expected, h.screen())) << "counter " << counter;
         previous = counter;
     }
     EXPECT_GT(restarts, 0);
     h.click(534, 559);  // the button's last pixel
-    EXPECT_TRUE(inScene("game"));
-    EXPECT_FALSE(playing("intro1"));
+    EXPECT_TRUE(inScene(names::kGameScene));
+    EXPECT_FALSE(playing(names::kIntro1Music));
 }
 
 TEST(Intro, SecondVisitStartsTheLightAsSoonAsTheRevealPasses150) {
@@ -131,15 +127,15 @@ TEST(Intro, SecondVisitStartsTheLightAsSoonAsTheRevealPasses150) {
     h.start();
     IntroSceen* scene = intro();
     for (int visit = 1; visit <= 2; ++visit) {
-        ASSERT_TRUE(runUntil(h, [&] { return scene->revealHeight > 150 || scene->lightFrame > 0; }));
+        ASSERT_TRUE(h.runUntil([&] { return scene->revealHeight > 150 || scene->lightFrame > 0; }, 3000));
         EXPECT_EQ(scene->lightFrame, 0) << "the light never starts before the reveal passes 150";
         h.frames(12);  // a tick divisible by 5 comes about 16 times a second
         // The first time the layer is still far down; the second it stayed at the top.
         EXPECT_EQ(scene->lightFrame > 0, visit == 2);
-        ASSERT_TRUE(runUntil(h, [&] { return riseY() < 5.0f; }));
+        ASSERT_TRUE(h.runUntil([&] { return riseY() < 5.0f; }, 3000));
         h.click(40, 20);
-        ASSERT_TRUE(inScene("game"));
-        ASSERT_EQ(SceneManager::get()->changeScene("intro"), S_OK);
+        ASSERT_TRUE(inScene(names::kGameScene));
+        ASSERT_EQ(SceneManager::get()->changeScene(names::kIntroScene), S_OK);
         EXPECT_EQ(scene->revealHeight, 20);
         EXPECT_EQ(scene->lightFrame, 0);
         EXPECT_EQ(riseY(), 0.0f) << "the layer stays where it stopped";
@@ -153,10 +149,10 @@ TEST(Intro, ReturnSpaceOrPadAPlayOnlyOnceTheButtonIsLive) {
         IntroSceen* scene = intro();
         h.frames(30);
         h.tap(key);
-        ASSERT_TRUE(inScene("intro") && !scene->leaving) << key;
-        ASSERT_TRUE(runUntil(h, [&] { return scene->buttonShown; }));
+        ASSERT_TRUE(inScene(names::kIntroScene) && !scene->leaving) << key;
+        ASSERT_TRUE(h.runUntil([&] { return scene->buttonShown; }, 3000));
         h.tap(key);
-        EXPECT_TRUE(inScene("game")) << key;
-        EXPECT_FALSE(playing("intro1") || playing("intro2")) << key;
+        EXPECT_TRUE(inScene(names::kGameScene)) << key;
+        EXPECT_FALSE(playing(names::kIntro1Music) || playing(names::kIntro2Music)) << key;
     }
 }

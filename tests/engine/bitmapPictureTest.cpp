@@ -7,6 +7,7 @@
 #include <tuple>
 #include <utility>
 
+#include "platform/SurfaceSimd.h"
 #include "support/TestFiles.h"
 
 using platform::Surface;
@@ -77,6 +78,24 @@ TEST_F(BitmapPictureTest, RenderAndAlphaRenderMatchTheirDefinitionsForAnyRectang
         // (The keyed blend's area is cut to the picture's size first, so only then.)
         ASSERT_TRUE(alpha != 255 || (keyed && (w > 37 || h > 21)) || same(blended, rendered));
     }
+}
+
+// A keyed picture drawn into after loading (as the back buffer is, every
+// frame) draws what it holds now, including colour where it had key.
+TEST_F(BitmapPictureTest, APictureDrawnIntoAfterLoadingDrawsItsNewPixels) {
+    bitmapPicture p, ink;
+    load(p, makeSurface(12, 4, [](int x, int) { return x < 6 ? kKey : 0x00112233u; }), true);
+    load(ink, makeSurface(4, 4, [](int x, int y) { return 0x00400000u + 16 * y + x; }), false);
+    ink.render(p.getMemDC(), 1, 0);
+    Surface copied = ground(12, 4), blended = ground(12, 4);
+    p.render(&copied, 0, 0);
+    p.alphaRender(&blended, 0, 0, 100);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 12; ++x) {
+            const std::uint32_t want = x >= 1 && x < 5 ? 0x00400000u + 16 * y + x - 1 : x < 6 ? kGround : 0x00112233u;
+            ASSERT_EQ(copied.pixel(x, y), want) << x << "," << y;
+            ASSERT_EQ(blended.pixel(x, y), want == kGround ? kGround : platform::simd::mixPixel(want, kGround, 100));
+        }
 }
 
 TEST_F(BitmapPictureTest, FramesClampAboveDrawNothingBelowAndLeaveTheRemainderUnused) {

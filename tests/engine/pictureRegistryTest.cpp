@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <tuple>
 #include <utility>
 
 #include "FileFaults.h"
 #include "engine/pngPictureRegistry.h"
 #include "framework/BackBuffer.h"
+#include "framework/GameNames.h"
 #include "support/TestFiles.h"
 
 using testing_support::bmpBytes;
@@ -64,6 +66,27 @@ TEST_F(PictureRegistryTest, AFailedAddRegistersNothingAndLeavesTheKeyFree) {
     EXPECT_EQ(reg->findPicture("bg")->getWidth(), 9);
 }
 
+// A file loaded under a second key is not decoded again (here it is gone by
+// then): a picture of it at that size is copied, while its pixels are as
+// loaded. Once every one is drawn into, the next key reads the file itself.
+TEST_F(PictureRegistryTest, EachFileIsDecodedOnceHoweverManyKeysLoadIt) {
+    pictureRegistry* reg = pictureRegistry::get();
+    const std::string file = dir.write("tile.bmp", bmpBytes(makeSurface(4, 2, [](int x, int) { return x ? 0x00123456u : MAGENTA; })));
+    bitmapPicture* first = reg->addPicture("tile1", file.c_str(), 8, 2, true, MAGENTA);
+    ASSERT_NE(first, nullptr);
+    std::filesystem::remove(file);
+    bitmapPicture* second = reg->addFramePicture("tile2", file.c_str(), 8, 2, 2, 1, false, 0);
+    bitmapPicture* otherSize = reg->addPicture("tile3", file.c_str(), 4, 2, true, MAGENTA);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(otherSize, nullptr);
+    EXPECT_TRUE(testing_support::same(*second->getMemDC(), *first->getMemDC()));
+    platform::fillWhite(*first->getMemDC(), 0, 0, 1, 1);
+    EXPECT_NE(reg->addPicture("tile4", file.c_str(), 8, 2, true, MAGENTA), nullptr);  // from tile2
+    platform::fillWhite(*second->getMemDC(), 0, 0, 1, 1);
+    reg->findPicture("tile4")->getMemDC()->setPixel(0, 0, 0);
+    EXPECT_EQ(reg->addPicture("tile5", file.c_str(), 8, 2, true, MAGENTA), nullptr);
+}
+
 // A bad file is read once, not once per tile or per frame; once the file is
 // mended, the next add loads it.
 TEST_F(PictureRegistryTest, ABadFileIsReadOnceUntilItChanges) {
@@ -98,10 +121,10 @@ TEST_F(PictureRegistryTest, OneBackBufferThroughEveryRecreation) {
         bitmapPicture* back = backBuffer();
         ASSERT_NE(back, nullptr);
         EXPECT_EQ(back, backBuffer());
-        EXPECT_EQ(back, pictureRegistry::get()->addBlankPicture("backBuffer", 600, 1024));
+        EXPECT_EQ(back, pictureRegistry::get()->addBlankPicture("backBuffer", names::kClientWidth, names::kClientHeight));
         EXPECT_EQ(back, pictureRegistry::get()->findPicture("backBuffer"));
         ASSERT_EQ(backDC(), back->getMemDC());
-        EXPECT_EQ(std::pair(backDC()->width(), backDC()->height()), std::pair(600, 1024));
+        EXPECT_EQ(std::pair(backDC()->width(), backDC()->height()), std::pair(names::kClientWidth, names::kClientHeight));
         EXPECT_EQ(backDC()->pixel(599, 1023), 0u);  // a fresh one, not the last round's
         backDC()->setPixel(599, 1023, 0x00ABCDEF);
         pictureRegistry::destroy();

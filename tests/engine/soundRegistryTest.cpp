@@ -1,9 +1,11 @@
+// The sound registry over the simulated sound system on a fake clock: keys
+// and their channels, ended, paused and unknown sounds, failed loads, the
+// thirty slots, looping, and a registry built again after release.
 #include "engine/soundRegistry.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "SimulatedAudio.h"
 #include "support/FakeClock.h"
@@ -11,40 +13,12 @@
 
 namespace {
 
-// A simulated sound system that also logs the calls a registry's lifetime
-// depends on.
-class RecordingAudio : public testing_support::SimulatedAudio {
-public:
-    RecordingAudio(platform::Clock& clock, int channels, std::vector<std::string>& log)
-        : SimulatedAudio(clock, channels), log_(log) {}
-    platform::SoundId load(const std::string& path, bool stream, bool loop) override {
-        log_.push_back(std::string("load") + (stream ? " stream" : "") + (loop ? " loop" : ""));
-        return SimulatedAudio::load(path, stream, loop);
-    }
-    void release(platform::SoundId s) override {
-        log_.push_back("release " + std::to_string(s));
-        SimulatedAudio::release(s);
-    }
-    void stop(platform::ChannelId c) override {
-        log_.push_back(isPlaying(c) ? "stop" : "stop (ended)");
-        SimulatedAudio::stop(c);
-    }
-    void close() override {
-        log_.push_back("close");
-        SimulatedAudio::close();
-    }
-
-private:
-    std::vector<std::string>& log_;
-};
-
-// Every test gets a registry over a simulated sound system on a fake clock.
 class SoundRegistryTest : public ::testing::Test {
 protected:
     void SetUp() override {
         platform::installAudioFactory([this](int channels) {
             EXPECT_EQ(channels, 30);
-            auto made = std::make_unique<RecordingAudio>(fake.clock, channels, log);
+            auto made = std::make_unique<testing_support::SimulatedAudio>(fake.clock, channels);
             sim = made.get();
             return made;
         });
@@ -68,8 +42,7 @@ protected:
     static soundRegistry* reg() { return soundRegistry::get(); }
 
     testing_support::ScopedFakeClock fake;
-    std::vector<std::string> log;
-    RecordingAudio* sim = nullptr;
+    testing_support::SimulatedAudio* sim = nullptr;
     testing_support::TempDir dir;
 };
 
@@ -147,7 +120,7 @@ TEST_F(SoundRegistryTest, KeysAddedTwiceUnknownKeysFailedLoadsAndAThirtyFirstKey
     EXPECT_FALSE(reg()->isPlaying("ranking"));
 
     for (int i = 3; i < 31; ++i) {
-        std::string key = "k";
+        std::string key = "k";  // (not "k" + ...: that trips a false warning in GCC 12)
         add(key += std::to_string(i), 10, "s.mp3");
     }
     EXPECT_EQ(reg()->keyCount(), 30u);
@@ -157,18 +130,18 @@ TEST_F(SoundRegistryTest, KeysAddedTwiceUnknownKeysFailedLoadsAndAThirtyFirstKey
     EXPECT_EQ(sim->liveChannels(), 2);
 }
 
-TEST_F(SoundRegistryTest, LoadsWithTheFlagsStopsBeforeReleasingAndCanBeBuiltAgain) {
+TEST_F(SoundRegistryTest, OnlyTheLoopFlagLoopsAndAReleasedRegistryStartsAfresh) {
     for (int round = 0; round < 2; ++round) {
-        add("ranking", 1, "r.mp3", true, true);  // looping music streams
-        add("bgm", 1, "b.mp3", true, false);     // no loop: decoded whole
+        add("ranking", 1, "r.mp3", true, true);
+        add("bgm", 1, "b.mp3", true, false);
         add("drum", 1, "d.mp3", false, true);
-        reg()->play("bgm", 1.0f);
-        EXPECT_TRUE(reg()->isPlaying("bgm"));
+        for (const char* key : {"ranking", "bgm", "drum"}) reg()->play(key, 1.0f);
+        advance(5000);
+        EXPECT_TRUE(reg()->isPlaying("ranking") && reg()->isPlaying("drum"));
+        EXPECT_FALSE(reg()->isPlaying("bgm"));
         soundRegistry::destroy();
-        EXPECT_FALSE(reg()->isPlaying("bgm"));  // a fresh, unstarted registry
-        EXPECT_EQ(log, (std::vector<std::string>{"load stream loop", "load", "load loop", "release 0", "stop",
-                                                 "release 1", "release 2", "close"}));
-        log.clear();
+        EXPECT_EQ(reg()->keyCount(), 0u);
+        EXPECT_FALSE(reg()->isPlaying("ranking"));
         reg()->init();
     }
 }

@@ -1,6 +1,6 @@
 // A block board driven without the whole game: the services it uses, a fake
 // clock, simulated audio, scripted input and a runner board to receive
-// obstacles. Layouts put chosen kinds at rest in chosen cells.
+// obstacles.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,11 +9,12 @@
 #include <cstdint>
 #include <string>
 
+#include "BoardMoves.h"
 #include "Harness.h"
 #include "engine/pictureRegistry.h"
-#include "engine/pngPictureRegistry.h"
 #include "engine/soundRegistry.h"
 #include "framework/BackBuffer.h"
+#include "framework/GameNames.h"
 #include "framework/KeyState.h"
 #include "match3/Block.h"
 #include "match3/BlockBoard.h"
@@ -23,11 +24,6 @@
 
 namespace testing_support {
 
-// Kinds by row, one digit per column; no line of three anywhere.
-inline const char* const kNoLines[8] = {"12345612", "34561234", "56123456", "12345612",
-                                        "34561234", "56123456", "12345612", "34561234"};
-inline int noLineKind(int col, int row) { return kNoLines[row][col] - '0'; }
-
 class BoardTest : public ::testing::Test {
 protected:
     // Millisecond values whose stepped tick is (or is not) a multiple of 10.
@@ -35,47 +31,16 @@ protected:
     static constexpr std::uint64_t kQuietMs = 1'000'016;     // tick 1'000'015
 
     void SetUp() override {
-        platform::input().reset();
-        KeyState::get()->clear();
-        backBuffer();
-        soundRegistry::get()->init();
         time.clock.setMs(kQuietMs);
         board.init(&runner);
     }
+    void TearDown() override { board.release(); }  // the runner board frees the obstacles it got
 
-    void TearDown() override {
-        board.release();  // the runner board frees the obstacles it got
-        KeyState::destroy();
-        pictureRegistry::destroy();
-        soundRegistry::destroy();
-        pngPictureRegistry::destroy();
-        platform::input().reset();
-    }
-
-    struct Cell { int col, row, kind; };
-    // Every block at rest in row-major cells with the no-line kinds, apart from
-    // the given cells; unmarked, unselected, the board settled.
     void arrangeWith(std::initializer_list<Cell> cells = {}) {
         ASSERT_EQ(board.blocks.size(), 64u);
-        for (int i = 0; i < 64; ++i) {
-            Block* b = board.blocks[i];
-            b->col = b->swapCol = i % 8;
-            b->row = b->swapRow = i / 8;
-            b->x = Block::cellX(b->col);
-            b->y = Block::cellY(b->row);
-            b->rect = RECT{b->x, b->y, b->x + 64, b->y + 64};
-            b->kind = noLineKind(b->col, b->row);
-            b->swapping = b->moving = b->targeted = b->markedH = b->markedV = false;
-            b->special = 0;
-        }
-        for (const Cell& c : cells) at(c.col, c.row)->kind = c.kind;
-        for (Block* b : board.blocks) b->picture = kindPicture(("block" + std::to_string(b->kind)).c_str());
-        board.settled = true;
-        board.picked = board.released = false;
-        board.selected = nullptr;
+        arrangeBoard(board, cells);
     }
     void arrangeLine() { arrangeWith({{2, 3, 4}, {3, 3, 4}, {4, 3, 4}}); }
-
     Block* at(int col, int row) { return board.blockAt(col, row); }
 
     // Takes a block out of the board without scoring it.
@@ -85,12 +50,10 @@ protected:
         b->board = nullptr;
         delete b;
     }
-
     long markedCount() const {
         return std::count_if(board.blocks.begin(), board.blocks.end(),
                              [](const Block* b) { return b->markedH || b->markedV; });
     }
-
     void updateAt(std::uint64_t ms) {
         time.clock.setMs(ms);
         board.update();
@@ -99,7 +62,6 @@ protected:
         time.clock.setMs(kClearingMs);
         board.checkMatches();
     }
-
     // Updates without clearing until the columns have fallen and refilled.
     void settle() {
         for (int n = 0; n < 300; ++n) updateAt(kQuietMs);
@@ -126,7 +88,7 @@ protected:
     static int centreX(int col) { return Block::cellX(col) + 32; }
     static int centreY(int row) { return Block::cellY(row) + 32; }
 
-    int plays(const std::string& file) const { return audio.audio()->playCount(file); }
+    int plays(const std::string& file) const { return services.audio()->playCount(file); }
     // The kind of obstacle n sent to the runner, read off its picture.
     bitmapPicture* sent(std::size_t n) const {
         return n < runner.obstacles.size() ? runner.obstacles[n]->picture : nullptr;
@@ -135,7 +97,7 @@ protected:
 
     TempWorkDir dir;
     ScopedFakeClock time;
-    ScopedSimulatedAudio audio{time.clock};
+    ScopedServices services{time.clock};
     AnimationBoard runner;
     BlockBoard board;
 };

@@ -1,5 +1,6 @@
-// The play scene driven through the headless harness: countdown, clock,
-// time-up and the score file, the refresh button's area, the combo banner.
+// The play scene driven through the headless harness: the countdown and the
+// music, the clock, time-up and the score file, the refresh button, the combo
+// banner, the '1' key, and the order of each frame's steps.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -10,17 +11,19 @@
 #include "Harness.h"
 #include "app/mainGame.h"
 #include "engine/bitmapPicture.h"
+#include "engine/soundRegistry.h"
 #include "framework/FrameTimer.h"
+#include "framework/GameNames.h"
 #include "framework/SceneManager.h"
 #include "match3/Block.h"
 #include "match3/BlockBoard.h"
 #include "match3/ThreeMatchGame.h"
 #include "platform/Input.h"
-#include "platform/Surface.h"
 #include "ranking/ScoreFiles.h"
 #include "runner/AnimationBoard.h"
+#include "runner/Obstacle.h"
 
-using testing_support::Harness;
+using namespace testing_support;
 
 namespace {
 
@@ -38,6 +41,7 @@ protected:
         play = dynamic_cast<ThreeMatchGame*>(SceneManager::get()->currentScene);
         ASSERT_NE(play, nullptr);
     }
+    int banner() const { return play->stringsPicture->getCurrentFrameY(); }
     void untilStarted() {
         for (int i = 0; i < 60 * 8 && !play->started; ++i) h.frame();
         ASSERT_TRUE(play->started);
@@ -46,11 +50,17 @@ protected:
         for (int i = 0; i < 600 && !play->blockBoard->settled; ++i) h.frame();
         h.frames(120);  // let lines formed by the fill clear
     }
+    Block* restingTile() {
+        for (Block* b : play->blockBoard->blocks)
+            if (!b->moving && b->row == 7) return b;
+        return nullptr;
+    }
+    static bool musicPlaying() { return soundRegistry::get()->isPlaying(names::kPlayMusic); }
     // The pixels of the banner area of the last frame.
     std::vector<std::uint32_t> bannerArea() {
         std::vector<std::uint32_t> px;
         for (int y = 95; y < 160; ++y)
-            for (int x = 280; x < 600; ++x) px.push_back(h.screen().pixel(x, y));
+            for (int x = 280; x < names::kClientWidth; ++x) px.push_back(h.screen().pixel(x, y));
         return px;
     }
 
@@ -58,26 +68,35 @@ protected:
     ThreeMatchGame* play = nullptr;
 };
 
-TEST_F(PlayScene, CountdownShowsFullTimeAndTakesNoInput) {
-    h.frames(5);
-    ASSERT_FALSE(play->started);
-    EXPECT_FLOAT_EQ(play->timeLeft, 60.0f);
-    // A press on a resting tile during the countdown picks nothing.
-    h.frames(200);
-    Block* b = play->blockBoard->blocks.back();
-    h.click(b->rect.left + 30, b->rect.top + 30);
-    EXPECT_FALSE(play->blockBoard->picked);
-    untilStarted();
-    EXPECT_EQ(play->stringsPicture->getCurrentFrameY(), 4);
+TEST_F(PlayScene, CountdownTakesNoInputAndStartsTheMusicWithTheThirdBanner) {
+    int bannerAtMusic = -1;
+    bool clicked = false;
+    for (int i = 0; i < 60 * 8 && !play->started; ++i) {
+        if (!clicked && banner() == 3) {  // the last second of the countdown: the grid is at rest
+            clicked = true;
+            Block* tile = restingTile();
+            ASSERT_NE(tile, nullptr);
+            h.click(tile->rect.left + 30, tile->rect.top + 30);
+            h.click(590, 1020);  // inside the refresh button's area
+            EXPECT_FALSE(play->blockBoard->picked);
+            EXPECT_EQ(play->blockBoard->refreshLeft, 3);
+            EXPECT_FLOAT_EQ(play->timeLeft, names::kGameSeconds);
+        }
+        h.frame();
+        if (bannerAtMusic < 0 && h.audio()->playCount("playbgm.mp3") > 0) bannerAtMusic = banner();
+    }
+    ASSERT_TRUE(clicked && play->started);
+    EXPECT_EQ(bannerAtMusic, 2);
+    EXPECT_EQ(banner(), 4);
 }
 
 TEST_F(PlayScene, TimeRunsOutBelowAHundredthAndTheScoreIsWrittenThatUpdate) {
     untilStarted();
     h.frame();
-    EXPECT_LT(play->timeLeft, 60.0f);
+    EXPECT_LT(play->timeLeft, names::kGameSeconds);
     FrameTimer* timer = FrameTimer::get();
-    // Next frame the time played reaches a little under 60 s.
-    timer->markTime = timer->worldTime() + 1.0f / 60.0f - 59.995f;
+    // Next frame the time played reaches a little under the full game.
+    timer->markTime = timer->worldTime() + 1.0f / 60.0f - (names::kGameSeconds - 0.005f);
     play->blockBoard->score = 4321;
     h.frame();
     EXPECT_TRUE(play->timeUp);
@@ -85,33 +104,31 @@ TEST_F(PlayScene, TimeRunsOutBelowAHundredthAndTheScoreIsWrittenThatUpdate) {
     EXPECT_EQ(slurp(kNewScoreFile), (std::vector<unsigned char>{0xE1, 0x10, 0, 0}));
 }
 
-TEST_F(PlayScene, CascadeAfterTimeUpStillScoresAndTheFileFollows) {
+TEST_F(PlayScene, OneStopsTheMusicAndACascadeAfterTimeUpStillScoresIntoTheFile) {
     untilStarted();
     untilSettled();
+    ASSERT_TRUE(musicPlaying());
     h.tap('1');
     ASSERT_TRUE(play->timeUp);
+    EXPECT_FALSE(musicPlaying());
     BlockBoard& board = *play->blockBoard;
-    // Line up three tiles of one kind in the bottom row.
-    for (Block* b : board.blocks) {
-        if (b->row == 7 && b->col < 3) b->kind = 1;
-        if (b->row == 7 && b->col == 3) b->kind = 2;
-        if (b->row == 6 && b->col < 3) b->kind = 3;
-    }
+    arrangeBoard(board, {{0, 7, 1}, {1, 7, 1}, {2, 7, 1}});
     const int before = board.score;
     h.frames(60);
     EXPECT_GT(board.score, before);
     auto bytes = slurp(kNewScoreFile);
     ASSERT_EQ(bytes.size(), 4u);
-    EXPECT_EQ(static_cast<int>(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (bytes[3] << 24)),
-              board.score);
+    EXPECT_EQ(static_cast<int>(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (bytes[3] << 24)), board.score);
 }
 
-TEST_F(PlayScene, RefreshAreaReachesPastTheIcon) {
+TEST_F(PlayScene, RefreshAreaReachesPastTheIconAndEndsWithPlay) {
     untilStarted();
     untilSettled();
-    EXPECT_EQ(play->refreshRect, (RECT{380, 972, 910, 1984}));
     h.click(379, 980);
     EXPECT_EQ(play->blockBoard->refreshLeft, 3);
+    h.click(590, 1020);
+    EXPECT_EQ(play->blockBoard->refreshLeft, 2);
+    h.tap('1');
     h.click(590, 1020);
     EXPECT_EQ(play->blockBoard->refreshLeft, 2);
 }
@@ -131,15 +148,31 @@ TEST_F(PlayScene, ComboBannerFromFive) {
     EXPECT_NE(bannerArea(), plain);
 }
 
+// Each frame the strip moves once, and before the grid: an obstacle the grid
+// sends while clearing waits for the next frame to move.
+TEST_F(PlayScene, RunnerStripUpdatesOnceAFrameBeforeTheGrid) {
+    untilStarted();
+    untilSettled();
+    AnimationBoard& runner = *play->runnerBoard;
+    arrangeBoard(*play->blockBoard, {{0, 7, 1}, {1, 7, 1}, {2, 7, 1}});
+    play->blockBoard->blockAt(1, 7)->special = 1;
+    h.time.clock.toTick(10, 0);  // a tick the grid clears on
+    const float scroll = runner.backScroll, speed = runner.speed;
+    ASSERT_TRUE(runner.obstacles.empty());
+    play->update();
+    ASSERT_EQ(runner.obstacles.size(), 1u);
+    EXPECT_EQ(runner.obstacles[0]->x, Obstacle::kStartX);
+    EXPECT_FLOAT_EQ(runner.backScroll, scroll + speed / 30.0f);
+}
+
 TEST_F(PlayScene, OneDuringTheCountdownEndsPlayAndTheCountdownGoesOn) {
     h.frames(3);
     ASSERT_FALSE(play->started);
     h.tap('1');
     EXPECT_TRUE(play->timeUp);
-    EXPECT_TRUE(slurp(kNewScoreFile).size() == 4);
-    for (int i = 0; i < 60 * 8 && !play->started; ++i) h.frame();
-    EXPECT_TRUE(play->started);  // the banner reached its last row
-    EXPECT_FLOAT_EQ(play->timeLeft, 60.0f);  // never computed while ended
+    EXPECT_EQ(slurp(kNewScoreFile).size(), 4u);
+    untilStarted();  // the banner reached its last row
+    EXPECT_FLOAT_EQ(play->timeLeft, names::kGameSeconds);  // never computed while ended
 }
 
 TEST_F(PlayScene, RefreshKeysTakeTheButtonsRulesAndNeverCountDuringTheCountdown) {
@@ -175,7 +208,7 @@ TEST_F(PlayScene, TimeInTheOptionPanelIsNotPlayTime) {
     untilStarted();
     untilSettled();
     Block *a = nullptr, *b = nullptr;
-    ASSERT_TRUE(testing_support::findAcceptedSwap(*play->blockBoard, a, b));
+    ASSERT_TRUE(findAcceptedSwap(*play->blockBoard, a, b));
     play->blockBoard->swapBlocks(a, b);
     h.frame();
     ASSERT_EQ(play->blockBoard->combo, 1);
@@ -212,18 +245,14 @@ TEST_F(PlayScene, LosingTheFocusInPlayOpensThePanel) {
 TEST_F(PlayScene, EnteringAgainStartsANewGame) {
     untilStarted();
     play->blockBoard->score = 99;
-    SceneManager::get()->changeScene("rank");
-    SceneManager::get()->changeScene("game");
+    SceneManager::get()->changeScene(names::kRankScene);
+    SceneManager::get()->changeScene(names::kGameScene);
     EXPECT_EQ(play->blockBoard->score, 0);
     EXPECT_EQ(play->blockBoard->refreshLeft, 3);
     EXPECT_FALSE(play->started);
     EXPECT_EQ(play->runnerBoard->obstacles.size(), 0u);
     h.frames(2);
 }
-
-}  // namespace
-
-namespace {
 
 // The countdown steps on ticks that are whole seconds. Whatever instant of the
 // second the game happens to start at, frames must not keep missing that tick.
@@ -236,11 +265,7 @@ TEST(Countdown, FinishesWithinSecondsFromAnyStartingInstant) {
         h.click(40, 20);
         auto* play = dynamic_cast<ThreeMatchGame*>(SceneManager::get()->currentScene);
         ASSERT_NE(play, nullptr);
-        int frames = 0;
-        while (!play->started && frames < 60 * 7) {
-            h.frame();
-            ++frames;
-        }
+        for (int frames = 0; !play->started && frames < 60 * 7; ++frames) h.frame();
         EXPECT_TRUE(play->started) << "start instant +" << phase << " ms";
     }
 }

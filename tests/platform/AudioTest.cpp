@@ -28,50 +28,34 @@ using testing_support::Bytes;
 
 namespace {
 
-TEST(SimulatedAudioTest, SoundsEndAfterTheirPlayedTimeAndLoopsAndPausesHoldChannels) {
+// What the sound registry's own tests do not reach: the test double's
+// channels running out, pauses asked twice, made-up handles, and what release
+// and close silence.
+TEST(SimulatedAudioTest, ChannelsRunOutAndReleaseAndCloseSilenceWhatTheyFree) {
     testing_support::TempDir dir;
     testing_support::FakeClock clock;
-    const auto advance = [&](double seconds) { clock.advanceNanos(static_cast<std::int64_t>(seconds * 1e9)); };
-    SimulatedAudio audio(clock, 3);
-    audio.setDuration("two.mp3", 2.0);
-    SoundId two = audio.load(dir.write("two.mp3", {1}), false, false);
+    SimulatedAudio audio(clock, 2);
     SoundId one = audio.load(dir.write("one.wav", {1}), false, false);  // no duration set: 1 s
     SoundId looped = audio.load(dir.write("music.mp3", {1}), true, true);
-    ChannelId a = audio.play(two), b = audio.play(one), m = audio.play(looped);
-    ASSERT_TRUE(a && b && m);
-    EXPECT_EQ(audio.play(one), 0u);  // all three channels busy
-    advance(1.5);
-    EXPECT_FALSE(audio.isPlaying(b));
+    ChannelId a = audio.play(one), m = audio.play(looped);
+    ASSERT_TRUE(a && m);
+    EXPECT_EQ(audio.play(one), 0u);  // both channels busy
     audio.setPaused(a, true);
+    clock.advanceMs(600);
     audio.setPaused(a, true);  // twice must not lose the time already played
-    advance(3600);
-    EXPECT_TRUE(audio.isPlaying(a) && audio.isPaused(a) && audio.isPlaying(m));
-    EXPECT_EQ(audio.liveChannels(), 2);
     audio.setPaused(a, false);
-    advance(0.4);
-    EXPECT_TRUE(audio.isPlaying(a) && !audio.isPaused(a));
-    advance(0.2);
-    EXPECT_FALSE(audio.isPlaying(a));
-
-    // Ended, stopped and made-up handles never reach the channel's next sound.
-    ChannelId stopped = audio.play(two);
-    audio.stop(stopped);
-    ChannelId fresh = audio.play(two);  // the same channel once more
-    for (ChannelId stale : {a, b, stopped, ChannelId{0}, ChannelId{7}, ~ChannelId{0}}) {
-        audio.setVolume(stale, 0.5f);
-        audio.setPaused(stale, true);
-        audio.stop(stale);
-        EXPECT_FALSE(audio.isPlaying(stale) || audio.isPaused(stale));
+    clock.advanceMs(600);
+    EXPECT_TRUE(audio.isPlaying(a));
+    for (ChannelId madeUp : {ChannelId{0}, ChannelId{7}, ~ChannelId{0}}) {
+        audio.stop(madeUp);
+        EXPECT_FALSE(audio.isPlaying(madeUp) || audio.isPaused(madeUp));
     }
-    EXPECT_TRUE(audio.isPlaying(fresh) && !audio.isPaused(fresh));
-    EXPECT_EQ(audio.volume(fresh), 1.0f);
-
     EXPECT_EQ(audio.load(dir.file("absent.wav"), false, false), -1);
     EXPECT_EQ(audio.load(dir.folder("folder.mp3"), false, false), -1);
-    audio.release(two);
-    EXPECT_FALSE(audio.isPlaying(fresh));
+    audio.release(one);
+    EXPECT_FALSE(audio.isPlaying(a));
     EXPECT_TRUE(audio.isPlaying(m));
-    EXPECT_EQ(audio.play(two), 0u);
+    EXPECT_EQ(audio.play(one), 0u);
     audio.close();
     EXPECT_FALSE(audio.isPlaying(m));
     EXPECT_EQ(audio.play(looped), 0u);

@@ -7,14 +7,18 @@
 #include <climits>
 #include <cstdint>
 #include <functional>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/Surface.h"
+#include "platform/KeyRuns.h"
 #include "platform/SurfaceSimd.h"
+#include "support/TestFiles.h"
 
 using platform::Surface;
+using testing_support::makeSurface;
 
 namespace {
 
@@ -94,11 +98,20 @@ TEST(SurfaceBlit, EachBlitDrawsExactlyTheOverlapOfBothSurfaces) {
 
     expectClipped(platform::copyRect, patterned(19, 5, 1), [](auto s, auto) { return s; });
     expectClipped([](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx,
-                     int sy) { platform::keyedCopy(d, dx, dy, w, h, s, sx, sy, RGB(0x10, 0x20, 0x30)); },
-                  keyed, [](auto s, auto d) { return (s & 0xFFFFFF) == 0x102030u ? d : s; });
-    expectClipped([](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx,
                      int sy) { platform::alphaBlend(d, dx, dy, w, h, s, sx, sy, 200); },
                   patterned(19, 5, 1, 0x7F), [](auto s, auto d) { return byFormula(s, d, 200); });
+    // The keyed draws again from the picture's runs: the same pixels.
+    Surface analysed = keyed;
+    analysed.analyseKey(0x102030);
+    ASSERT_NE(analysed.keyRuns(0x102030), nullptr);
+    for (const Surface* pic : {&keyed, &analysed}) {
+        expectClipped([](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx,
+                         int sy) { platform::keyedCopy(d, dx, dy, w, h, s, sx, sy, RGB(0x10, 0x20, 0x30)); },
+                      *pic, [](auto s, auto d) { return (s & 0xFFFFFF) == 0x102030u ? d : s; });
+        expectClipped([](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx,
+                         int sy) { platform::keyedBlend(d, dx, dy, w, h, s, sx, sy, RGB(0x10, 0x20, 0x30), 99); },
+                      *pic, [](auto s, auto d) { return (s & 0xFFFFFF) == 0x102030u ? d : byFormula(s, d, 99); });
+    }
     expectClipped([](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx,
                      int sy) { platform::alphaPixelCopy(d, dx, dy, w, h, s, sx, sy, true, 0x00FF00); },
                   alphas, [](auto s, auto d) { return (s & 0xFFFFFF) == 0x00FF00 ? d : byFormula(s, d, s >> 24); });
@@ -118,6 +131,148 @@ TEST(SurfaceBlit, DrawingOntoItselfWorksLikeACopyFromBefore) {
                 ASSERT_EQ(keyed.pixel(x, y), want);
             }
     }
+}
+
+constexpr std::uint32_t kKey = 0x00FF00FF;
+
+// A keyed picture shaped like the game's: each row is empty, full, a few long
+// runs or many short ones (which the analysis treats as dense), and the width
+// crosses 64-pixel words. Drawn pixels carry junk top bytes.
+Surface runsPicture(std::mt19937& rng, int w, int h) {
+    Surface s(w, h);
+    for (int y = 0; y < h; ++y) {
+        const int style = int(rng() % 4), meanRun = style == 2 ? 40 : 2;
+        bool drawn = style == 1 || rng() % 2;
+        for (int x = 0; x < w;) {
+            const int run = style < 2 ? w : 1 + int(rng() % (2 * meanRun));
+            for (int i = 0; i < run && x < w; ++i, ++x)
+                s.setPixel(x, y, drawn && style != 0 ? (rng() & 0xFFFFFF) | 0x7F000000 : kKey);
+            drawn = !drawn;
+        }
+    }
+    return s;
+}
+
+// The keyed copy and blend from runs, against the pixel-by-pixel rule, for
+// random pictures, rectangles past every edge, frame cells and tile offsets:
+// through keyedCopy and keyedBlend, and through each kernel this processor runs.
+TEST(SurfaceKeyed, RunsDrawWhatThePixelByPixelRuleDraws) {
+    namespace simd = platform::simd;
+    std::vector<std::pair<decltype(&simd::copyRunsSse2), decltype(&simd::blendRunsSse2)>> kernels{
+        {nullptr, nullptr}, {simd::copyRunsSse2, simd::blendRunsSse2}};
+    if (simd::haveAvx2()) kernels.emplace_back(simd::copyRunsAvx2, simd::blendRunsAvx2);
+    if (simd::haveAvx512bw()) kernels.emplace_back(simd::copyRunsAvx512, simd::blendRunsAvx512);
+    std::mt19937 rng(11);
+    for (auto [w, h] : {std::pair{150, 40}, {64, 9}, {1, 7}, {700, 3}}) {
+        // Kept only as runs, the picture still gives back every pixel it had.
+        Surface pic = runsPicture(rng, w, h);
+        const Surface before = pic;
+        pic.analyseKey(kKey);
+        pic.compact();
+        const platform::KeyRuns* runs = pic.keyRuns(kKey);
+        ASSERT_NE(runs, nullptr);
+        ASSERT_EQ(runs->holdsAll(), true);
+        const Surface background = makeSurface(90, 50, [&](int, int) { return std::uint32_t(rng()); });
+        for (int round = 0; round < 300; ++round) {
+            const int dx = int(rng() % 120) - 30, dy = int(rng() % 70) - 20;
+            const int sx = int(rng() % (w + 40)) - 20, sy = int(rng() % (h + 10)) - 5;
+            const int rw = int(rng() % (w + 20)), rh = int(rng() % (h + 5));
+            const std::uint8_t alpha = round % 5 ? std::uint8_t(rng()) : 255;  // 0 leaves dst whole
+            for (auto [copyRuns, blendRuns] : kernels) {
+                Surface copied = background, blended = background;
+                platform::Blit b;
+                if (!copyRuns) {
+                    platform::keyedCopy(copied, dx, dy, rw, rh, pic, sx, sy, MAGENTA);
+                    platform::keyedBlend(blended, dx, dy, rw, rh, pic, sx, sy, MAGENTA, alpha);
+                } else if (platform::clipBlit(90, 50, w, h, dx, dy, sx, sy, rw, rh, b)) {
+                    copyRuns(copied.row(b.dy) + b.dx, 90, *runs, b.sx, b.sy, b.w, b.h);
+                    if (alpha) blendRuns(blended.row(b.dy) + b.dx, 90, *runs, b.sx, b.sy, b.w, b.h, alpha);
+                }
+                for (int y = 0; y < background.height(); ++y)
+                    for (int x = 0; x < background.width(); ++x) {
+                        const int px = sx + x - dx, py = sy + y - dy;
+                        const std::uint32_t p = before.pixel(px, py), d = background.pixel(x, y);
+                        const bool drawn = x >= dx && x < dx + rw && y >= dy && y < dy + rh && px >= 0 &&
+                                           py >= 0 && px < w && py < h && (p & 0xFFFFFF) != kKey;
+                        ASSERT_EQ(copied.pixel(x, y), drawn ? p : d) << w << "x" << h << " round " << round;
+                        ASSERT_EQ(blended.pixel(x, y), drawn && alpha ? byFormula(p, d, alpha) : d) << w << "x" << h << " round " << round;
+                    }
+            }
+        }
+        ASSERT_TRUE(std::equal(before.pixels(), before.pixels() + w * h, pic.pixels()));
+    }
+}
+
+// Every way of changing an analysed picture drops its runs: it draws what it
+// holds now. Each change puts colour where there was key, which stale runs
+// would skip. A copy made before keeps the runs and its own pixels.
+TEST(SurfaceKeyed, AChangedPictureNeverDrawsFromItsOldRuns) {
+    std::mt19937 rng(5);
+    const Surface other = runsPicture(rng, 80, 6);
+    const std::vector<std::pair<const char*, std::function<void(Surface&)>>> changes{
+        {"setPixel", [](Surface& s) { s.setPixel(3, 2, 0x123456); }},
+        {"fill", [](Surface& s) { s.fill(0x00ABCDEF); }},
+        {"row", [](Surface& s) { s.row(4)[70] = 0x654321; }},
+        {"pixels", [](Surface& s) { s.pixels()[80 + 9] = 0x0000FF; }},
+        {"drawn into", [&](Surface& s) { platform::copyRect(s, 0, 0, 40, 6, other, 10, 0); }},
+        {"keyed into", [&](Surface& s) { platform::keyedCopy(s, -5, 1, 90, 6, other, 0, 0, RGB(1, 2, 3)); }},
+        {"blended into", [&](Surface& s) { platform::alphaBlend(s, 7, 0, 30, 3, other, 0, 2, 40); }},
+        {"cleared", [](Surface& s) { platform::fillWhite(s, 10, 1, 30, 4); }},
+        {"assigned", [&](Surface& s) { s = other; }},
+    };
+    for (const auto& [name, change] : changes) {
+        Surface pic = makeSurface(80, 6, [](int x, int y) { return x >= 50 && x < 60 ? 0x10101u * (x + y) : kKey; });
+        pic.analyseKey(kKey);
+        pic.compact();
+        const Surface copy = pic;
+        change(pic);
+        Surface plain = pic;  // the same pixels; touching one drops the copied runs
+        plain.setPixel(0, 0, plain.pixel(0, 0));
+        ASSERT_EQ(plain.keyRuns(kKey), nullptr);
+        Surface got(80, 6), want(80, 6);
+        platform::keyedCopy(got, 0, 0, 80, 6, pic, 0, 0, MAGENTA);
+        platform::keyedBlend(got, 3, 1, 80, 6, pic, 0, 0, MAGENTA, 150);
+        platform::keyedCopy(want, 0, 0, 80, 6, plain, 0, 0, MAGENTA);
+        platform::keyedBlend(want, 3, 1, 80, 6, plain, 0, 0, MAGENTA, 150);
+        EXPECT_TRUE(std::equal(got.pixels(), got.pixels() + 480, want.pixels())) << name;
+        EXPECT_NE(copy.keyRuns(kKey), nullptr) << name;
+        for (int i = 0; i < 480; ++i)
+            ASSERT_EQ(copy.pixel(i % 80, i / 80), i % 80 >= 50 && i % 80 < 60 ? 0x10101u * (i % 80 + i / 80) : kKey) << name;
+    }
+}
+
+// Whole-surface copies share pixels and whole fills wait for the next look:
+// neither may show through where the other surface or a later draw changed.
+TEST(SurfaceWhole, SharedCopiesAndWaitingFillsGiveTheSamePixelsAsRealOnes) {
+    const Surface pattern = patterned(7, 5, 3);
+    Surface a = pattern, b(7, 5), c(7, 5);
+    platform::copyRect(b, 0, 0, 7, 5, a, 0, 0);
+    a.setPixel(1, 1, 1);
+    b.setPixel(2, 2, 2);
+    platform::fillWhite(c, 0, 0, 7, 5);
+    Surface d = c;
+    platform::copyRect(c, 3, 0, 2, 2, pattern, 0, 0);
+    Surface opaque = pattern;
+    opaque.analyseKey(0x00FF00FF);
+    opaque.compact();
+    Surface e(7, 5), f(7, 5);
+    platform::fillWhite(e, 0, 0, 7, 5);
+    platform::fillWhite(f, 0, 0, 7, 5);
+    platform::keyedCopy(e, 0, 0, 7, 5, opaque, 0, 0, MAGENTA);  // all of e: the fill is never done
+    platform::keyedCopy(f, 0, 1, 7, 5, opaque, 0, 0, MAGENTA);  // not all of f: its top row stays white
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x) {
+            const std::uint32_t p = pattern.pixel(x, y);
+            ASSERT_EQ(a.pixel(x, y), x == 1 && y == 1 ? 1 : p);
+            ASSERT_EQ(b.pixel(x, y), x == 2 && y == 2 ? 2 : p);
+            ASSERT_EQ(c.pixel(x, y), x >= 3 && x < 5 && y < 2 ? pattern.pixel(x - 3, y) : 0xFFFFFF);
+            ASSERT_EQ(d.pixel(x, y), 0xFFFFFFu);
+            ASSERT_EQ(e.pixel(x, y), p);
+            ASSERT_EQ(f.pixel(x, y), y ? pattern.pixel(x, y - 1) : 0xFFFFFF);
+            ASSERT_EQ(opaque.pixel(x, y), p);  // a picture without key pixels keeps them whole
+        }
+    e.setPixel(0, 0, 7);
+    EXPECT_EQ(opaque.pixel(0, 0), pattern.pixel(0, 0));
 }
 
 TEST(SurfaceBlend, EveryAlphaAndRowLengthMatchesTheFormulaInEveryKernel) {
@@ -152,8 +307,10 @@ TEST(SurfaceBlend, EveryAlphaAndRowLengthMatchesTheFormulaInEveryKernel) {
 
     // The keyed kernels the same way; each row holds its key once, at x == y,
     // with junk in the top byte that the comparison must ignore.
-    for (auto keyed : {platform::simd::keyedRowSse2, platform::simd::keyedRowAvx2}) {
-        if (keyed == platform::simd::keyedRowAvx2 && !platform::simd::haveAvx2()) continue;
+    for (auto keyed : {platform::simd::keyedRowSse2, platform::simd::keyedRowAvx2, platform::simd::keyedRowAvx512}) {
+        if ((keyed == platform::simd::keyedRowAvx2 && !platform::simd::haveAvx2()) ||
+            (keyed == platform::simd::keyedRowAvx512 && !platform::simd::haveAvx512bw()))
+            continue;
         Surface dst = base;
         for (int y = 0; y < 256; ++y) keyed(dst.row(y) + y % 3, src.row(y) + y % 3, 253 - y % 37, y << 16 | y << 8);
         for (int y = 0; y < 256; ++y)
@@ -162,6 +319,58 @@ TEST(SurfaceBlend, EveryAlphaAndRowLengthMatchesTheFormulaInEveryKernel) {
                 ASSERT_EQ(dst.pixel(x, y), drawn ? src.pixel(x, y) : base.pixel(x, y)) << x << "," << y;
             }
     }
+}
+
+// The other kernels against their one-pixel definitions, in every version
+// this processor runs, at every row length from 0 to 70 and misaligned starts.
+TEST(SurfaceKernels, KeyedBlendInkKeyBitsAndBgrRowsMatchTheirDefinitions) {
+    namespace simd = platform::simd;
+    std::mt19937 rng(3);
+    std::vector<std::uint32_t> src(80), base(80), dst(80);
+    std::vector<std::uint8_t> bytes(240);
+    std::vector<std::uint64_t> bits(2);
+    const std::uint32_t key = 0x00FF00FF;
+    auto keyedBlends = {simd::keyedBlendRowSse2, simd::keyedBlendRowAvx2, simd::keyedBlendRowAvx512};
+    auto drawnBits = {simd::drawnBitsSse2, simd::drawnBitsAvx2, simd::drawnBitsAvx512};
+    for (int n = 0; n <= 70; ++n)
+        for (int at : {0, 1, 3}) {
+            for (std::uint32_t& p : src) p = rng() % 3 ? rng() : (key | rng() << 24);
+            for (std::uint32_t& p : base) p = rng();
+            for (std::uint8_t& b : bytes) b = rng() % 4 ? std::uint8_t(rng()) : 0;
+            const auto inRow = [&](int i) { return i >= at && i < at + n; };
+            for (auto kernel : keyedBlends) {
+                if ((kernel == simd::keyedBlendRowAvx2 && !simd::haveAvx2()) ||
+                    (kernel == simd::keyedBlendRowAvx512 && !simd::haveAvx512bw()))
+                    continue;
+                const int a = int(rng() % 256);
+                dst = base;
+                kernel(dst.data() + at, src.data() + at, n, a, key);
+                for (int i = 0; i < 80; ++i)
+                    ASSERT_EQ(dst[i], inRow(i) && (src[i] & 0xFFFFFF) != key ? byFormula(src[i], base[i], a) : base[i]);
+            }
+            dst = base;
+            simd::coverageRowSse2(dst.data() + at, bytes.data() + at, n, 0x00C08040);
+            for (int i = 0; i < 80; ++i)
+                ASSERT_EQ(dst[i], inRow(i) ? (base[i] & 0xFF000000) | byFormula(0xC08040, base[i], bytes[i]) : base[i]);
+            for (auto kernel : drawnBits) {
+                if ((kernel == simd::drawnBitsAvx2 && !simd::haveAvx2()) ||
+                    (kernel == simd::drawnBitsAvx512 && !simd::haveAvx512bw()))
+                    continue;
+                bits.assign(2, ~0ull);
+                kernel(src.data() + at, n, key, bits.data());
+                for (int i = 0; i < (n + 63) / 64 * 64; ++i)
+                    ASSERT_EQ(bits[i / 64] >> (i % 64) & 1, i < n && (src[at + i] & 0xFFFFFF) != key) << n << " " << i;
+            }
+            for (auto kernel : {simd::bgrRowScalar, simd::bgrRowAvx2}) {
+                if (kernel == simd::bgrRowAvx2 && !simd::haveAvx2()) continue;
+                dst = base;
+                kernel(dst.data() + at, bytes.data() + 3 * at, n);
+                for (int i = 0; i < 80; ++i) {
+                    const std::uint8_t* b = bytes.data() + 3 * i;
+                    ASSERT_EQ(dst[i], inRow(i) ? std::uint32_t(b[2] << 16 | b[1] << 8 | b[0]) : base[i]);
+                }
+            }
+        }
 }
 
 TEST(SurfaceFill, WhiteFillAndOutlinesAreClipped) {

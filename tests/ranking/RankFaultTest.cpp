@@ -17,6 +17,7 @@
 #include "Harness.h"
 #include "app/IntroSceen.h"
 #include "app/mainGame.h"
+#include "framework/GameNames.h"
 #include "framework/SceneManager.h"
 #include "ranking/Rank.h"
 #include "ranking/ScoreFiles.h"
@@ -91,7 +92,7 @@ protected:
     // A visit to the ranking after a game of that score (already handed over
     // in "new.score"), a name entered, and home again.
     void visitAndEnter(std::int32_t score) {
-        ASSERT_EQ(SceneManager::get()->changeScene("rank"), S_OK);
+        ASSERT_EQ(SceneManager::get()->changeScene(names::kRankScene), S_OK);
         Rank* rank = scene<Rank>();
         ASSERT_NE(rank, nullptr);
         h.frame();
@@ -142,7 +143,7 @@ TEST_F(RankFault, AnEntryStoredByAnotherGameMeanwhileIsKept) {
     h.start();
     storeList();
     ASSERT_TRUE(writeNewScore(1000));
-    ASSERT_EQ(SceneManager::get()->changeScene("rank"), S_OK);
+    ASSERT_EQ(SceneManager::get()->changeScene(names::kRankScene), S_OK);
     h.frame();
     RankRecords other;
     setDefaultRecords(other);
@@ -178,28 +179,31 @@ TEST_F(RankFault, AListThatCannotBeReadIsLeftAsItIs) {
     EXPECT_EQ(slurp(kRankerListFile), before);
 }
 
+// Closing by the close box also reads the file back, which after a failed
+// save must not undo the player's toggle.
 TEST_F(RankFault, AnOptionSaveBrokenAnywhereKeepsTheFileAndThePlayersChoice) {
     h.start();
     h.frame();
     const auto before = slurp(kOptionFile);
     ASSERT_EQ(before, std::vector<char>({1, 1}));
     mainGame& game = h.game();
-    for (int how = 1; how <= kFullDisk; ++how) {
-        SCOPED_TRACE("failure " + std::to_string(how));
-        const bool musicWas = game.musicOn;
-        h.tap(VK_ESCAPE);  // the panel opens
-        ASSERT_EQ(game.running, 0);
-        clickIn(game.musicRowRect);
-        {
-            FailingSaves failing(how, 1);  // one of the two bytes fits
-            h.tap(VK_ESCAPE);  // closing saves
+    for (int how = 1; how <= kFullDisk; ++how)
+        for (bool byBox : {false, true}) {
+            SCOPED_TRACE("failure " + std::to_string(how) + (byBox ? ", closed by the box" : ", closed by Escape"));
+            const bool musicWas = game.musicOn;
+            h.tap(VK_ESCAPE);  // the panel opens
+            ASSERT_EQ(game.running, 0);
+            clickIn(game.musicRowRect);
+            {
+                FailingSaves failing(how, 1);  // one of the two bytes fits
+                byBox ? clickIn(game.closeBoxRect) : h.tap(VK_ESCAPE);  // closing saves
+            }
+            EXPECT_EQ(game.running, 1);
+            EXPECT_NE(static_cast<bool>(game.musicOn), musicWas);
+            EXPECT_EQ(slurp(kOptionFile), before);
+            EXPECT_EQ(temporaries(), 0);
+            h.frames(5);
         }
-        EXPECT_EQ(game.running, 1);
-        EXPECT_NE(static_cast<bool>(game.musicOn), musicWas);
-        EXPECT_EQ(slurp(kOptionFile), before);
-        EXPECT_EQ(temporaries(), 0);
-        h.frames(5);
-    }
 }
 
 }  // namespace

@@ -1,17 +1,17 @@
+// The ranking scene on its own: who gets the name entry, the entry itself,
+// the stored list, the reveal, home, and lists written by someone else.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <filesystem>
-#include <fstream>
+#include <tuple>
 #include <vector>
 
 #include "Harness.h"
-#include "engine/pictureRegistry.h"
-#include "engine/pngPictureRegistry.h"
 #include "engine/soundRegistry.h"
-#include "framework/KeyState.h"
-#include "framework/SceneManager.h"
 #include "framework/BackBuffer.h"
-#include "platform/Image.h"
+#include "framework/GameNames.h"
+#include "framework/SceneManager.h"
 #include "platform/Input.h"
 #include "platform/Surface.h"
 #include "ranking/Rank.h"
@@ -23,10 +23,7 @@ namespace {
 
 class IntroProbe : public gameNode {
 public:
-    HRESULT init() override {
-        ++entered;
-        return S_OK;
-    }
+    HRESULT init() override { return ++entered, S_OK; }
     void release() override {}  // the services are the test's to end
     int entered = 0;
 };
@@ -34,50 +31,28 @@ public:
 class RankTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform::input().reset();
-        KeyState::get()->clear();
-        pictureRegistry::get();
-        pngPictureRegistry::get();
-        soundRegistry::get()->init();
-        intro = new IntroProbe;
-        rank = new Rank;
-        SceneManager::get()->addScene("intro", intro);
-        SceneManager::get()->addScene("rank", rank);
-    }
-    void TearDown() override {
-        SceneManager::destroy();
-        soundRegistry::destroy();
-        pngPictureRegistry::destroy();
-        pictureRegistry::destroy();
-        KeyState::destroy();
-        platform::input().reset();
+        SceneManager::get()->addScene(names::kIntroScene, intro);
+        SceneManager::get()->addScene(names::kRankScene, rank);
     }
 
+    // A visit after a game of that score; the first update reads it.
     void enter(int score) {
+        if (SceneManager::get()->currentScene == rank) SceneManager::get()->changeScene(names::kIntroScene);
         writeNewScore(score);
-        ASSERT_EQ(SceneManager::get()->changeScene("rank"), S_OK);
-        rank->update();  // reads the score
+        ASSERT_EQ(SceneManager::get()->changeScene(names::kRankScene), S_OK);
+        rank->update();
     }
     static void button(bool down) {
         platform::input().beginDrain();
-        if (down) {
-            platform::input().keyDown(VK_LBUTTON);
-        } else {
-            platform::input().keyUp(VK_LBUTTON);
-        }
+        down ? platform::input().keyDown(VK_LBUTTON) : platform::input().keyUp(VK_LBUTTON);
     }
-    void click(int x, int y) {
-        platform::input().mouseMove(x, y);
+    void clickIn(const RECT& r) {
+        platform::input().mouseMove(r.left + 3, r.top + 3);
         button(true);
         rank->update();
         button(false);
         rank->update();
     }
-    void clickGlyph(int g) {
-        const RECT& c = rank->letterCells[g];
-        click(c.left + 5, c.top + 5);
-    }
-    void clickButton(const RECT& r) { click(r.left + 3, r.top + 3); }
     // Keys down for one update and up for the next; text typed in one update.
     void tapKey(int vk) {
         platform::input().beginDrain();
@@ -99,32 +74,36 @@ protected:
     std::vector<int> name() const {
         return std::vector<int>(rank->nameLetters, rank->nameLetters + rank->letterCount);
     }
-    void storeList(std::initializer_list<int> scores) {
+    static void storeList(std::initializer_list<int> scores) {
         RankRecords r;
         setDefaultRecords(r);
         int i = 0;
         for (int s : scores) r[i++].score = s;
         writeRankerList(r);
     }
+    static RankRecords stored() {
+        RankRecords r;
+        setDefaultRecords(r);
+        readRankerList(r);
+        return r;
+    }
 
     TempWorkDir dir;
     ScopedFakeClock time;
-    ScopedSimulatedAudio audio{time.clock};
-    IntroProbe* intro = nullptr;
-    Rank* rank = nullptr;
+    ScopedServices services{time.clock};
+    IntroProbe* intro = new IntroProbe;
+    Rank* rank = new Rank;
 };
 
 TEST_F(RankTest, OnlyAScoreAboveTheTenthEntryOpensTheNameEntry) {
-    // Without a list the first entry writes ten empty records, which 0 never beats.
+    // Without a list the first visit writes ten empty records, which 0 never beats.
     enter(0);
-    EXPECT_EQ(std::filesystem::file_size(kRankerListFile), 440u);
-    EXPECT_TRUE(soundRegistry::get()->isPlaying("ranking"));
+    EXPECT_EQ(std::filesystem::file_size(kRankerListFile), kRankerListBytes);
+    EXPECT_TRUE(soundRegistry::get()->isPlaying(names::kRankingMusic));
     EXPECT_EQ(rank->phase, Rank::showing);
-    SceneManager::get()->changeScene("intro");
     storeList({90, 80, 70, 60, 50, 40, 30, 20, 10, 5});
     enter(5);
     EXPECT_EQ(rank->phase, Rank::showing);
-    SceneManager::get()->changeScene("intro");
     enter(6);
     EXPECT_EQ(rank->phase, Rank::entering);
 }
@@ -132,20 +111,19 @@ TEST_F(RankTest, OnlyAScoreAboveTheTenthEntryOpensTheNameEntry) {
 TEST_F(RankTest, NameEntryTakesTenLettersWithBackAndClear) {
     enter(1234);
     ASSERT_EQ(rank->phase, Rank::entering);
-    for (int i = 0; i < 12; ++i) clickGlyph(i);  // the last two are ignored
+    for (int i = 0; i < 12; ++i) clickIn(rank->letterCells[i]);  // the last two are ignored
     EXPECT_EQ(rank->letterCount, 10);
     EXPECT_EQ(rank->nameLetters[9], 9);
-    clickButton(rank->backButton);
+    clickIn(rank->backButton);
     EXPECT_EQ(rank->letterCount, 9);
     EXPECT_EQ(rank->nameLetters[9], emptyLetter);
-    clickGlyph(49);
+    clickIn(rank->letterCells[49]);
     EXPECT_EQ(rank->nameLetters[9], 49);
-    clickButton(rank->clearButton);
+    clickIn(rank->clearButton);
     EXPECT_EQ(rank->letterCount, 0);
     for (int j = 0; j < 10; ++j) EXPECT_EQ(rank->nameLetters[j], emptyLetter);
-    clickButton(rank->backButton);  // nothing left to take back
-    EXPECT_EQ(rank->letterCount, 0);
-    click(5, 5);  // outside every rectangle
+    clickIn(rank->backButton);  // nothing left to take back
+    clickIn(RECT{2, 2, 5, 5});  // outside every rectangle
     EXPECT_EQ(rank->letterCount, 0);
     EXPECT_EQ(rank->phase, Rank::entering);
 }
@@ -180,12 +158,10 @@ TEST_F(RankTest, ThePadWalksTheGlyphsAndTheButtons) {
     enter(1234);
     for (int key : {VK_GAMEPAD_DPAD_RIGHT, VK_GAMEPAD_DPAD_RIGHT, VK_GAMEPAD_DPAD_RIGHT, VK_GAMEPAD_A}) tapKey(key);
     EXPECT_EQ(name(), std::vector<int>{2}) << "the first move only shows the cursor";
-    // Drawn over its glyph's key, for a person to look at too.
+    // Drawn over its glyph's key (scripts/review-frames.sh shows it too).
     rank->render();
     const RECT& key = rank->letterCells[2];
     EXPECT_EQ(backDC()->pixel(key.left + 1, key.top + 30), 0xFF3C96u);
-    std::filesystem::create_directories(gameDir() + "/../review");
-    EXPECT_TRUE(platform::savePng(*backDC(), gameDir() + "/../review/rank-cursor.png"));
     // Down the column into the buttons, and back up to the same column.
     const int walk[][2] = {{VK_GAMEPAD_DPAD_DOWN, 12}, {VK_DOWN, 22}, {VK_DOWN, 32}, {VK_DOWN, 42},
                            {VK_DOWN, Rank::kBackPosition}, {VK_DOWN, Rank::kClearPosition},
@@ -214,25 +190,20 @@ TEST_F(RankTest, ThePadWalksTheGlyphsAndTheButtons) {
 TEST_F(RankTest, ConfirmingStoresTheEntrySortedAndAnEmptyNameIsAccepted) {
     storeList({900, 800, 700, 600, 500, 400, 300, 200, 100, 50});
     enter(650);
-    clickGlyph(2);
-    clickGlyph(0);
-    clickButton(rank->okButton);
+    clickIn(rank->letterCells[2]);
+    clickIn(rank->letterCells[0]);
+    clickIn(rank->okButton);
     EXPECT_EQ(rank->phase, Rank::showing);
-    RankRecords onDisk;
-    setDefaultRecords(onDisk);
-    readRankerList(onDisk);
+    RankRecords onDisk = stored();
     EXPECT_EQ(onDisk[3].score, 650);
-    EXPECT_EQ(onDisk[3].letters[0], 2);
-    EXPECT_EQ(onDisk[3].letters[1], 0);
-    EXPECT_EQ(onDisk[3].letters[2], emptyLetter);
+    EXPECT_EQ(std::vector<int>(onDisk[3].letters, onDisk[3].letters + 3), (std::vector<int>{2, 0, emptyLetter}));
     EXPECT_EQ(onDisk[9].score, 100);  // 50 was given up
 
-    SceneManager::get()->changeScene("intro");
     enter(150);
     EXPECT_EQ(rank->letterCount, 0);  // a new visit starts with an empty name
     for (int j = 0; j < 10; ++j) EXPECT_EQ(rank->nameLetters[j], emptyLetter);
-    clickButton(rank->okButton);  // no letters at all
-    readRankerList(onDisk);
+    clickIn(rank->okButton);  // no letters at all
+    onDisk = stored();
     EXPECT_EQ(onDisk[9].score, 150);
     EXPECT_EQ(onDisk[9].letters[0], emptyLetter);
 }
@@ -240,67 +211,58 @@ TEST_F(RankTest, ConfirmingStoresTheEntrySortedAndAnEmptyNameIsAccepted) {
 TEST_F(RankTest, TheRevealRunsItsCountersToTheirEnds) {
     enter(0);
     ASSERT_EQ(rank->phase, Rank::showing);
-    // One update already ran: fadeIn 1, fadeOut 254, curtain 1020.
-    EXPECT_EQ(rank->fadeIn, 1);
-    EXPECT_EQ(rank->fadeOut, 254);
-    EXPECT_EQ(rank->curtain, 1020);
-    bool saw254 = false;
+    // One update already ran.
+    EXPECT_EQ(std::tuple(rank->fadeIn, rank->fadeOut, rank->curtain, rank->slideX), std::tuple(1, 254, 1020, 1));
     int framesToClearCurtain = 1;
-    while (rank->curtain > 0) {
-        rank->update();
-        ++framesToClearCurtain;
-    }
+    for (; rank->curtain > 0; ++framesToClearCurtain) rank->update();
     EXPECT_EQ(framesToClearCurtain, 256);
-    for (int i = framesToClearCurtain; i < 300; ++i) {
+    bool saw254 = false;
+    for (int i = framesToClearCurtain; i < 301; ++i) {
         rank->update();
         saw254 = saw254 || rank->fadeIn == 254;
     }
     EXPECT_FALSE(saw254);
-    EXPECT_EQ(rank->fadeIn, 255);
-    EXPECT_EQ(rank->fadeOut, 0);
-    EXPECT_EQ(rank->slideX, 300);
-    rank->update();
-    EXPECT_EQ(rank->slideX, 300);
-    EXPECT_EQ(rank->curtain, 0);
+    EXPECT_EQ(std::tuple(rank->fadeIn, rank->fadeOut, rank->curtain, rank->slideX), std::tuple(255, 0, 0, 300));
 }
 
 TEST_F(RankTest, HomeLeavesAtOnceAndTheNextVisitRevealsAgain) {
     enter(0);
     for (int i = 0; i < 40; ++i) rank->update();
+    const int entries = intro->entered;
     platform::input().mouseMove(200, 50);
     button(true);
-    rank->update();
+    rank->update();  // leaves on the press
     button(false);
-    EXPECT_EQ(intro->entered, 1);
+    EXPECT_EQ(intro->entered, entries + 1);
     EXPECT_EQ(SceneManager::get()->currentScene, intro);
-    EXPECT_FALSE(soundRegistry::get()->isPlaying("ranking"));
-    EXPECT_EQ(rank->curtain, 1024);
+    EXPECT_FALSE(soundRegistry::get()->isPlaying(names::kRankingMusic));
+    EXPECT_EQ(rank->curtain, names::kClientHeight);
     enter(0);
     EXPECT_EQ(rank->curtain, 1020);
     EXPECT_EQ(rank->slideX, 1);
 }
 
-TEST_F(RankTest, ForeignRecordsDrawWithoutTrouble) {
-    // Letters outside the glyph sheet and negative scores, straight from a file.
-    RankRecords r;
-    setDefaultRecords(r);
-    r[0].score = 500;
-    r[0].letters[0] = 1000;
-    r[0].letters[1] = -5;
-    r[0].letters[2] = 49;
-    r[1].score = -7;
-    writeRankerList(r);
-    enter(-100);
-    ASSERT_EQ(rank->phase, Rank::showing);
-    for (int i = 0; i < 300; ++i) {
-        rank->update();
+// A list another program left: glyphs outside the sheet draw nothing (and are
+// written back as found), and rows scoring 0 or less are not drawn at all.
+TEST_F(RankTest, ForeignLettersAndScoresNotAboveZeroDrawNothing) {
+    const auto shown = [&](std::initializer_list<int> letters, int secondScore) {
+        RankRecords r;
+        setDefaultRecords(r);
+        r[0].score = 500;
+        std::copy(letters.begin(), letters.end(), r[0].letters);
+        r[1].score = secondScore;
+        writeRankerList(r);
+        enter(-100);
+        for (int i = 0; i < 300; ++i) rank->update();
         rank->render();
-    }
-    RankRecords onDisk;
-    setDefaultRecords(onDisk);
-    readRankerList(onDisk);
-    EXPECT_EQ(onDisk[0].letters[0], 1000);  // kept as found
-    EXPECT_EQ(onDisk[9].score, -7);         // sorted below the empty records
+        const platform::Surface& s = *backDC();
+        return std::vector<std::uint32_t>(s.pixels(), s.pixels() + s.width() * s.height());
+    };
+    const auto foreign = shown({1000, -5, 49, INT_MIN}, -7);
+    EXPECT_EQ(stored()[0].letters[0], 1000);
+    EXPECT_EQ(stored()[9].score, -7);  // sorted below the empty records
+    EXPECT_EQ(foreign, shown({emptyLetter, emptyLetter, 49, emptyLetter}, 0));
+    EXPECT_NE(foreign, shown({emptyLetter, emptyLetter, emptyLetter, emptyLetter}, 0)) << "glyph 49 shows";
 }
 
 }  // namespace

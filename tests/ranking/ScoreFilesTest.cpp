@@ -1,3 +1,5 @@
+// The two score files byte for byte: their layouts, the sort, files that are
+// short, long or missing, and saves that merge under a lock.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,16 +16,16 @@ using testing_support::TempWorkDir;
 
 namespace {
 
-std::vector<unsigned char> slurp(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
-}
+using Bytes = std::vector<unsigned char>;
 
-void writeBytes(const std::string& name, const std::vector<unsigned char>& bytes) {
+Bytes slurp(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+void writeBytes(const std::string& name, const Bytes& bytes) {
     std::ofstream(name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 static_cast<std::streamsize>(bytes.size()));
 }
-
 RankRecords scored(std::initializer_list<int> scores) {
     RankRecords r;
     setDefaultRecords(r);
@@ -36,25 +38,20 @@ RankRecords scored(std::initializer_list<int> scores) {
     return r;
 }
 
-TEST(RankerList, RecordBytesAreTheDocumentedLayout) {
+TEST(RankerList, TenRecordsOfTenLettersAndAScoreLittleEndian) {
     TempWorkDir dir(false);
-    RankRecords r;
-    setDefaultRecords(r);
-    r[0].letters[0] = 0;
+    RankRecords r = scored({1234});
     r[0].letters[1] = 1;
-    r[0].letters[2] = 2;
-    r[0].score = 1234;
+    r[0].letters[2] = 0x01020304;
     ASSERT_TRUE(writeRankerList(r));
-    auto bytes = slurp(kRankerListFile);
-    ASSERT_EQ(bytes.size(), 440u);
-    std::vector<unsigned char> first(bytes.begin(), bytes.begin() + 44);
-    std::vector<unsigned char> expected = {0, 0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0};
-    for (int i = 0; i < 7; ++i) expected.insert(expected.end(), {0x63, 0, 0, 0});
+    Bytes expected = {0, 0, 0, 0, 1, 0, 0, 0, 4, 3, 2, 1};
+    for (int i = 0; i < 7; ++i) expected.insert(expected.end(), {99, 0, 0, 0});
     expected.insert(expected.end(), {0xD2, 0x04, 0, 0});
-    EXPECT_EQ(first, expected);
-    // An empty record: ten 99s and a zero score.
-    EXPECT_EQ(bytes[44], 0x63);
-    EXPECT_EQ(bytes[439], 0);
+    for (int i = 1; i < 10; ++i) {  // empty records: ten 99s and a zero score
+        for (int j = 0; j < 10; ++j) expected.insert(expected.end(), {99, 0, 0, 0});
+        expected.insert(expected.end(), {0, 0, 0, 0});
+    }
+    EXPECT_EQ(slurp(kRankerListFile), expected);
 }
 
 TEST(RankerList, SortIsHighestFirstAndStable) {
@@ -80,18 +77,16 @@ TEST(RankerList, ShortLongAndMissingFilesFillFromTheStart) {
 
     RankRecords full = scored({50, 40, 30, 20, 10, 9, 8, 7, 6, 5});
     ASSERT_TRUE(writeRankerList(full));
-    auto bytes = slurp(kRankerListFile);
-
+    Bytes bytes = slurp(kRankerListFile);
     // 100 bytes: two whole records and a cut third keeping its default tail.
-    writeBytes(kRankerListFile, std::vector<unsigned char>(bytes.begin(), bytes.begin() + 100));
+    writeBytes(kRankerListFile, Bytes(bytes.begin(), bytes.begin() + 100));
     setDefaultRecords(r);
     readRankerList(r);
     EXPECT_EQ(r[1].score, 40);
     EXPECT_EQ(r[2].letters[0], full[2].letters[0]);
     EXPECT_EQ(r[2].letters[3], emptyLetter);  // byte 100 onward untouched
     EXPECT_EQ(r[2].score, 0);
-
-    // 441 and 10000 bytes: the first 440 count.
+    // 10000 bytes: the first 440 count.
     bytes.resize(10000, 0x7F);
     writeBytes(kRankerListFile, bytes);
     setDefaultRecords(r);
@@ -144,17 +139,17 @@ TEST(NewScore, FourBytesLittleEndianAndShortFiles) {
     TempWorkDir dir(false);
     EXPECT_EQ(readNewScore(), 0);  // missing
     ASSERT_TRUE(writeNewScore(0x01020304));
-    EXPECT_EQ(slurp(kNewScoreFile), (std::vector<unsigned char>{4, 3, 2, 1}));
+    EXPECT_EQ(slurp(kNewScoreFile), (Bytes{4, 3, 2, 1}));
     EXPECT_EQ(readNewScore(), 0x01020304);
     ASSERT_TRUE(writeNewScore(-2));
     EXPECT_EQ(readNewScore(), -2);
-
-    writeBytes(kNewScoreFile, {0x34, 0x12});  // the low-order end only
-    EXPECT_EQ(readNewScore(), 0x1234);
-    writeBytes(kNewScoreFile, {});
-    EXPECT_EQ(readNewScore(), 0);
-    writeBytes(kNewScoreFile, {1, 0, 0, 0, 9, 9, 9, 9});  // extra bytes ignored
-    EXPECT_EQ(readNewScore(), 1);
+    const std::pair<Bytes, int> files[] = {{{0x34, 0x12}, 0x1234},  // the low-order end only
+                                           {{}, 0},
+                                           {{1, 0, 0, 0, 9, 9, 9, 9}, 1}};  // extra bytes ignored
+    for (const auto& [bytes, score] : files) {
+        writeBytes(kNewScoreFile, bytes);
+        EXPECT_EQ(readNewScore(), score) << bytes.size() << " bytes";
+    }
 }
 
 TEST(NewScore, EachGameRanksTheScoreItWroteItself) {

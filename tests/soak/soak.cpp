@@ -5,16 +5,18 @@
 //   soak [GAMES] [RENDER_EVERY] [SEED]     (defaults 300, 4, 1)
 //
 // Every game must reach the ranking and come back home within a frame budget,
-// and leave whole, sorted score files behind. The resident size is printed
-// after games 1, 10 and every 50th and the last, so memory growth shows.
+// and leave whole, sorted score files behind holding its score, with the name
+// entered when it made the list. The resident size is printed after games 1,
+// 10 and every 50th and the last, so memory growth shows. A few games run in
+// every ctest run.
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -23,13 +25,11 @@
 #include "Harness.h"
 #include "app/IntroSceen.h"
 #include "app/mainGame.h"
-#include "framework/FrameLoop.h"
-#include "framework/FrameTimer.h"
+#include "framework/GameNames.h"
 #include "framework/SceneManager.h"
 #include "match3/Block.h"
 #include "match3/BlockBoard.h"
 #include "match3/ThreeMatchGame.h"
-#include "platform/Input.h"
 #include "platform/Win32Types.h"
 #include "ranking/Rank.h"
 #include "ranking/ScoreFiles.h"
@@ -46,16 +46,6 @@ long residentKiB() {
     return resident * (::sysconf(_SC_PAGESIZE) / 1024);
 }
 
-std::vector<unsigned char> slurp(const char* name) {
-    std::ifstream in(name, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
-}
-
-std::int32_t intAt(const std::vector<unsigned char>& b, std::size_t at) {
-    return static_cast<std::int32_t>(b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) |
-                                     (static_cast<std::uint32_t>(b[at + 3]) << 24));
-}
-
 [[noreturn]] void fail(int game, const char* what) {
     std::fprintf(stderr, "soak: game %d: %s\n", game, what);
     std::exit(1);
@@ -63,14 +53,14 @@ std::int32_t intAt(const std::vector<unsigned char>& b, std::size_t at) {
 
 class Bot {
 public:
-    Bot(Harness& h, int renderEvery, unsigned seed) : h_(h), renderEvery_(renderEvery), rng_(seed) {}
+    Bot(Harness& h, unsigned seed) : h_(h), rng_(seed) {}
 
     // Intro to ranking to home; any step that never comes ends the soak.
     void playGame(int game) {
         game_ = game;
         if (!scene<IntroSceen>()) fail(game, "a game did not start at the intro");
         step(2);
-        click(40, 20);  // skip
+        h_.click(40, 20);  // skip
         if (!runUntil([&] { return scene<ThreeMatchGame>() != nullptr; }, 60))
             fail(game, "skip did not lead to play");
         ThreeMatchGame* play = scene<ThreeMatchGame>();
@@ -85,7 +75,7 @@ public:
         const long matchesBefore = matches_;
         for (int f = 0; (f < playFrames || matches_ - matchesBefore < 3) && !play->timeUp;)
             f += act(*play);
-        if (!play->timeUp) tap('1');
+        if (!play->timeUp) h_.tap('1');
         if (!runUntil([&] { return play->timeUp; }, 60 * 62)) fail(game, "time never ran out");
 
         // Random input goes on while the runner leaves and the music ends.
@@ -97,23 +87,25 @@ public:
         }
         Rank* rank = scene<Rank>();
         step(1);
-        if (rank->phase == Rank::entering) {
-            for (int i = pick(0, 12); i > 0; --i) {
+        std::vector<std::int32_t> name;
+        const bool entered = rank->phase == Rank::entering;
+        if (entered) {
+            for (int i = pick(0, 12); i > 0 && rank->phase == Rank::entering; --i) {
                 const RECT& cell = rank->letterCells[pick(0, 49)];
-                click(cell.left + 5, cell.top + 5);
-                if (pick(0, 5) == 0) click(pick(0, 599), pick(0, 1023));
-                if (rank->phase != Rank::entering) break;
+                h_.click(cell.left + 5, cell.top + 5);
+                if (pick(0, 5) == 0) h_.click(pick(0, 599), pick(0, 1023));
             }
+            name.assign(rank->nameLetters, rank->nameLetters + rank->letterCount);
             for (int tries = 0; rank->phase == Rank::entering && tries < 10; ++tries) {
-                if (h_.game().running == 0) tap(VK_ESCAPE);
-                click(rank->okButton.left + 5, rank->okButton.top + 5);
+                if (h_.game().running == 0) h_.tap(VK_ESCAPE);
+                h_.click(rank->okButton.left + 5, rank->okButton.top + 5);
             }
         }
-        if (rank->phase != Rank::showing) fail(game, "the name entry never closed");
-        checkFiles(play->blockBoard->score);
+        if (rank->phase != Rank::showing) fail(game, "the ranking shows no list");
+        checkFiles(play->blockBoard->score, entered ? &name : nullptr);
         step(pick(1, 400));
-        if (h_.game().running == 0) tap(VK_ESCAPE);
-        click(rank->homeRect.left + 5, rank->homeRect.top + 5);
+        if (h_.game().running == 0) h_.tap(VK_ESCAPE);
+        h_.click(rank->homeRect.left + 5, rank->homeRect.top + 5);
         if (!runUntil([&] { return scene<IntroSceen>() != nullptr; }, 10)) fail(game, "home did not lead to the intro");
     }
 
@@ -125,28 +117,7 @@ private:
 
     int pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
 
-    // One frame; rendered only one frame in renderEvery_, which is where most
-    // of the time goes.
-    void step(int count = 1) {
-        for (int i = 0; i < count; ++i) {
-            FrameTimer::get()->tick(kFrameLock);
-            h_.game().update();
-            if (++frame_ % renderEvery_ == 0) h_.game().render();
-            platform::input().endFrame();
-        }
-    }
-
-    void tap(int vk) {
-        h_.keyDown(vk);
-        step();
-        h_.keyUp(vk);
-        step();
-    }
-
-    void click(int x, int y) {
-        h_.mouseTo(x, y);
-        tap(VK_LBUTTON);
-    }
+    void step(int count = 1) { h_.frames(count); }
 
     template <class F>
     bool runUntil(F done, int maxFrames) {
@@ -161,7 +132,7 @@ private:
     // The option panel stops play; the bot shuts it after a while.
     void closePanelIfStuck() {
         if (h_.game().running == 0) {
-            if (++panelFrames_ > 90) tap(VK_ESCAPE);
+            if (++panelFrames_ > 90) h_.tap(VK_ESCAPE);
         } else {
             panelFrames_ = 0;
         }
@@ -170,70 +141,68 @@ private:
     // Noise while waiting: a rare click, key or mouse move.
     void fiddle() {
         const int r = pick(0, 200);
-        if (r == 0) click(pick(0, 599), pick(380, 1023));
+        if (r == 0) h_.click(pick(0, 599), pick(380, 1023));
         else if (r == 1) h_.mouseTo(pick(-50, 650), pick(-50, 1100));
-        else if (r == 2) tap("FCP09"[pick(0, 4)]);
+        else if (r == 2) h_.tap("FCP09"[pick(0, 4)]);
     }
 
     // One action in play; the frames it took.
     int act(ThreeMatchGame& play) {
-        const int before = frame_;
+        const long before = h_.frameCount();
         const int r = pick(0, 99);
         BlockBoard& board = *play.blockBoard;
         if (r < 30) {
             Block *a = nullptr, *b = nullptr;
             if (board.settled && findAcceptedSwap(board, a, b)) {
-                drag(a->rect.left + 32, a->rect.top + 32, (b->col - a->col) * 30, (b->row - a->row) * 30);
+                h_.drag(a->rect.left + 32, a->rect.top + 32, (b->col - a->col) * 30, (b->row - a->row) * 30, pick(1, 3));
                 ++matches_;
             }
             step(pick(5, 30));
         } else if (r < 60) {
             // A drag from anywhere, often far, sometimes off the grid.
-            drag(pick(0, 599), pick(300, 1023), pick(-80, 80), pick(-80, 80));
+            h_.drag(pick(0, 599), pick(300, 1023), pick(-80, 80), pick(-80, 80), pick(1, 3));
         } else if (r < 85) {
-            click(pick(0, 599), pick(0, 1023));
+            h_.click(pick(0, 599), pick(0, 1023));
         } else if (r < 90) {
-            tap("FCP0"[pick(0, 3)]);
+            h_.tap("FCP0"[pick(0, 3)]);
         } else if (r < 92) {
             h_.keyDown('9');
             step(pick(1, 30));
             h_.keyUp('9');
             step();
         } else if (r < 93) {
-            tap(VK_ESCAPE);  // the option panel, shut again later
+            h_.tap(VK_ESCAPE);  // the option panel, shut again later
             step(pick(1, 60));
-            if (h_.game().running == 0 && pick(0, 1)) click(pick(0, 599), pick(0, 1023));
-            if (h_.game().running == 0) tap(VK_ESCAPE);
+            if (h_.game().running == 0 && pick(0, 1)) h_.click(pick(0, 599), pick(0, 1023));
+            if (h_.game().running == 0) h_.tap(VK_ESCAPE);
         } else {
             step(pick(1, 40));
         }
         closePanelIfStuck();
-        return frame_ - before;
+        return static_cast<int>(h_.frameCount() - before);
     }
 
-    void drag(int x, int y, int dx, int dy) {
-        h_.mouseTo(x, y);
-        h_.keyDown(VK_LBUTTON);
-        step();
-        h_.mouseTo(x + dx, y + dy);
-        step(pick(1, 3));
-        h_.keyUp(VK_LBUTTON);
-        step();
-    }
-
-    void checkFiles(int score) {
-        const auto list = slurp(kRankerListFile);
-        if (list.size() != kRankerListBytes) fail(game_, "ranker.list is not whole");
+    // Whole, sorted files that hold this game's score, and its name when one
+    // was entered.
+    void checkFiles(int score, const std::vector<std::int32_t>* name) {
+        namespace fs = std::filesystem;
+        if (fs::file_size(kRankerListFile) != kRankerListBytes) fail(game_, "ranker.list is not whole");
+        if (fs::file_size(kNewScoreFile) != 4 || readNewScore() != score) fail(game_, "new.score is not the last score");
+        RankRecords list;
+        setDefaultRecords(list);
+        readRankerList(list);
         for (int i = 0; i + 1 < kRankCount; ++i)
-            if (intAt(list, 44 * i + 40) < intAt(list, 44 * (i + 1) + 40)) fail(game_, "ranker.list is not sorted");
-        const auto latest = slurp(kNewScoreFile);
-        if (latest.size() != 4 || intAt(latest, 0) != score) fail(game_, "new.score is not the last score");
+            if (list[i].score < list[i + 1].score) fail(game_, "ranker.list is not sorted");
+        const auto entered = [&](const RankRecord& r) {
+            for (int j = 0; j < kNameLength; ++j)
+                if (r.letters[j] != (j < static_cast<int>(name->size()) ? (*name)[j] : emptyLetter)) return false;
+            return r.score == score;
+        };
+        if (name && std::none_of(list.begin(), list.end(), entered)) fail(game_, "the entry made is not in ranker.list");
     }
 
     Harness& h_;
-    int renderEvery_;
     std::mt19937 rng_;
-    int frame_ = 0;
     int panelFrames_ = 0;
     int game_ = 0;
     long matches_ = 0;
@@ -247,8 +216,9 @@ int main(int argc, char** argv) {
     const unsigned seed = argc > 3 ? static_cast<unsigned>(std::atoi(argv[3])) : 1u;
 
     Harness h;
+    h.renderEvery = renderEvery;  // drawing is where most of the time goes
     h.start();
-    Bot bot(h, renderEvery, seed);
+    Bot bot(h, seed);
     long firstKiB = 0, tenthKiB = 0;
     for (int game = 1; game <= games; ++game) {
         bot.playGame(game);

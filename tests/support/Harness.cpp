@@ -10,8 +10,13 @@
 
 #include "app/mainGame.h"
 #include "engine/pictureRegistry.h"
+#include "engine/pngPictureRegistry.h"
+#include "engine/soundRegistry.h"
 #include "framework/BackBuffer.h"
 #include "framework/FrameLoop.h"
+#include "framework/FrameTimer.h"
+#include "framework/KeyState.h"
+#include "framework/SceneManager.h"
 #include "framework/WindowSurface.h"
 #include "platform/Image.h"
 #include "platform/Input.h"
@@ -69,6 +74,22 @@ ScopedSimulatedAudio::~ScopedSimulatedAudio() {
 
 testing_support::SimulatedAudio* ScopedSimulatedAudio::audio() const { return lastAudio; }
 
+ScopedServices::ScopedServices(platform::Clock& clock) : audio_(clock) {
+    platform::input().reset();
+    KeyState::get()->clear();
+    backBuffer();
+    soundRegistry::get()->init();
+}
+
+ScopedServices::~ScopedServices() {
+    SceneManager::destroy();
+    soundRegistry::destroy();
+    pngPictureRegistry::destroy();
+    pictureRegistry::destroy();
+    KeyState::destroy();
+    platform::input().reset();
+}
+
 Harness::Harness(const std::string& optionBytes) : audio_(time.clock) {
     platform::input().reset();
     if (!optionBytes.empty()) {
@@ -90,10 +111,20 @@ void Harness::start() {
     started_ = true;
 }
 
-void Harness::frame() { runFrame(*game_); }
+void Harness::frame() {
+    if (++frameCount_ % renderEvery == 0) return runFrame(*game_);
+    FrameTimer::get()->tick(kFrameLock);
+    game_->update();
+    platform::input().endFrame();
+}
 
 void Harness::frames(int count) {
     for (int i = 0; i < count; ++i) frame();
+}
+
+bool Harness::runUntil(const std::function<bool()>& done, int maxFrames) {
+    for (int i = 0; i < maxFrames && !done(); ++i) frame();
+    return done();
 }
 
 void Harness::stop() {
@@ -125,7 +156,17 @@ void Harness::tap(int vk) {
 
 void Harness::click(int x, int y) {
     mouseTo(x, y);
-    tap(0x01);
+    tap(VK_LBUTTON);
+}
+
+void Harness::drag(int x, int y, int dx, int dy, int holdFrames) {
+    mouseTo(x, y);
+    keyDown(VK_LBUTTON);
+    frame();
+    mouseTo(x + dx, y + dy);
+    frames(holdFrames);
+    keyUp(VK_LBUTTON);
+    frame();
 }
 
 void Harness::type(const std::string& text) {

@@ -3,6 +3,7 @@
 // fresh working folder that links the run folder's pictures, sounds and fonts.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -41,6 +42,18 @@ public:
     testing_support::SimulatedAudio* audio() const;
 };
 
+// The services a board or a scene uses, made directly without the whole game,
+// with simulated audio on the given clock; all destroyed again at the end.
+class ScopedServices {
+public:
+    explicit ScopedServices(platform::Clock& clock);
+    ~ScopedServices();
+    testing_support::SimulatedAudio* audio() const { return audio_.audio(); }
+
+private:
+    ScopedSimulatedAudio audio_;
+};
+
 class Harness {
 public:
     // optionBytes: the "option" file to start with; "" for none.
@@ -52,7 +65,11 @@ public:
     void start();          // the game's init
     void frame();          // one frame: pace, update, render
     void frames(int count);
+    // Frames until done() holds, at most maxFrames; whether it held.
+    bool runUntil(const std::function<bool()>& done, int maxFrames);
     void stop();           // the game's release (also done by the destructor)
+    int renderEvery = 1;   // long runs may draw only one frame in so many
+    long frameCount() const { return frameCount_; }
 
     // Scripted input; changes take effect for the next frame.
     void mouseTo(int x, int y);
@@ -60,6 +77,8 @@ public:
     void keyUp(int vk);
     void tap(int vk);              // down for one frame, then up for one frame
     void click(int x, int y);      // mouse there, left button tapped
+    // Pressed at (x, y), moved by (dx, dy) for holdFrames, let go: a drag.
+    void drag(int x, int y, int dx, int dy, int holdFrames = 1);
     void type(const std::string& text);  // typed during the next frame, then one frame
 
     mainGame& game() { return *game_; }
@@ -75,6 +94,7 @@ private:
     ScopedSimulatedAudio audio_;
     std::unique_ptr<mainGame> game_;
     bool started_ = false;
+    long frameCount_ = 0;
 };
 
 }  // namespace testing_support

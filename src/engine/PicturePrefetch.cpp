@@ -1,0 +1,174 @@
+#include "engine/PicturePrefetch.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <new>
+
+#include "platform/Image.h"
+#include "platform/Paths.h"
+
+namespace {
+
+constexpr std::uint32_t kMagenta = 0x00FF00FF;  // as a pixel
+constexpr std::chrono::milliseconds kDelay{500};
+
+// Files are named as the scenes name them; they lie in the data folder.
+bool statFile(const std::string& name, struct stat& out) {
+    return ::stat(platform::dataPath(name).c_str(), &out) == 0 && S_ISREG(out.st_mode);
+}
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+// The picture's own size from its header; the decoder checks the rest.
+bool bmpSize(const std::string& name, int& width, int& height) {
+    const int fd = ::open(platform::dataPath(name).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    unsigned char head[26];
+    const bool read = ::read(fd, head, sizeof head) == static_cast<ssize_t>(sizeof head);
+    ::close(fd);
+    if (!read || head[0] != 'B' || head[1] != 'M') return false;
+    std::int32_t w, h;
+    std::memcpy(&w, head + 18, 4);
+    std::memcpy(&h, head + 22, 4);
+    if (w <= 0 || h == 0 || h == INT32_MIN || w > platform::kMaxImageSide) return false;
+    width = w;
+    height = h < 0 ? -h : h;
+    return height <= platform::kMaxImageSide;
+}
+
+}  // namespace
+
+namespace {
+std::atomic<bool> allowedAhead{false};
+}  // namespace
+
+void PicturePrefetch::allow(bool on) { allowedAhead = on; }
+
+bool PicturePrefetch::allowed() { return allowedAhead; }
+
+PicturePrefetch::PicturePrefetch(const std::string& firstFile) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(firstFile).parent_path();
+    const fs::path extension = fs::path(firstFile).extension();
+    png_ = extension == ".png";
+    if (!png_ && extension != ".bmp") return;
+    std::vector<std::pair<std::uintmax_t, std::string>> found;  // size, name
+    std::error_code ec;
+    const fs::path where = platform::dataPath(folder.empty() ? "." : folder.string());
+    for (fs::directory_iterator it(where, ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->path().extension() != extension) continue;
+        std::string name = (folder / it->path().filename()).string();
+        if (name == firstFile) continue;
+        std::error_code sizeError;
+        const std::uintmax_t bytes = it->file_size(sizeError);
+        found.emplace_back(sizeError ? 0 : bytes, std::move(name));
+    }
+    // The largest first: while a scene reads its small pictures one by one,
+    // the big ones that would keep it longest are decoded beside it.
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first > b.first : a.second < b.second;
+    });
+    for (auto& [bytes, name] : found) {
+        files_.emplace(name, Entry{});
+        order_.push_back(std::move(name));
+    }
+    if (!order_.empty()) worker_ = std::thread(&PicturePrefetch::run, this);
+}
+
+PicturePrefetch::~PicturePrefetch() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stop_ = true;
+    }
+    decoded_.notify_all();
+    if (worker_.joinable()) worker_.join();
+}
+
+void PicturePrefetch::run() {
+    // Only spare processor time: the game's own thread and everything else
+    // on the machine come first. And not while the scene that started it is
+    // still loading its own pictures (the game starting, as a rule): that
+    // scene reads them itself, and two readers of one disk and one address
+    // space only slow each other down.
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 19);
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (decoded_.wait_for(lock, kDelay, [&] { return stop_; })) return;
+    }
+    for (const std::string& name : order_) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (stop_) return;
+        Entry& entry = files_[name];
+        if (entry.state != State::waiting) continue;
+        entry.state = State::decoding;
+        lock.unlock();
+
+        std::optional<platform::Surface> pixels;
+        struct stat before {}, after {};
+        int width = 0, height = 0;
+        if (statFile(name, before) && (png_ || bmpSize(name, width, height))) {
+            try {
+                pixels = png_ ? platform::loadPng(name)
+                              : platform::loadBmpScaled(name, width, height);
+                if (pixels && !pixels->empty() && !png_) {
+                    pixels->analyseKey(kMagenta);
+                    pixels->compact();
+                }
+            } catch (const std::bad_alloc&) {
+                pixels.reset();
+            }
+            // Changed while it was read: let the scene read it itself.
+            if (!statFile(name, after) || !sameFile(before, after)) pixels.reset();
+        }
+
+        lock.lock();
+        if (entry.state == State::gone) continue;  // the scene read it itself meanwhile
+        entry.pixels = std::move(pixels);
+        entry.seen = before;
+        entry.state = State::done;
+        decoded_.notify_all();
+    }
+}
+
+void PicturePrefetch::finish() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    decoded_.wait(lock, [&] {
+        return stop_ || std::none_of(files_.begin(), files_.end(), [](const auto& f) {
+                   return f.second.state == State::waiting || f.second.state == State::decoding;
+               });
+    });
+}
+
+std::optional<platform::Surface> PicturePrefetch::take(const std::string& file) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    auto it = files_.find(file);
+    if (it == files_.end()) return std::nullopt;
+    Entry& entry = it->second;
+    // Not ready: the caller decodes it now, rather than wait for a thread
+    // that runs only on spare time.
+    if (entry.state != State::done) {
+        entry.state = State::gone;
+        decoded_.notify_all();
+        return std::nullopt;
+    }
+    entry.state = State::gone;
+    std::optional<platform::Surface> pixels = std::move(entry.pixels);
+    entry.pixels.reset();
+    const struct stat seen = entry.seen;
+    lock.unlock();
+
+    struct stat now {};
+    if (!pixels || !statFile(file, now) || !sameFile(now, seen)) return std::nullopt;
+    return pixels;
+}
