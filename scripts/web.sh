@@ -55,10 +55,15 @@ cp -r build/game/img build/game/soundfile "$pack/"
 cp /usr/share/fonts/truetype/lato/Lato-Black.ttf /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf "$pack/fonts/"
 python3 "$root/scripts/web/hangul.py" "$root/src" >"$pack/hangul.txt"
 python3 -m fontTools.subset /usr/share/fonts/truetype/nanum/NanumGothicBold.ttf --text-file="$pack/hangul.txt" \
-  --unicodes=U+0020-007E --layout-features='*' --output-file="$pack/fonts/NanumGothicBold.ttf"
+  --unicodes=U+0020-007E --layout-features='*' --drop-tables+=TSI0,TSI1,TSI2,TSI3,TSI5 \
+  --output-file="$pack/fonts/NanumGothicBold.ttf"
 rm "$pack/hangul.txt"
-python3 /usr/share/emscripten/tools/file_packager.py "$site/swapsprint.data" \
-  --preload "$pack@/swapsprint/share/swapsprint" --js-output="$site/data.js" --no-node >/dev/null
+# The packager reminds of a link option on every run (web.cmake sets it):
+# its words are shown only when it fails.
+if ! out=$(python3 /usr/share/emscripten/tools/file_packager.py "$site/swapsprint.data" \
+  --preload "$pack@/swapsprint/share/swapsprint" --js-output="$site/data.js" --no-node 2>&1); then
+  echo "$out" >&2; exit 1
+fi
 cp build-web/game/swapsprint.js build-web/game/swapsprint.wasm "$site/"
 cp scripts/web/index.html "$site/"
 cp build/game/img/icon.png "$site/icon.png"

@@ -54,10 +54,13 @@ if [ ! -f "$src_list" ]; then
   update_lists
 fi
 
-PACKAGES=(emscripten cmake make dpkg-dev python3 python3-fonttools chromium
+# chromium, nodejs and npm are for the browser test (scripts/web-test.sh).
+PACKAGES=(emscripten cmake make dpkg-dev python3 python3-fonttools chromium nodejs
   fonts-lato fonts-nanum fonts-dejavu-core)
 missing=()
 for p in "${PACKAGES[@]}"; do installed "$p" || missing+=("$p"); done
+# A node from elsewhere may carry its own npm (and conflict with Debian's).
+command -v npm >/dev/null 2>&1 || missing+=(npm)
 if [ ${#missing[@]} -gt 0 ]; then
   say "installing ${missing[*]}"
   update_lists

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# The page played in Debian's chromium, headless (tests/web/play.mjs): builds
+# the site (scripts/web.sh), installs the test's one npm package, the browser
+# driver playwright-core, which brings no browser of its own, and plays a whole
+# game. Screenshots of each scene go to build-web/screenshots/.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+"$root/scripts/web.sh"
+
+cd tests/web
+# Exactly what the lock file names; again only when that changed.
+want=$(node -p "require('./package-lock.json').packages['node_modules/playwright-core'].version")
+have=$(node -p "require('./node_modules/playwright-core/package.json').version" 2>/dev/null || true)
+if [ "$want" != "$have" ]; then
+  PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error
+fi
+rm -rf "$root/build-web/screenshots"
+node play.mjs "$root/build-web/site" "$root/build-web/screenshots"
