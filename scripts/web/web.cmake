@@ -49,3 +49,12 @@ function(swapsprint_web_program target)
     --pre-js ${CMAKE_SOURCE_DIR}/scripts/web/pre.js)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/scripts/web/pre.js)
 endfunction()
+
+# The drawing kernels held to their plain definitions as WebAssembly, run in
+# node by scripts/web-test.sh.
+function(swapsprint_web_kernel_check)
+  add_executable(web_kernels tests/web/kernels.cpp)
+  target_link_libraries(web_kernels PRIVATE swapsprint_platform)
+  target_link_options(web_kernels PRIVATE -sENVIRONMENT=node)
+  set_target_properties(web_kernels PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+endfunction()
