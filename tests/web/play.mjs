@@ -57,6 +57,7 @@ async function main() {
       '--disable-component-update', '--disable-sync'],
     // Not the canvas's own size: the page scales it, and clicks map back.
     viewport: { width: 480, height: 860 },
+    hasTouch: true,
   });
   try {
     await play(context, url);
@@ -95,6 +96,7 @@ async function play(context, url) {
     `the canvas is scaled whole to fit the page (${rect.width.toFixed(0)} x ${rect.height.toFixed(0)})`);
   const at = (gx, gy) => ({ x: rect.left + (gx + 0.5) * rect.width / GAME_W, y: rect.top + (gy + 0.5) * rect.height / GAME_H });
   const click = async (gx, gy) => { const p = at(gx, gy); await page.mouse.click(p.x, p.y); };
+  const tap = async (gx, gy) => { const p = at(gx, gy); await page.touchscreen.tap(p.x, p.y); };
 
   // ---- the game steps 60 times a second of real time
   const s0 = await page.evaluate(() => [Module.stepsTaken, performance.now()]);
@@ -114,10 +116,10 @@ async function play(context, url) {
   check(soundBefore === 'suspended' && soundAfter === 'running', 'the first click turns the sound on');
   const gridAppeared = async () => (await readGrid(page)).known >= 60;
   for (let tries = 0; tries < 60 && !(await gridAppeared()); ++tries) {
-    await click(PLAY_BUTTON.x, PLAY_BUTTON.y);
+    await tap(PLAY_BUTTON.x, PLAY_BUTTON.y);  // a finger, as on a phone
     await sleep(500);
   }
-  check(await gridAppeared(), 'the play button leads to the grid');
+  check(await gridAppeared(), 'a tap on the play button leads to the grid');
   await page.screenshot({ path: join(shots, '2-play-start.png') });
 
   // ---- play: swaps found from the pixels until the grid goes away
@@ -170,6 +172,7 @@ async function play(context, url) {
   // ---- reload: the files come back from IndexedDB
   await page.reload();
   await page.waitForFunction(() => window.Module && Module.firstFrameMs !== undefined, null, { timeout: 30000 });
+  log(`first frame ${(await page.evaluate(() => Module.firstFrameMs)).toFixed(0)} ms after the reload began`);
   const files = await page.evaluate((folder) => {
     const read = (name) => { try { return Array.from(Module.FS.readFile(`${folder}/${name}`)); } catch (e) { return null; } };
     return { option: read('option'), score: read('new.score'), list: read('ranker.list') };
