@@ -19,6 +19,10 @@ namespace {
 constexpr std::uint32_t kMagenta = 0x00FF00FF;  // as a pixel
 constexpr std::chrono::milliseconds kDelay{500};
 
+// Larger files are left to the scene, which decodes them straight into the
+// size it asks for: a huge file in the folder must not cost its full size here.
+constexpr std::int64_t kMaxAheadPixels = 8 * 1024 * 1024;
+
 // Files are named as the scenes name them; they lie in the data folder.
 bool statFile(const std::string& name, struct stat& out) {
     return ::stat(platform::dataPath(name).c_str(), &out) == 0 && S_ISREG(out.st_mode);
@@ -44,7 +48,7 @@ bool bmpSize(const std::string& name, int& width, int& height) {
     if (w <= 0 || h == 0 || h == INT32_MIN || w > platform::kMaxImageSide) return false;
     width = w;
     height = h < 0 ? -h : h;
-    return height <= platform::kMaxImageSide;
+    return height <= platform::kMaxImageSide && std::int64_t{width} * height <= kMaxAheadPixels;
 }
 
 }  // namespace
