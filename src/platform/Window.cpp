@@ -404,19 +404,24 @@ std::unique_ptr<Window> Window::open(const std::string& title, int width, int he
     if ((name == "offscreen" || name == "dummy" || name == "evdev") && !SDL_getenv("SDL_VIDEODRIVER")) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         // The fallback hid why the display named in the environment failed:
-        // ask its driver again, by name, for SDL's own reason.
+        // ask its driver again, by name. A display that was only busy for a
+        // moment (a server under load) answers now, and the game goes on;
+        // otherwise SDL's own reason is what the player reads.
         std::string reasons;
+        bool opened = false;
         for (auto [driverName, variable] : {std::pair{"x11", "DISPLAY"}, {"wayland", "WAYLAND_DISPLAY"}}) {
             const char* value = SDL_getenv(variable);
             if (!value || !*value) continue;
-            if (SDL_VideoInit(driverName) == 0) {
-                SDL_VideoQuit();
-                continue;
-            }
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, driverName);
+            opened = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+            SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+            if (opened) break;
             reasons += (reasons.empty() ? "" : "; ") + std::string(variable) + "=" + value + ": " + SDL_GetError();
         }
-        if (error) *error = reasons.empty() ? "no display (set DISPLAY or WAYLAND_DISPLAY)" : "no display: " + reasons;
-        return nullptr;
+        if (!opened) {
+            if (error) *error = reasons.empty() ? "no display (set DISPLAY or WAYLAND_DISPLAY)" : "no display: " + reasons;
+            return nullptr;
+        }
     }
     // A game controller is welcome but never needed.
     SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -100,7 +102,9 @@ TEST(GeneratedPictures, EachHasItsSizeCleanKeysAndContentInEveryCell) {
             const auto seen = std::count_if(cell.begin(), cell.end(), [&](uint32_t px) {
                 return e.kind == Kind::Png ? (px >> 24) > 0 : (px & 0xFFFFFF) != kMagenta;
             });
-            EXPECT_GT(seen, long(cell.size() / 100)) << e.file << " cell " << index++ << " is empty";
+            // A hundredth of the cell, or a small figure's worth: the ranking's
+            // runner stands alone in the band below the list on a whole screen.
+            EXPECT_GT(seen, std::min(long(cell.size() / 100), 1000L)) << e.file << " cell " << index++ << " is empty";
         }
     }
 }
@@ -115,6 +119,78 @@ TEST(GeneratedPictures, GlyphsAreDistinctAndObstacleLoopsNeverStall) {
     for (const char* file : {"daruma.bmp", "drum.bmp", "pot.bmp", "dynamite.bmp", "bat.bmp", "manhole.bmp"}) {
         auto frames = cells(*load(file), 8, 1);
         for (int f = 0; f < 7; ++f) EXPECT_NE(frames[f], frames[(f + 1) % 7]) << file << " frame " << f;
+    }
+}
+
+// Nothing an animation or a sheet shows may touch its cell's edge, or it is
+// drawn cut off: every cell keeps a ring of one pixel clear.
+TEST(GeneratedPictures, EveryFrameKeepsAPixelOfMargin) {
+    for (const Expected& e : expectedPictures()) {
+        if (e.cols * e.rows == 1) continue;
+        auto p = load(e.file);
+        ASSERT_TRUE(p) << e.file;
+        const int cw = p->width / e.cols, ch = p->height / e.rows;
+        for (int y = 0; y < e.rows * ch; ++y)
+            for (int x = 0; x < e.cols * cw; ++x) {
+                const bool edge = x % cw == 0 || x % cw == cw - 1 || y % ch == 0 || y % ch == ch - 1;
+                const bool clear = e.kind == Kind::Png ? (p->at(x, y) >> 24) == 0 : p->rgb(x, y) == kMagenta;
+                if (edge && !clear) {
+                    ADD_FAILURE() << e.file << " cell " << (y / ch) * e.cols + x / cw << " touches its edge at "
+                                  << x % cw << "," << y % ch;
+                    y = p->height, x = p->width;  // one report per picture
+                }
+            }
+    }
+}
+
+// The hue most of a picture's colourful pixels share, in degrees; key,
+// greys, ink and pale fills do not count.
+double dominantHue(const std::vector<uint32_t>& pixels) {
+    std::array<double, 36> bins{};
+    std::vector<double> hues;
+    for (uint32_t px : pixels) {
+        const double r = ((px >> 16) & 0xFF) / 255.0, g = ((px >> 8) & 0xFF) / 255.0, b = (px & 0xFF) / 255.0;
+        const double hi = std::max({r, g, b}), lo = std::min({r, g, b});
+        if ((px & 0xFFFFFF) == kMagenta || (px >> 24) == 0 || hi < 0.4 || hi - lo < 0.4 * hi) continue;
+        double h = hi == r ? (g - b) / (hi - lo) : hi == g ? 2 + (b - r) / (hi - lo) : 4 + (r - g) / (hi - lo);
+        h = std::fmod(h * 60 + 360, 360);
+        hues.push_back(h);
+        bins[size_t(h / 10)] += 1;
+    }
+    const double peak = (std::max_element(bins.begin(), bins.end()) - bins.begin()) * 10 + 5;
+    double sx = 0, sy = 0;  // the circular mean of the hues near the peak
+    for (double h : hues)
+        if (std::abs(std::remainder(h - peak, 360)) <= 20) sx += std::cos(h * M_PI / 180), sy += std::sin(h * M_PI / 180);
+    return std::fmod(std::atan2(sy, sx) * 180 / M_PI + 360, 360);
+}
+
+// Tile kind k, highlighted or not, and obstacle kind k read as one colour: the
+// dominant hue of each is nearer kind k's tile than any other kind's.
+TEST(GeneratedPictures, TilesHighlightsAndObstaclesShareTheirKindsColour) {
+    const char* obstacles[] = {"daruma", "drum", "pot", "dynamite", "bat", "manhole"};
+    std::array<double, 6> tileHue{};
+    std::array<std::vector<uint32_t>, 6> highlighted, obstacle;
+    for (int k = 0; k < 6; ++k) {
+        auto tile = cells(*load("block" + std::to_string(k + 1) + ".bmp"), 2, 1);
+        tileHue[k] = dominantHue(tile[0]);
+        highlighted[k] = tile[1];
+        auto frames = cells(*load(obstacles[k] + std::string(".bmp")), 8, 1);
+        for (int f = 0; f < 7; ++f) obstacle[k].insert(obstacle[k].end(), frames[f].begin(), frames[f].end());
+    }
+    auto nearestKind = [&](double hue) {
+        int best = 0;
+        for (int k = 1; k < 6; ++k)
+            if (std::abs(std::remainder(hue - tileHue[k], 360)) < std::abs(std::remainder(hue - tileHue[best], 360))) best = k;
+        return best;
+    };
+    for (int k = 0; k < 6; ++k) {
+        for (auto [what, pixels] : {std::pair{"highlighted tile", &highlighted[k]}, {obstacles[k], &obstacle[k]}}) {
+            const double hue = dominantHue(*pixels);
+            EXPECT_EQ(nearestKind(hue) + 1, k + 1) << what << " of kind " << k + 1 << ": hue " << hue
+                                                   << ", its tile's " << tileHue[k];
+            std::printf("kind %d %-16s hue %5.1f, %4.1f from its tile's %5.1f\n", k + 1, what, hue,
+                        std::abs(std::remainder(hue - tileHue[k], 360)), tileHue[k]);
+        }
     }
 }
 

@@ -22,8 +22,11 @@ struct House {
     double x, w, h;
     int roof;  // 0 gable, 1 flat with parapet, 2 round dome
 };
-const House kHouses[] = {{-10, 110, 230, 0}, {95, 95, 170, 1},  {185, 70, 300, 2},
-                         {250, 100, 200, 0}, {345, 90, 250, 1}, {430, 105, 180, 0},
+// The runner (main3) covers x 40..300 with its head at y 600..720, so the
+// houses behind it stay low there and the domed clock tower stands at the
+// left edge, clear of the head.
+const House kHouses[] = {{8, 78, 300, 2},    {95, 95, 170, 1},  {185, 70, 160, 1},
+                         {250, 100, 170, 0}, {345, 90, 250, 1}, {430, 105, 180, 0},
                          {530, 90, 240, 0}};
 
 struct TownColors {
@@ -156,12 +159,15 @@ void drawLight(cairo_t* cr, int w, int h) {
         const int rays = 18;
         for (int i = 0; i < rays; ++i) {
             double a = i * 2 * M_PI / rays + col * 0.04;
-            // Keep every ray inside its 532-pixel cell.
-            double maxLen = std::min({(kSunX - 6) / std::max(1e-3, -std::cos(a)),
-                                      (cw - kSunX - 6) / std::max(1e-3, std::cos(a)),
-                                      (kSunY - 6) / std::max(1e-3, -std::sin(a)), 900.0});
-            double len = std::min(maxLen, (i % 2 ? 200.0 : 300.0) * (0.35 + 0.65 * grow));
             double spread = 0.07 + 0.02 * (i % 2);
+            // Keep both far corners of every ray inside its 532-pixel cell.
+            double maxLen = 900.0;
+            for (double b : {a - spread, a + spread})
+                maxLen = std::min({maxLen, (kSunX - 6) / std::max(1e-3, -std::cos(b)),
+                                   (cw - kSunX - 6) / std::max(1e-3, std::cos(b)),
+                                   (kSunY - 6) / std::max(1e-3, -std::sin(b)),
+                                   (h - kSunY - 6) / std::max(1e-3, std::sin(b))});
+            double len = std::min(maxLen, (i % 2 ? 200.0 : 300.0) * (0.35 + 0.65 * grow));
             cairo_move_to(cr, kSunX, kSunY);
             cairo_line_to(cr, kSunX + len * std::cos(a - spread), kSunY + len * std::sin(a - spread));
             cairo_line_to(cr, kSunX + len * std::cos(a + spread), kSunY + len * std::sin(a + spread));
@@ -320,12 +326,15 @@ void drawMain9(cairo_t* cr, int, int) {
         x += textWidth(cr, line1[i], 118) + 2;
     }
     gradientText(cr, "&", 90, x + 14, 190, Align::Left, hex(0xFFFFFF), hex(0xFFE9A0), ink, 6);
-    gradientText(cr, "Sprint!", 128, 300, 330, Align::Center, hex(0x7BC4F5), hex(0x3A63D0), ink, 8);
-    // Speed lines behind the second word.
+    // Speed lines trailing from the back of the "S", as if the word had just
+    // dashed in; drawn first so the letter's outline overlaps their ends.
+    const double sprintLeft = 300 - textWidth(cr, "Sprint!", 128) / 2;
     for (int i = 0; i < 3; ++i) {
-        roundRect(cr, 8, 262 + i * 22, 46 - i * 10, 8, 4);
-        fillStroke(cr, {1, 1, 1}, ink, 2);
+        const double len = 58 - i * 12, right = sprintLeft + 14 + i * 2;
+        roundRect(cr, right - len, 256 + i * 22, len, 9, 4.5);
+        fillStroke(cr, {1, 1, 1}, ink, 2.5);
     }
+    gradientText(cr, "Sprint!", 128, 300, 330, Align::Center, hex(0x7BC4F5), hex(0x3A63D0), ink, 8);
     starPath(cr, 548, 110, 22, 8, 4);
     fillStroke(cr, {1, 1, 1}, hex(0xFFB000), 3);
     starPath(cr, 520, 360, 14, 5, 4);

@@ -1,6 +1,9 @@
-// The six obstacles the grid sends to the runner. Each wears its tile kind's
-// colour, so the player sees which tiles sent it. Cells are 100 x 100 and the
-// strip's ground line falls at y = 80 inside a cell.
+// The six obstacles the grid sends to the runner. Each is mostly its tile
+// kind's colour, and wears the kind's shape as a mark where one fits, so the
+// strip, the talk box and the grid read as one code; no obstacle uses another
+// kind's colour for more than a detail. Cells are 100 x 100, the strip's ground
+// line falls at y = 80 inside a cell, and everything keeps a pixel clear of
+// the cell's edge.
 #include <algorithm>
 #include <cmath>
 
@@ -72,9 +75,12 @@ void drawDaruma(cairo_t* cr, int, int) {
         cairo_restore(cr);
         fillStroke(cr, palette::cream, ink, 2);
         eyes(cr, 0, -42, 6.5, 4);
-        // Golden belly mark
-        starPath(cr, 0, -15, 9, 4, 5);
-        fillStroke(cr, palette::gold, darken(palette::gold, 0.5), 1.5);
+        // Belly mark: the round kind's own circle.
+        circle(cr, 0, -16, 9);
+        fillStroke(cr, palette::cream, ink, 2);
+        circle(cr, 0, -16, 4.5);
+        setColor(cr, darken(red, 0.1));
+        cairo_fill(cr);
         cairo_restore(cr);
     });
 }
@@ -98,7 +104,7 @@ void drawDrum(cairo_t* cr, int, int) {
         cairo_save(cr);
         cairo_scale(cr, sx, sy);
         roundRect(cr, -27, -50, 54, 48, 6);
-        fillPathVertical(cr, -50, 0, lighten(orange, 0.2), darken(orange, 0.2));
+        fillPathVertical(cr, -50, 0, lighten(orange, 0.3), darken(orange, 0.1));
         setColor(cr, ink);
         cairo_set_line_width(cr, 3);
         cairo_stroke(cr);
@@ -153,9 +159,17 @@ void drawDrum(cairo_t* cr, int, int) {
     });
 }
 
-// A clay pot in a yellow glaze whose lid hops.
+// A pot in a yellow glaze whose lid hops, a star on its belly.
 void drawPot(cairo_t* cr, int, int) {
     const Rgb yellow = kindColor(3);
+    auto body = [&] {
+        cairo_new_path(cr);
+        cairo_move_to(cr, -14, -54);
+        cairo_curve_to(cr, -40, -48, -36, -2, -16, 0);
+        cairo_line_to(cr, 16, 0);
+        cairo_curve_to(cr, 36, -2, 40, -48, 14, -54);
+        cairo_close_path(cr);
+    };
     eightFrames(cr, [&](double t) {
         shadow(cr, 50, 52);
         double lift = 8 * std::max(0.0, std::sin(t * 2 * M_PI));
@@ -163,44 +177,35 @@ void drawPot(cairo_t* cr, int, int) {
         cairo_save(cr);
         cairo_translate(cr, 50, kGround);
         cairo_rotate(cr, wob);
-        cairo_new_path(cr);
-        cairo_move_to(cr, -14, -54);
-        cairo_curve_to(cr, -40, -48, -36, -2, -16, 0);
-        cairo_line_to(cr, 16, 0);
-        cairo_curve_to(cr, 36, -2, 40, -48, 14, -54);
-        cairo_close_path(cr);
-        fillPathVertical(cr, -54, 0, hex(0xD9874A), hex(0xA85A2E));
+        // Shaded toward a deeper gold, not toward black, which turns yellow olive.
+        const Rgb deep = hex(0xF2B705);
+        body();
+        fillPathVertical(cr, -54, 0, lighten(yellow, 0.4), yellow);
+        // A deeper glaze round the foot, inside the outline.
+        cairo_save(cr);
+        cairo_clip(cr);
+        cairo_rectangle(cr, -40, -12, 80, 14);
+        setColor(cr, deep);
+        cairo_fill(cr);
+        cairo_restore(cr);
+        body();
         setColor(cr, ink);
         cairo_set_line_width(cr, 3);
         cairo_stroke(cr);
-        // Yellow glaze band with dots
-        cairo_rectangle(cr, -34, -36, 68, 13);
-        cairo_save(cr);
-        cairo_new_path(cr);
-        cairo_move_to(cr, -14, -54);
-        cairo_curve_to(cr, -40, -48, -36, -2, -16, 0);
-        cairo_line_to(cr, 16, 0);
-        cairo_curve_to(cr, 36, -2, 40, -48, 14, -54);
-        cairo_close_path(cr);
-        cairo_clip(cr);
-        cairo_rectangle(cr, -40, -37, 80, 13);
-        setColor(cr, yellow);
-        cairo_fill(cr);
-        setColor(cr, darken(yellow, 0.45));
-        for (int i = -2; i <= 2; ++i) circle(cr, i * 11, -30.5, 2.2);
-        cairo_fill(cr);
-        cairo_restore(cr);
-        cairo_new_path(cr);
+        // Belly mark: the star kind's own star.
+        starPath(cr, 0, -29, 12, 5.5, 5);
+        fillStroke(cr, {1, 1, 1}, ink, 2);
         // Lid
         roundRect(cr, -18, -60 - lift, 36, 8, 3);
         fillStroke(cr, yellow, ink, 2.5);
         circle(cr, 0, -64 - lift, 4);
-        fillStroke(cr, yellow, ink, 2);
+        fillStroke(cr, deep, ink, 2);
         cairo_restore(cr);
     });
 }
 
-// Three sticks in green wrappers with a fizzing fuse.
+// Three sticks in green wrappers tied with dark bands, a triangular warning
+// label, and a fizzing fuse.
 void drawDynamite(cairo_t* cr, int, int) {
     const Rgb green = kindColor(4);
     eightFrames(cr, [&](double t) {
@@ -208,32 +213,51 @@ void drawDynamite(cairo_t* cr, int, int) {
         cairo_save(cr);
         cairo_translate(cr, 50, kGround);
         cairo_rotate(cr, 0.04 * std::sin(t * 6 * M_PI));
+        // Bold outlines and a gloss on each stick keep the bundle standing out
+        // from the lawn and the bushes behind it, which are green too.
         for (int i = -1; i <= 1; ++i) {
-            roundRect(cr, i * 14 - 7, -52 + std::abs(i) * 4, 14, 52 - std::abs(i) * 4, 4);
-            fillPathVertical(cr, -52, 0, hex(0xF26B5B), hex(0xC23B33));
+            const double top = -52 + std::abs(i) * 4;
+            roundRect(cr, i * 14 - 7, top, 14, -top, 4);
+            fillPathVertical(cr, -52, 0, lighten(green, 0.3), darken(green, 0.2));
             setColor(cr, ink);
-            cairo_set_line_width(cr, 2.5);
+            cairo_set_line_width(cr, 3);
             cairo_stroke(cr);
+            roundRect(cr, i * 14 - 4, top + 4, 3, -top - 10, 1.5);
+            setColor(cr, {1, 1, 1}, 0.6);
+            cairo_fill(cr);
         }
-        // Green wrapper bands
-        for (double by : {-40.0, -16.0}) {
-            roundRect(cr, -23, by, 46, 9, 2);
-            fillStroke(cr, green, ink, 2);
+        // Dark bands tying the bundle.
+        for (double by : {-44.0, -10.0}) {
+            roundRect(cr, -23, by, 46, 6, 2);
+            fillStroke(cr, darken(green, 0.5), ink, 2);
         }
-        // Fuse and spark
+        // Warning label: the triangle kind's own triangle.
+        cairo_move_to(cr, 0, -33);
+        cairo_line_to(cr, 11, -14);
+        cairo_line_to(cr, -11, -14);
+        cairo_close_path(cr);
+        fillStroke(cr, palette::cream, darken(green, 0.55), 2);
+        cairo_move_to(cr, 0, -27);
+        cairo_line_to(cr, 0, -21);
+        setColor(cr, ink);
+        cairo_set_line_width(cr, 2.2);
+        cairo_stroke(cr);
+        circle(cr, 0, -17.5, 1.2);
+        cairo_fill(cr);
+        // Fuse and spark; the spark's tips stay below the cell's top.
         cairo_move_to(cr, 0, -52);
-        cairo_curve_to(cr, 2, -62, 12, -60, 14, -68);
+        cairo_curve_to(cr, 2, -59, 10, -57, 13, -62);
         setColor(cr, ink);
         cairo_set_line_width(cr, 2.5);
         cairo_stroke(cr);
-        double s = 7 + 4 * std::sin(t * 8 * M_PI);
-        starPath(cr, 14, -70, s, s * 0.4, 6, t * 2 * M_PI);
-        setColor(cr, palette::gold);
+        double s = 7 + 3 * std::sin(t * 8 * M_PI);
+        starPath(cr, 13, -64, s, s * 0.4, 6, t * 2 * M_PI);
+        setColor(cr, hex(0xFFF3B0));
         cairo_fill_preserve(cr);
-        setColor(cr, hex(0xFF6A00));
+        setColor(cr, hex(0xFF8A1F));
         cairo_set_line_width(cr, 1.5);
         cairo_stroke(cr);
-        circle(cr, 14, -70, 2.5);
+        circle(cr, 13, -64, 2);
         setColor(cr, {1, 1, 1});
         cairo_fill(cr);
         cairo_restore(cr);
@@ -288,7 +312,7 @@ void drawBat(cairo_t* cr, int, int) {
     });
 }
 
-// An open manhole whose purple lid pops up on puffs of steam.
+// An open manhole whose purple lid, a heart on it, pops up on puffs of steam.
 void drawManhole(cairo_t* cr, int, int) {
     const Rgb purple = kindColor(6);
     eightFrames(cr, [&](double t) {
@@ -324,11 +348,12 @@ void drawManhole(cairo_t* cr, int, int) {
         setColor(cr, darken(purple, 0.35));
         cairo_set_line_width(cr, 2);
         cairo_stroke(cr);
-        for (int i = -1; i <= 1; ++i) {
-            cairo_move_to(cr, -14, i * 3.5);
-            cairo_line_to(cr, 14, i * 3.5);
-        }
-        cairo_stroke(cr);
+        // Lid mark: the heart kind's own heart, lying flat with the lid.
+        cairo_save(cr);
+        cairo_scale(cr, 1.0, 0.42);
+        heartPath(cr, 0, 1, 13);
+        cairo_restore(cr);
+        fillStroke(cr, lighten(purple, 0.55), darken(purple, 0.45), 1.5);
         cairo_restore(cr);
     });
 }

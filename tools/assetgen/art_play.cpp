@@ -30,12 +30,12 @@ void drawPlayBg(cairo_t* cr, int w, int h) {
     cairo_rectangle(cr, 0, 388, w, 3);
     setColor(cr, hex(0x6F9E55));
     cairo_fill(cr);
-    // Flowers scattered on the lawn outside the tray.
+    // Flowers on the lawn below the tray, left of the refresh plate: the only
+    // lawn wide enough for a whole one. Beside the tray the lawn is a strip of
+    // nine pixels, where the screen's edge would cut them in half.
     Rng rng(21);
-    for (int i = 0; i < 40; ++i) {
-        double x = rng.range(0, w), y = rng.range(395, h - 6);
-        bool inside = x > kBoardL - 14 && x < kBoardR + 14 && y > kBoardT - 14 && y < kBoardB + 14;
-        if (inside || (x > 370 && y > 962)) continue;
+    for (int i = 0; i < 12; ++i) {
+        double x = 22 + i * 28 + rng.range(-6, 6), y = rng.range(kBoardB + 22, h - 9);
         for (int p = 0; p < 5; ++p) circle(cr, x + 4 * std::cos(p * 1.2566), y + 4 * std::sin(p * 1.2566), 3);
         setColor(cr, kindColor(i % 6 + 1));
         cairo_fill(cr);

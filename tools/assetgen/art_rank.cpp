@@ -1,5 +1,6 @@
 // The ranking scene: two glyph sheets holding the same 50 glyphs, medals,
 // backgrounds, the cheering runner, the name-entry frame and its buttons.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -18,7 +19,9 @@ const char* const kGlyphs[50] = {
     "R", "S", "T", "U", "V", "W", "X", "Y", "Z", "0", "1", "2", "3", "4", "5", "6", "7",
     "8", "9", "!", "?", ".", ",", "-", "+", "&", "#", "@", "*", ":", "heart", "star", " "};
 
-void glyph(cairo_t* cr, int g, double cx, double cy, double size, Rgb fill, Rgb outline) {
+// One glyph centred at (cx, cy); wide letters are narrowed, keeping their
+// height, to stay a pixel clear of a cell maxWidth wide.
+void glyph(cairo_t* cr, int g, double cx, double cy, double size, double maxWidth, Rgb fill, Rgb outline) {
     std::string s = kGlyphs[g];
     if (s == "heart") {
         heartPath(cr, cx, cy, size * 0.4);
@@ -36,7 +39,13 @@ void glyph(cairo_t* cr, int g, double cx, double cy, double size, Rgb fill, Rgb 
         cairo_set_line_width(cr, 3);
         cairo_stroke(cr);
     } else {
-        centredText(cr, s, size, cx, cy, fill, outline, 2.5);
+        const double room = maxWidth - 2 * 2.5 - 4;
+        const double ink = inkWidth(cr, s, size);
+        cairo_save(cr);
+        cairo_translate(cr, cx, cy);
+        cairo_scale(cr, std::min(1.0, room / ink), 1.0);
+        centredText(cr, s, size, 0, 0, fill, outline, 2.5);
+        cairo_restore(cr);
     }
 }
 
@@ -64,7 +73,16 @@ void medal(cairo_t* cr, int place) {
     centredText(cr, std::to_string(place + 1), 24, 35, 42, {1, 1, 1}, ink, 2);
 }
 
-void rankBackground(cairo_t* cr, int w, int h, Rgb top, Rgb low, Rgb ray, Rgb plate) {
+// Where the list's lettering ends: ten rows 86 apart from y 110, the last
+// glyphs' ink ending above y 944. Below it runs a band nothing is written in,
+// the only place the cheering runner can stand clear of the text: the picture
+// slides right one pixel a frame while the list is uncovered from the bottom
+// up, so anything drawn higher would pass under rows already shown.
+constexpr double kBandTop = 951;
+
+// Sky, sunburst, the grass the runner stands on and confetti; with plates,
+// the pale plates behind the ten list rows, which stop above the band.
+void rankBackground(cairo_t* cr, int w, int h, Rgb top, Rgb low, Rgb ray, Rgb plate, bool plates) {
     fillVertical(cr, 0, 0, w, h, top, low);
     // Soft sunburst from the top.
     for (int i = 0; i < 16; ++i) {
@@ -76,23 +94,24 @@ void rankBackground(cairo_t* cr, int w, int h, Rgb top, Rgb low, Rgb ray, Rgb pl
     }
     setColor(cr, ray, 0.18);
     cairo_fill(cr);
-    // Hills at the bottom
+    // A low hill along the bottom, the runner's stage.
     cairo_move_to(cr, 0, h);
-    cairo_line_to(cr, 0, 960);
-    cairo_curve_to(cr, 200, 920, 400, 930, 600, 970);
+    cairo_line_to(cr, 0, 992);
+    cairo_curve_to(cr, 200, 978, 400, 980, 600, 994);
     cairo_line_to(cr, 600, h);
     cairo_close_path(cr);
-    setColor(cr, palette::grass);
-    cairo_fill(cr);
-    // Plates behind the ten list rows keep the text readable.
-    for (int i = 0; i < 10; ++i) {
-        roundRect(cr, 18, 104 + 86 * i, 530, 80, 16);
+    fillPathVertical(cr, 978, h, palette::grass, palette::grassDark);
+    setColor(cr, ink);
+    cairo_set_line_width(cr, 2.5);
+    cairo_stroke(cr);
+    for (int i = 0; plates && i < 10; ++i) {
+        roundRect(cr, 18, 104 + 86 * i, 530, 72, 16);
         setColor(cr, plate, 0.55);
         cairo_fill(cr);
     }
     Rng rng(5);
     for (int i = 0; i < 60; ++i) {
-        double x = rng.range(0, w), y = rng.range(0, h);
+        double x = rng.range(0, w), y = rng.range(0, 940);
         cairo_save(cr);
         cairo_translate(cr, x, y);
         cairo_rotate(cr, rng.range(0, M_PI));
@@ -103,16 +122,17 @@ void rankBackground(cairo_t* cr, int w, int h, Rgb top, Rgb low, Rgb ray, Rgb pl
     }
 }
 
+// A pill button, a pixel inside its 157 x 30 cell, with a shadow below.
 void rankButtonFace(cairo_t* cr, const char* label, Rgb color) {
-    roundRect(cr, 2, 3, 153, 26, 13);
+    roundRect(cr, 3, 4.5, 151, 24, 12);
     setColor(cr, darken(color, 0.45));
     cairo_fill(cr);
-    roundRect(cr, 2, 1.5, 153, 25, 12.5);
-    fillPathVertical(cr, 1, 27, lighten(color, 0.3), color);
+    roundRect(cr, 3, 2.75, 151, 23.5, 11.75);
+    fillPathVertical(cr, 2, 27, lighten(color, 0.3), color);
     setColor(cr, ink);
     cairo_set_line_width(cr, 2.5);
     cairo_stroke(cr);
-    centredText(cr, label, 18, 78.5, 14, {1, 1, 1}, ink, 2);
+    centredText(cr, label, 18, 78.5, 14.5, {1, 1, 1}, ink, 2);
 }
 
 }  // namespace
@@ -129,14 +149,14 @@ void drawAlphabet(cairo_t* cr, int, int) {
         setColor(cr, ink);
         cairo_set_line_width(cr, 2.5);
         cairo_stroke(cr);
-        glyph(cr, g, 25, 33, 34, hex(0x3A63D0), {1, 1, 1});
+        glyph(cr, g, 25, 33, 34, 44, hex(0x3A63D0), {1, 1, 1});
     });
 }
 
 // The same glyphs, slimmer, for the list (cells 40 x 70).
 void drawAlphabet2(cairo_t* cr, int, int) {
     forEachCell(cr, 10, 5, 40, 70, [&](int col, int row) {
-        glyph(cr, row * 10 + col, 20, 30, 32, hex(0x3A63D0), {1, 1, 1});
+        glyph(cr, row * 10 + col, 20, 30, 32, 40, hex(0x3A63D0), {1, 1, 1});
     });
 }
 
@@ -145,11 +165,11 @@ void drawRank123(cairo_t* cr, int, int) {
 }
 
 void drawRankBg1(cairo_t* cr, int w, int h) {
-    rankBackground(cr, w, h, hex(0x8ED3F7), hex(0xFFE6BF), hex(0xFFFFFF), hex(0xFFFFFF));
+    rankBackground(cr, w, h, hex(0x8ED3F7), hex(0xFFE6BF), hex(0xFFFFFF), hex(0xFFFFFF), true);
 }
 // Evening variant (registered by the game but not shown).
 void drawRankBg2(cairo_t* cr, int w, int h) {
-    rankBackground(cr, w, h, hex(0x5A5AA8), hex(0xF7A98A), hex(0xFFE6BF), hex(0xFFF1E0));
+    rankBackground(cr, w, h, hex(0x5A5AA8), hex(0xF7A98A), hex(0xFFE6BF), hex(0xFFF1E0), true);
 }
 
 void drawRankButton(cairo_t* cr, int, int) {
@@ -158,23 +178,69 @@ void drawRankButton(cairo_t* cr, int, int) {
     forEachCell(cr, 1, 3, 157, 30, [&](int, int row) { rankButtonFace(cr, labels[row], hex(colors[row])); });
 }
 
-// The runner cheering, confetti round it; slides in from the left while the
-// list is revealed.
+// The runner cheering on the grass in the band below the list, stars round
+// it. The picture is drawn at x 0 for the name entry and slides to x 300 as
+// the list is shown, so the figure stands at x 170..260: bottom left of the
+// entry screen, bottom right of the list. Its raised fists stay below the
+// band's top, where the entry screen's frame would cut them off flat.
 void drawRankMarlo(cairo_t* cr, int, int) {
-    drawRunner(cr, 150, 985, 2.4, 0, Pose::Cheer);
-    Rng rng(9);
-    for (int i = 0; i < 24; ++i) {
-        double a = rng.range(0, 2 * M_PI), r = rng.range(170, 260);
-        double x = 150 + r * std::cos(a) * 0.6, y = 700 + r * std::sin(a);
-        starPath(cr, x, y, 9, 4, 4, rng.range(0, 1));
-        fillStroke(cr, kindColor(i % 6 + 1), ink, 1.5);
+    drawRunner(cr, 212, 1021, 0.42, 0, Pose::Cheer);
+    const double stars[][3] = {{160, 968, 7}, {268, 962, 8}, {140, 1000, 5}, {286, 996, 6}, {246, 1012, 4}};
+    for (int i = 0; i < 5; ++i) {
+        starPath(cr, stars[i][0], stars[i][1], stars[i][2], stars[i][2] * 0.42, 4, 0.2 * i);
+        fillStroke(cr, kindColor((i * 2) % 6 + 1), ink, 1.5);
     }
 }
 
-// A card over the entry screen. It is solid everywhere: the glyph sheet, the
-// entered letters and the buttons are all drawn on top of it, and any hole
-// would let the cheering runner behind peek through the gaps between keys.
-void drawRankFrame(cairo_t* cr, int, int) {
+// A golden cup on a plinth, its top at y, to fill the sky beside the buttons.
+void trophy(cairo_t* cr, double cx, double y) {
+    const Rgb gold = hex(0xFFC83A), deep = hex(0xE09A12);
+    for (int s = -1; s <= 1; s += 2) {  // handles
+        cairo_new_path(cr);
+        cairo_arc(cr, cx + s * 46, y + 40, 18, s < 0 ? M_PI * 0.5 : -M_PI * 0.5, s < 0 ? M_PI * 1.5 : M_PI * 0.5);
+        setColor(cr, ink);
+        cairo_set_line_width(cr, 12);
+        cairo_stroke_preserve(cr);
+        setColor(cr, deep);
+        cairo_set_line_width(cr, 6);
+        cairo_stroke(cr);
+    }
+    cairo_move_to(cr, cx - 52, y + 6);
+    cairo_line_to(cr, cx + 52, y + 6);
+    cairo_curve_to(cr, cx + 52, y + 70, cx + 30, y + 96, cx, y + 98);
+    cairo_curve_to(cr, cx - 30, y + 96, cx - 52, y + 70, cx - 52, y + 6);
+    cairo_close_path(cr);
+    fillPathVertical(cr, y, y + 98, lighten(gold, 0.35), deep);
+    setColor(cr, ink);
+    cairo_set_line_width(cr, 4);
+    cairo_stroke(cr);
+    roundRect(cr, cx - 56, y, 112, 12, 6);
+    fillStroke(cr, gold, ink, 3.5);
+    starPath(cr, cx, y + 48, 22, 9, 5);
+    fillStroke(cr, {1, 1, 1}, ink, 3);
+    roundRect(cr, cx - 9, y + 96, 18, 26, 4);  // stem
+    fillStroke(cr, deep, ink, 3);
+    roundRect(cr, cx - 44, y + 120, 88, 20, 6);  // plinth
+    fillStroke(cr, hex(0xA8683A), ink, 3.5);
+    roundRect(cr, cx - 30, y + 125, 60, 10, 3);
+    setColor(cr, hex(0xFFE9A0));
+    cairo_fill(cr);
+    for (auto p : {std::pair{cx - 92, y + 20}, {cx + 96, y + 10}, {cx + 84, y + 112}})
+        starPath(cr, p.first, p.second, 11, 4, 4);
+    fillStroke(cr, {1, 1, 1}, hex(0xFFB000), 2);
+}
+
+// Over the entry screen: the same sky as the list's background without its
+// row plates, so no empty list rows show round the card, and open (keyed) only
+// in the band where the cheering runner stands. On it, the card with the name
+// pockets, the glyph tray and the buttons' card: all solid, so the glyph sheet,
+// the letters and the buttons drawn on top never let anything peek through.
+void drawRankFrame(cairo_t* cr, int w, int h) {
+    cairo_save(cr);
+    cairo_rectangle(cr, 0, 0, w, kBandTop);
+    cairo_clip(cr);
+    rankBackground(cr, w, h, hex(0x8ED3F7), hex(0xFFE6BF), hex(0xFFFFFF), hex(0xFFFFFF), false);
+    cairo_restore(cr);
     roundRect(cr, 12, 112, 576, 612, 24);
     fillPathVertical(cr, 112, 724, hex(0xFFF6E0), hex(0xFFE3B3));
     setColor(cr, ink);
@@ -207,31 +273,15 @@ void drawRankFrame(cairo_t* cr, int, int) {
     cairo_stroke(cr);
     centredText(cr, "NEW RECORD!", 30, 300, 111, {1, 1, 1}, ink, 3);
     outlinedText(cr, "ENTER YOUR NAME", 20, 300, 154, Align::Center, hex(0x3A63D0), {1, 1, 1}, 0);
-    // Underlines beneath each name slot.
+    // A line under every name slot, all alike: the art cannot know which slot
+    // the next letter goes to, so none of them may look like a cursor.
     for (int j = 0; j < 10; ++j) {
         roundRect(cr, 34 + 50 * j, 238, 42, 5, 2.5);
-        setColor(cr, j == 0 ? kindColor(1) : hex(0xB9A7D8));
+        setColor(cr, hex(0xB9A7D8));
         cairo_fill(cr);
     }
     outlinedText(cr, "PICK A LETTER", 20, 300, 336, Align::Center, hex(0x3A63D0), {1, 1, 1}, 0);
-    // The runner stands behind the card: two hands gripping its lower edge make
-    // it read as a sign held up, not a body cut off at the shoulders.
-    for (double hx : {106.0, 194.0}) {
-        cairo_save(cr);
-        cairo_translate(cr, hx, 722);
-        cairo_scale(cr, 1.0, 0.8);
-        circle(cr, 0, 0, 15);
-        cairo_restore(cr);
-        fillStroke(cr, hex(0xFFD2A8), ink, 3);
-        // Fingers curled over the edge.
-        for (int k = -1; k <= 1; ++k) {
-            cairo_move_to(cr, hx + k * 7, 713);
-            cairo_line_to(cr, hx + k * 7, 721);
-        }
-        setColor(cr, ink);
-        cairo_set_line_width(cr, 2);
-        cairo_stroke(cr);
-    }
+    trophy(cr, 168, 752);
 }
 
 void drawHomeButton(cairo_t* cr, int w, int h) {

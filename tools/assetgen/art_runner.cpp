@@ -1,5 +1,6 @@
 // The runner strip: two layers that tile seamlessly, the run cycle, dust, the
 // speed gauge and the obstacle talk boxes. The ground line is y = 330.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -212,25 +213,32 @@ void drawBgFront(cairo_t* cr, int w, int h) {
     cairo_fill(cr);
 }
 
-// Eight frames of the run cycle, each in its own 159-pixel cell.
+// Eight frames of the run cycle, each in its own 159-pixel cell. The cell's
+// bottom is the ground line; the soles stop a pixel short of it.
 void drawMarlo(cairo_t* cr, int, int) {
     forEachCell(cr, 8, 1, 159, 200, [&](int col, int) {
-        drawRunner(cr, 76, 198, 1.0, col / 8.0, Pose::Run);
+        drawRunner(cr, 76, 191, 1.0, col / 8.0, Pose::Run);
     });
 }
 
 // Four puffs of dust kicked up behind the heels, growing and breaking up.
+// Each puff sits on the cell's floor and stays a pixel inside its walls.
 void drawDust(cairo_t* cr, int, int) {
     forEachCell(cr, 4, 1, 60, 30, [&](int col, int) {
-        const double grow = 1.0 + col * 0.35;
+        const double grow = 1.0 + col * 0.3;
         const int puffs = 3 + col;
         for (int i = 0; i < puffs; ++i) {
-            double x = 48 - i * (36.0 / puffs) - col * 3;
-            double y = 24 - (i % 2) * 5 - col * 1.5;
-            double r = (4.5 + (i % 3) * 1.5) * grow * (col == 3 ? 0.75 : 1.0);
-            circle(cr, x, y, std::min(r, 11.0));
+            double r = std::min(9.0, (4.0 + (i % 3) * 1.5) * grow * (col == 3 ? 0.8 : 1.0));
+            double x = std::clamp(48 - i * (36.0 / puffs) - col * 3, r + 2.5, 57.5 - r);
+            double y = std::min(24.0 - (i % 2) * 5 - col * 1.5, 27.5 - r);
+            circle(cr, x, y, r);
         }
-        fillStroke(cr, mix(hex(0xF3E6CF), hex(0xFFFFFF), col / 4.0), hex(0xC9B79C), 1.5);
+        // Outline under the fill, so only the cloud's outer edge shows.
+        setColor(cr, hex(0xC9B79C));
+        cairo_set_line_width(cr, 3);
+        cairo_stroke_preserve(cr);
+        setColor(cr, mix(hex(0xF3E6CF), hex(0xFFFFFF), col / 4.0));
+        cairo_fill(cr);
     });
 }
 
@@ -246,26 +254,26 @@ void drawStringSlow(cairo_t* cr, int, int) { speedLabel(cr, "SLOW", hex(0x4A90E2
 void drawStringFast(cairo_t* cr, int, int) { speedLabel(cr, "FAST", hex(0xF0443A)); }
 
 // Three rows: the coloured fill (cut to the speed), the track under it, and
-// the frame laid over both.
+// the frame laid over both; each a pixel inside its cell.
 void drawSpeed(cairo_t* cr, int w, int) {
     // Row 0: fill, green to yellow to red.
     cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, w, 0);
     cairo_pattern_add_color_stop_rgb(g, 0, 0.30, 0.78, 0.29);
     cairo_pattern_add_color_stop_rgb(g, 0.55, 1.0, 0.82, 0.12);
     cairo_pattern_add_color_stop_rgb(g, 1, 0.94, 0.27, 0.23);
-    cairo_rectangle(cr, 0, 5, w, 15);
+    cairo_rectangle(cr, 1, 5, w - 2, 15);
     cairo_set_source(cr, g);
     cairo_fill(cr);
     cairo_pattern_destroy(g);
-    cairo_rectangle(cr, 0, 6, w, 4);
+    cairo_rectangle(cr, 1, 6, w - 2, 4);
     setColor(cr, {1, 1, 1}, 0.45);
     cairo_fill(cr);
     // Row 1: the dark track.
-    roundRect(cr, 0, 25 + 4, w, 17, 8);
+    roundRect(cr, 1, 25 + 4, w - 2, 17, 8);
     setColor(cr, hex(0x2B2540));
     cairo_fill(cr);
     // Row 2: frame with ticks, hollow inside.
-    roundRect(cr, 1.5, 50 + 3.5, w - 3, 18, 8);
+    roundRect(cr, 2.5, 50 + 3.5, w - 5, 18, 8);
     setColor(cr, ink);
     cairo_set_line_width(cr, 3);
     cairo_stroke(cr);
@@ -313,13 +321,15 @@ void drawSpeedDown(cairo_t* cr, int w, int h) {
     fillStroke(cr, {1, 1, 1}, ink, 2);
 }
 
-// A speech banner with its tail pointing up to where obstacles come in.
+// A speech banner with its tail pointing up to where obstacles come in. The
+// tail is a short, broad nub: a long thin one reads as a stick laid across
+// the obstacle passing behind it.
 void drawTalkboxBg(cairo_t* cr, int w, int h) {
     cairo_new_path(cr);
     roundRect(cr, 8, 20, w - 16, h - 26, 22);
-    cairo_move_to(cr, 440, 22);
-    cairo_line_to(cr, 520, 3);
-    cairo_line_to(cr, 480, 22);
+    cairo_move_to(cr, 454, 22);
+    cairo_line_to(cr, 490, 8);
+    cairo_line_to(cr, 482, 22);
     cairo_close_path(cr);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
     fillPathVertical(cr, 0, h, hex(0xFFFFFF), hex(0xFFF1D2));
@@ -327,8 +337,8 @@ void drawTalkboxBg(cairo_t* cr, int w, int h) {
     cairo_set_line_width(cr, 4);
     cairo_stroke(cr);
     roundRect(cr, 8, 20, w - 16, h - 26, 22);
-    cairo_move_to(cr, 443, 24);
-    cairo_line_to(cr, 518, 6);
+    cairo_move_to(cr, 459, 24);
+    cairo_line_to(cr, 485, 13);
     cairo_line_to(cr, 478, 24);
     cairo_close_path(cr);
     fillPathVertical(cr, 0, h, hex(0xFFFFFF), hex(0xFFF1D2));

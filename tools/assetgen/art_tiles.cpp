@@ -31,15 +31,13 @@ void shapePath(cairo_t* cr, int kind, double cx, double cy, double r) {
     }
 }
 
-}  // namespace
-
-void kindShape(cairo_t* cr, int kind, double cx, double cy, double r) {
-    Rgb c = kindColor(kind);
+// The shape filled top to bottom between two colours, outlined, with a gloss.
+void shadedShape(cairo_t* cr, int kind, double cx, double cy, double r, Rgb top, Rgb bottom, Rgb line) {
     cairo_save(cr);
     cairo_new_path(cr);
     shapePath(cr, kind, cx, cy, r);
-    fillPathVertical(cr, cy - r, cy + r, lighten(c, 0.35), darken(c, 0.12));
-    setColor(cr, darken(c, 0.55));
+    fillPathVertical(cr, cy - r, cy + r, top, bottom);
+    setColor(cr, line);
     cairo_set_line_width(cr, std::max(1.5, r * 0.12));
     cairo_stroke(cr);
     // Gloss: the shape's own outline, shrunk toward the upper left.
@@ -53,22 +51,34 @@ void kindShape(cairo_t* cr, int kind, double cx, double cy, double r) {
     cairo_restore(cr);
 }
 
+}  // namespace
+
+void kindShape(cairo_t* cr, int kind, double cx, double cy, double r) {
+    const Rgb c = kindColor(kind);
+    shadedShape(cr, kind, cx, cy, r, lighten(c, 0.35), darken(c, 0.12), darken(c, 0.55));
+}
+
+// Plain: a pale face in the kind's colour with the shape in full colour.
+// Highlighted (marked for clearing, or special): the same tile lit up, still in
+// its own colour: the face turns full colour and the shape light, ringed in
+// white, so a marked star is plainly a star and plainly marked. Everything
+// keeps a pixel clear of the 64 x 64 cell's edge.
 void drawTile(cairo_t* cr, int kind, bool highlighted) {
-    Rgb c = kindColor(kind);
+    const Rgb c = kindColor(kind);
     if (highlighted) {
-        roundRect(cr, 1.5, 1.5, 61, 61, 13);
-        fillPathVertical(cr, 1, 63, hex(0xFFFBE0), hex(0xFFE27A));
-        setColor(cr, hex(0xFFB000));
-        cairo_set_line_width(cr, 3.5);
+        roundRect(cr, 2.5, 2.5, 59, 59, 12);
+        fillPathVertical(cr, 2, 62, lighten(c, 0.35), darken(c, 0.08));
+        setColor(cr, darken(c, 0.5));
+        cairo_set_line_width(cr, 2.5);
         cairo_stroke(cr);
-        roundRect(cr, 5.5, 5.5, 53, 53, 10);
-        setColor(cr, {1, 1, 1});
-        cairo_set_line_width(cr, 2);
+        roundRect(cr, 5.5, 5.5, 53, 53, 9.5);
+        setColor(cr, {1, 1, 1}, 0.95);
+        cairo_set_line_width(cr, 2.5);
         cairo_stroke(cr);
-        kindShape(cr, kind, 32, 33, 21.5);
+        shadedShape(cr, kind, 32, 33, 20, {1, 1, 1}, lighten(c, 0.6), darken(c, 0.6));
         setColor(cr, {1, 1, 1});
-        starPath(cr, 12, 12, 6, 1.8, 4);
-        starPath(cr, 52, 50, 5, 1.5, 4);
+        starPath(cr, 13, 13, 5.5, 1.6, 4);
+        starPath(cr, 51, 50, 4.5, 1.3, 4);
         cairo_fill(cr);
     } else {
         roundRect(cr, 2.5, 2.5, 59, 59, 12);
@@ -91,7 +101,8 @@ void drawBlock5(cairo_t* cr, int w, int h) { drawBlock(cr, w, h, 5); }
 void drawBlock6(cairo_t* cr, int w, int h) { drawBlock(cr, w, h, 6); }
 
 // Eight frames of a rainbow sparkle ring, drawn over a 64 x 64 tile from 6
-// pixels up and left, so each 76 x 76 cell is centred on the tile.
+// pixels up and left, so each 76 x 76 cell is centred on the tile. Glow, dots
+// and stars all stay within 36 pixels of the middle, clear of the cell's edge.
 void drawSpecial(cairo_t* cr, int w, int h) {
     const int cw = w / 4, ch = h / 2;
     forEachCell(cr, 4, 2, cw, ch, [&](int col, int row) {
@@ -99,7 +110,7 @@ void drawSpecial(cairo_t* cr, int w, int h) {
         const double t = frame / 8.0;
         const double cx = cw / 2.0, cy = ch / 2.0;
         // Soft pulsing glow around the tile's edge, clear in the middle.
-        cairo_pattern_t* glow = cairo_pattern_create_radial(cx, cy, 22, cx, cy, 38);
+        cairo_pattern_t* glow = cairo_pattern_create_radial(cx, cy, 22, cx, cy, 36);
         double pulse = 0.55 + 0.3 * std::sin(t * 2 * M_PI);
         cairo_pattern_add_color_stop_rgba(glow, 0, 1, 1, 0.8, 0);
         cairo_pattern_add_color_stop_rgba(glow, 0.55, 1, 0.95, 0.5, pulse);
@@ -118,8 +129,8 @@ void drawSpecial(cairo_t* cr, int w, int h) {
         // Four twinkling stars whose size swaps in turn.
         for (int i = 0; i < 4; ++i) {
             double a = M_PI / 4 + i * M_PI / 2 + t * M_PI / 2;
-            double size = 5 + 6 * std::pow(std::sin((t + i * 0.25) * M_PI), 2);
-            double sx = cx + 29 * std::cos(a), sy = cy + 29 * std::sin(a);
+            double size = 5 + 4 * std::pow(std::sin((t + i * 0.25) * M_PI), 2);
+            double sx = cx + 27 * std::cos(a), sy = cy + 27 * std::sin(a);
             starPath(cr, sx, sy, size, size * 0.28, 4, t * M_PI);
             setColor(cr, {1, 1, 1});
             cairo_fill_preserve(cr);

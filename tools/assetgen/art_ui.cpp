@@ -53,20 +53,50 @@ void speakerIcon(cairo_t* cr, double x, double y) {
     cairo_stroke(cr);
 }
 
-// One row of the panel: icon, label and an on/off switch. The top right 24 x 8
-// stays clear for the panel's close box, which overlaps the music row.
+// The panel is blended over whatever is behind it (alpha 180), so its own
+// lettering and marks are dark ink on pale flat plates: over the busiest grid
+// they keep a contrast of 4.5:1 or better, where white on a colour would not.
+// The rows are drawn solid over it, each an opaque card.
+const Rgb kPanelInk = hex(0x2A1E38);
+const Rgb kPanelCream = hex(0xFFFBF2);
+const Rgb kPanelHeader = hex(0xD8EEFF);
+const Rgb kCloseBox = hex(0xFFE0DC);
+const Rgb kCloseMark = hex(0x7A0A0A);
+
+// One row of the panel: icon, label and an on/off switch, solid across the
+// panel's width and carrying on its edge. The music row's top right 24 x 8
+// stays clear for the panel's close box, which overlaps it. White on the
+// switch's dark track reads at 5:1.
 void optionRow(cairo_t* cr, bool music, bool on) {
-    setColor(cr, ink);
+    cairo_rectangle(cr, 0, 0, 200, 35);
+    setColor(cr, kPanelCream);
+    cairo_fill(cr);
+    cairo_rectangle(cr, 1, -1, 198, 37);
+    setColor(cr, kPanelInk);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+    cairo_move_to(cr, 10, music ? 34.5 : 0.5);
+    cairo_line_to(cr, 190, music ? 34.5 : 0.5);
+    setColor(cr, hex(0xD9CCF0));
+    cairo_set_line_width(cr, 1);
+    cairo_stroke(cr);
+    if (music) {
+        cairo_rectangle(cr, 176, 0, 24, 8);
+        cairo_set_operator(cr, CAIRO_OPERATOR_CLEAR);
+        cairo_fill(cr);
+        cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+    }
+    setColor(cr, kPanelInk);
     if (music) noteIcon(cr, 12, 18);
     else speakerIcon(cr, 12, 17.5);
-    outlinedText(cr, music ? "MUSIC" : "SOUND", 17, 40, 24, Align::Left, ink, {1, 1, 1}, 0);
-    Rgb fill = on ? hex(0x3DBB6A) : hex(0xB7B2C2);
-    roundRect(cr, 112, 8, 58, 22, 11);
-    fillStroke(cr, fill, ink, 2);
-    double knob = on ? 159 : 123;
+    outlinedText(cr, music ? "MUSIC" : "SOUND", 17, 40, 24, Align::Left, kPanelInk, {1, 1, 1}, 0);
+    const Rgb track = on ? hex(0x1A7A40) : hex(0x6E6880);
+    roundRect(cr, 112, 8, 62, 22, 11);
+    fillStroke(cr, track, kPanelInk, 2);
+    const double knob = on ? 163 : 123;
     circle(cr, knob, 19, 8);
-    fillStroke(cr, {1, 1, 1}, ink, 2);
-    centredText(cr, on ? "ON" : "OFF", 11, on ? 132 : 149, 19, {1, 1, 1}, darken(fill, 0.4), 1);
+    fillStroke(cr, {1, 1, 1}, kPanelInk, 2);
+    centredText(cr, on ? "ON" : "OFF", 11, on ? 135 : 151, 19, {1, 1, 1}, track, 0);
 }
 
 void cursorRing(cairo_t* cr, double r, bool pressed) {
@@ -108,28 +138,30 @@ void drawOptionButton(cairo_t* cr, int, int) {
 
 void drawOptionPanel(cairo_t* cr, int w, int h) {
     cairo_rectangle(cr, 0, 0, w, h);
-    fillPathVertical(cr, 0, h, hex(0xFFF6E0), hex(0xFFE3B3));
-    cairo_new_path(cr);
+    setColor(cr, kPanelCream);
+    cairo_fill(cr);
     cairo_rectangle(cr, 0, 0, w, 16);
+    setColor(cr, kPanelHeader);
+    cairo_fill(cr);
+    cairo_rectangle(cr, 0, 15, w, 1.5);
     setColor(cr, hex(0x3A8EE0));
     cairo_fill(cr);
-    outlinedText(cr, "OPTIONS", 12, 8, 13, Align::Left, {1, 1, 1}, ink, 0);
+    outlinedText(cr, "OPTIONS", 13, 8, 13, Align::Left, kPanelInk, {1, 1, 1}, 0);
     // Close box in the top right 24 x 24.
     cairo_rectangle(cr, w - 24, 0, 24, 24);
-    setColor(cr, hex(0xF0443A));
-    cairo_fill(cr);
+    fillStroke(cr, kCloseBox, hex(0xE0302A), 2);
     cairo_move_to(cr, w - 17, 7);
     cairo_line_to(cr, w - 7, 17);
     cairo_move_to(cr, w - 7, 7);
     cairo_line_to(cr, w - 17, 17);
-    setColor(cr, {1, 1, 1});
-    cairo_set_line_width(cr, 3);
+    setColor(cr, kCloseMark);
+    cairo_set_line_width(cr, 3.5);
     cairo_stroke(cr);
     cairo_rectangle(cr, 1, 1, w - 2, h - 2);
-    setColor(cr, ink);
+    setColor(cr, kPanelInk);
     cairo_set_line_width(cr, 2);
     cairo_stroke(cr);
-    outlinedText(cr, "ESC closes", 11, w / 2.0, 99, Align::Center, darken(hex(0xFFE3B3), 0.5), ink, 0);
+    outlinedText(cr, "ESC closes", 12, w / 2.0, 100, Align::Center, kPanelInk, {1, 1, 1}, 0);
 }
 
 void drawBgmOn(cairo_t* cr, int, int) { optionRow(cr, true, true); }

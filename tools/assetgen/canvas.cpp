@@ -150,6 +150,15 @@ double textWidth(cairo_t* cr, const std::string& text, double size) {
     return ext.x_advance;
 }
 
+double inkWidth(cairo_t* cr, const std::string& text, double size) {
+    cairo_save(cr);
+    selectFont(cr, size);
+    cairo_text_extents_t ext;
+    cairo_text_extents(cr, text.c_str(), &ext);
+    cairo_restore(cr);
+    return ext.width;
+}
+
 void outlinedText(cairo_t* cr, const std::string& text, double size, double x, double y,
                   Align align, Rgb fill, Rgb outline, double outlineWidth) {
     cairo_save(cr);

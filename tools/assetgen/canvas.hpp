@@ -63,6 +63,8 @@ enum class Align { Left, Center, Right };
 
 // Lato Black lettering. y is the baseline; returns the advance width.
 double textWidth(cairo_t* cr, const std::string& text, double size);
+// The width the letters' ink covers, without the outline.
+double inkWidth(cairo_t* cr, const std::string& text, double size);
 void outlinedText(cairo_t* cr, const std::string& text, double size, double x, double y,
                   Align align, Rgb fill, Rgb outline, double outlineWidth);
 // Lettering filled with a vertical gradient between two colours.

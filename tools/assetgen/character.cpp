@@ -59,14 +59,15 @@ void head(cairo_t* cr, Pt c, bool cheer) {
     // Ear
     circle(cr, c.x - 6, c.y + 6, 5);
     fillStroke(cr, darken(kSkin, 0.08), ink, 2);
-    // Cap
+    // Cap; cheering, it is turned back to front, which leaves room in front
+    // of the face for the raised fist.
     cairo_new_path(cr);
     cairo_arc(cr, c.x, c.y - 1, 23, M_PI, 2 * M_PI);
     cairo_close_path(cr);
     fillStroke(cr, kCap, ink, 3);
-    roundRect(cr, c.x + 10, c.y - 6, 26, 8, 4);
+    roundRect(cr, cheer ? c.x - 36 : c.x + 10, c.y - 6, 26, 8, 4);
     fillStroke(cr, darken(kCap, 0.12), ink, 2.5);
-    circle(cr, c.x - 2, c.y - 14, 5);
+    circle(cr, cheer ? c.x + 2 : c.x - 2, c.y - 14, 5);
     setColor(cr, kShirt);
     cairo_fill(cr);
     // Eye and smile
@@ -102,10 +103,13 @@ void drawRunner(cairo_t* cr, double x, double groundY, double scale, double phas
     for (int i = 0; i < 2; ++i) {
         double phi = 2 * M_PI * (phase + i * 0.5);
         if (cheer) {
-            thigh[i] = i == 0 ? 0.25 : -0.2;
-            knee[i] = thigh[i];
-            shoulder[i] = i == 0 ? 2.6 : -2.6;
-            elbow[i] = shoulder[i] + (i == 0 ? 0.5 : -0.5);
+            // A victory hop, both fists up: upper arms out to the sides and
+            // forearms raised, so each fist rises beside the head and no arm
+            // crosses the face.
+            thigh[i] = i == 0 ? 0.45 : -0.3;
+            knee[i] = i == 0 ? -0.25 : -0.7;
+            shoulder[i] = i == 0 ? 1.7 : -1.7;
+            elbow[i] = i == 0 ? 2.75 : -2.75;
         } else {
             thigh[i] = 0.8 * std::sin(phi);
             double bend = 0.25 + 1.3 * std::max(0.0, std::cos(phi));
