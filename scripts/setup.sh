@@ -15,7 +15,8 @@ BUILD_PACKAGES=(g++ cmake make pkg-config
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev python3
   xvfb xauth xdotool x11-utils imagemagick openbox
   valgrind clang libclang-rt-14-dev
-  dpkg-dev file lintian appstream desktop-file-utils)
+  dpkg-dev file lintian appstream desktop-file-utils
+  emscripten python3-fonttools chromium nodejs)
 
 wanted=("${BUILD_PACKAGES[@]}")
 case "${1:-}" in

@@ -3,7 +3,8 @@
 # game in a window under Xvfb (what it plays checked for clipping, and against
 # hostile files), the Debian packages (checked, unpacked and played), the suites
 # again under AddressSanitizer and UndefinedBehaviorSanitizer, a short game
-# under valgrind, and a short fuzzing run of every file reader.
+# under valgrind, a short fuzzing run of every file reader, and the game as a
+# web page played in a real browser.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -39,4 +40,6 @@ echo "== a short game under valgrind memcheck"
 
 echo "== fuzzing the picture, score, option and text readers, 20 s each"
 "$root/scripts/fuzz.sh" 20
+echo "== the page in a real browser: built for the web, played in headless chromium"
+"$root/scripts/web-test.sh"
 echo "== all tests passed"

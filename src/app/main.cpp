@@ -16,8 +16,8 @@
 #include "framework/gameNode.h"
 #include "platform/FileIO.h"
 #include "platform/Image.h"
-#include "platform/Input.h"
 #include "platform/Paths.h"
+#include "platform/RunLoop.h"
 #include "platform/Window.h"
 
 namespace {
@@ -113,15 +113,14 @@ int main(int argc, char** argv) {
     // keeps the desktop's default.
     if (auto icon = platform::loadPng("img/icon.png")) window->setIcon(*icon);
     backBuffer();  // the back buffer exists before the game starts
-    // Later scenes' pictures are decoded in spare time while the intro runs.
-    PicturePrefetch::allow(true);
+    // Later scenes' pictures are decoded in spare time while the intro runs,
+    // where there is a thread for it.
+    PicturePrefetch::allow(platform::spareThreads());
 
     mainGame game;
     if (game.init() < 0) return 0;
-    while (window->pumpEvents(platform::input())) {
-        runFrame(game);
-        window->present(*windowSurface());
-    }
+    platform::runFrames(*window, [&game] { runFrame(game); },
+                        [&window] { window->present(*windowSurface()); });
     game.release();
     destroyWindowSurface();
     return 0;

@@ -12,6 +12,9 @@
 // (the worker) and one reader (the mixer) and takes no lock. Sounds and rings
 // are freed on the frame thread or the worker, never while mixing.
 //
+// A page has one thread: there the worker's jobs run from update(), once a
+// frame, and SDL mixes from the browser's audio callback between frames.
+//
 // Channel handles carry (generation << 32) | (channel + 1); a channel's
 // generation grows each time it starts a sound, so an old handle never reaches
 // the next sound. A handle is live while its sound plays (paused included).
@@ -41,6 +44,11 @@ constexpr std::size_t kMixBlock = 256;             // a volume change or a stop 
 constexpr std::int64_t kStreamAbove = 64 * 1024;   // MP3 files larger than this (about 4 s) are streamed
 constexpr std::size_t kWholeMaxFrames = std::size_t{1} << 22;  // 95 s: only a hostile file gets near
 constexpr auto kRefillEvery = std::chrono::milliseconds(100);  // the ring holds 0.74 s
+#ifdef __EMSCRIPTEN__
+constexpr bool kWorkerThread = false;
+#else
+constexpr bool kWorkerThread = true;
+#endif
 
 // Everything the game plays at once stays below full scale (the sounds are
 // made with that headroom); should a pile-up still get there, the peak is
@@ -130,7 +138,11 @@ public:
             dead_ = true;  // stays a system that plays nothing
             return;
         }
-        worker_ = std::thread([this] { work(); });
+        if (kWorkerThread) {
+            worker_ = std::thread([this] { work(); });
+        } else {
+            startWork();
+        }
     }
     ~MixerAudio() override { close(); }
 
@@ -227,6 +239,7 @@ public:
 
     // Lets go of what ended channels still hold (a stream's ring, say).
     void update() override {
+        if (!kWorkerThread && !closed_) workOnce();
         Leftovers old;
         std::lock_guard<std::mutex> hold(mixLock_);
         for (Channel& c : channels_)
@@ -244,6 +257,8 @@ public:
                 jobsWake_.notify_one();
             }
             worker_.join();  // it closes the device on its way out
+        } else if (!kWorkerThread) {
+            endWork();
         }
         Leftovers old;
         {
@@ -296,17 +311,7 @@ private:
     // ---- the worker ------------------------------------------------------
 
     void work() {
-        openDevice();
-        if (!device_) {
-            // No output at all: nothing plays, nothing waits on a sound, and
-            // the device is left to whoever can open it.
-            dead_ = true;
-            g_deviceTaken = false;
-            std::lock_guard<std::mutex> hold(mixLock_);
-            for (Channel& c : channels_) c.playing = c.fading = false;
-        }
-        std::vector<std::shared_ptr<Sound>> loads;
-        std::vector<std::shared_ptr<Stream>> streams;
+        startWork();
         for (;;) {
             {
                 std::unique_lock<std::mutex> hold(jobsLock_);
@@ -316,23 +321,48 @@ private:
                 else
                     jobsWake_.wait_for(hold, kRefillEvery, ready);
                 if (quit_) break;
-                jobsChanged_ = false;
-                loads.swap(loads_);
-                // Streams nobody reads or that have nothing more to give are let go.
-                std::erase_if(streams_, [](const std::shared_ptr<Stream>& s) { return s->abandoned || s->finished; });
-                streams = streams_;
             }
-            for (auto& sound : loads) decode(*sound);
-            loads.clear();
-            for (auto& stream : streams) fill(*stream);
-            streams.clear();
+            workOnce();
         }
+        endWork();
+        SDL_TLSCleanup();  // SDL's per-thread data (its error text) for a thread it did not make
+    }
+
+    void startWork() {
+        openDevice();
+        if (!device_) {
+            // No output at all: nothing plays, nothing waits on a sound, and
+            // the device is left to whoever can open it.
+            dead_ = true;
+            g_deviceTaken = false;
+            std::lock_guard<std::mutex> hold(mixLock_);
+            for (Channel& c : channels_) c.playing = c.fading = false;
+        }
+    }
+
+    // The sounds to decode and the streams to fill, as they stand.
+    void workOnce() {
+        std::vector<std::shared_ptr<Sound>> loads;
+        std::vector<std::shared_ptr<Stream>> streams;
+        {
+            std::lock_guard<std::mutex> hold(jobsLock_);
+            jobsChanged_ = false;
+            loads.swap(loads_);
+            // Streams nobody reads or that have nothing more to give are let go.
+            std::erase_if(streams_, [](const std::shared_ptr<Stream>& s) { return s->abandoned || s->finished; });
+            streams = streams_;
+        }
+        for (auto& sound : loads) decode(*sound);
+        for (auto& stream : streams) fill(*stream);
+    }
+
+    void endWork() {
         if (device_) {
             SDL_CloseAudioDevice(device_);
+            device_ = 0;
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             g_deviceTaken = false;
         }
-        SDL_TLSCleanup();  // SDL's per-thread data (its error text) for a thread it did not make
     }
 
     // Tries each driver in turn ("" = SDL's own choice).

@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "platform/ReadableFile.h"
+#include "platform/SavedFiles.h"
 
 namespace platform {
 
@@ -159,6 +160,7 @@ bool writeFileAtomic(const std::string& name, const void* data, std::size_t size
     }
     if (durable && !syncFolder(folderOf(target)))
         reportFile(name, "saved, but its folder could not be flushed to disk (" + errorText(errno) + ")");
+    keepSavedFiles();
     return true;
 }
 

@@ -5,7 +5,9 @@
 #include "platform/Image.h"
 
 #include <SDL.h>
+#ifndef __EMSCRIPTEN__
 #include <SDL_image.h>
+#endif
 #include <png.h>
 
 #include <algorithm>
@@ -560,6 +562,7 @@ bool decodePng(PngRun& run, Surface& out) {
     return ok;
 }
 
+#ifndef __EMSCRIPTEN__
 void ensureImageInit() {
     static const bool done = [] {
         IMG_Init(IMG_INIT_PNG);
@@ -567,6 +570,7 @@ void ensureImageInit() {
     }();
     (void)done;
 }
+#endif
 
 }  // namespace
 
@@ -632,6 +636,11 @@ std::optional<Surface> loadPng(const std::string& path) {
 
 bool savePng(const Surface& s, const std::string& path) {
     if (s.empty()) return false;
+#ifdef __EMSCRIPTEN__
+    // A page takes no screenshots of its own: the browser does.
+    (void)path;
+    return false;
+#else
     ensureImageInit();
     // RGB888 is 0x00RRGGBB with the top byte ignored, so the file has no alpha.
     SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(
@@ -641,6 +650,7 @@ bool savePng(const Surface& s, const std::string& path) {
     const bool ok = IMG_SavePNG(view, path.c_str()) == 0;
     SDL_FreeSurface(view);
     return ok;
+#endif
 }
 
 }  // namespace platform

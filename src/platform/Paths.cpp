@@ -41,10 +41,16 @@ std::string& rootSetting() {
 }  // namespace
 
 std::string executableDir() {
+#ifdef __EMSCRIPTEN__
+    // A page's program has no file: its data is packed as an installed
+    // game's (web.sh), at SWAPSPRINT_DATA_FROM_BINARY from this folder.
+    return "/swapsprint/bin";
+#else
     std::error_code ec;
     const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec || !exe.is_absolute()) return {};
     return exe.parent_path().string();
+#endif
 }
 
 std::string playerDataDir(const char* xdgDataHome, const char* home) {

@@ -32,6 +32,7 @@ inline __m128i blendLanes(__m128i s16, __m128i d16, __m128i wa, __m128i wd) {
     return _mm_srli_epi16(_mm_mulhi_epu16(x, _mm_set1_epi16(kDiv255)), 7);
 }
 
+#if SWAPSPRINT_X86
 // For the AVX2 and AVX-512 blends: pmaddubsw multiplies unsigned bytes by
 // signed bytes and adds neighbours, so with source and destination bytes
 // interleaved and flipped to signed (p - 128), and the weights (a, 255 - a)
@@ -43,9 +44,11 @@ inline long long pairedWeights(int a) {
     return static_cast<long long>(w | w << 16 | w << 32);
 }
 constexpr long long kBiasBack = 0x00007F807F807F80LL;
+#endif
 
 }  // namespace
 
+#if SWAPSPRINT_X86
 bool haveAvx2() {
     static const bool yes = __builtin_cpu_supports("avx2");
     return yes;
@@ -55,6 +58,7 @@ bool haveAvx512bw() {
     static const bool yes = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
     return yes;
 }
+#endif
 
 std::uint32_t mixPixel(std::uint32_t s, std::uint32_t d, std::uint32_t a) {
     const std::uint32_t na = 255 - a;
@@ -85,6 +89,7 @@ void blendRowSse2(std::uint32_t* d, const std::uint32_t* s, int n, int a) {
     for (; i < n; ++i) d[i] = mixPixel(s[i], d[i], static_cast<std::uint32_t>(a));
 }
 
+#if SWAPSPRINT_X86
 // Unpacks and packs work within 128-bit halves, so pixels come out in the
 // order they went in.
 __attribute__((target("avx2"))) static inline __m256i blend8(__m256i S, __m256i D, __m256i w) {
@@ -151,6 +156,7 @@ __attribute__((target("avx512f,avx512bw"))) void blendRowAvx512(std::uint32_t* d
         _mm512_mask_storeu_epi32(d + i, m, blend16(S, D, w));
     }
 }
+#endif
 
 // ---------------------------------------------------------------------------
 // Keyed constant-alpha blend: the blend where the source is not the key, the
@@ -178,6 +184,7 @@ void keyedBlendRowSse2(std::uint32_t* d, const std::uint32_t* s, int n, int a, s
         if ((s[i] & kRgbMask) != key) d[i] = mixPixel(s[i], d[i], static_cast<std::uint32_t>(a));
 }
 
+#if SWAPSPRINT_X86
 // Eight pixels that are all key are skipped outright.
 __attribute__((target("avx2"))) void keyedBlendRowAvx2(std::uint32_t* d, const std::uint32_t* s,
                                                        int n, int a, std::uint32_t key) {
@@ -225,6 +232,7 @@ __attribute__((target("avx512f,avx512bw"))) void keyedBlendRowAvx512(std::uint32
         _mm512_mask_storeu_epi32(d + i, draw, blend16(S, D, w));
     }
 }
+#endif
 
 // ---------------------------------------------------------------------------
 // Keyed copy: no branches on the pixels, so runs of key pixels cost nothing
@@ -244,6 +252,7 @@ void keyedRowSse2(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t
     for (; i < n; ++i) d[i] = (s[i] & kRgbMask) == key ? d[i] : s[i];
 }
 
+#if SWAPSPRINT_X86
 // A select, not a masked store: vpmaskmovd stores are slow on some
 // processors (AMD's among them), a blend and a whole store are fast on all.
 __attribute__((target("avx2"))) void keyedRowAvx2(std::uint32_t* d, const std::uint32_t* s, int n,
@@ -286,6 +295,7 @@ __attribute__((target("avx512f,avx512bw"))) void keyedRowAvx512(std::uint32_t* d
         _mm512_mask_storeu_epi32(d + i, draw, S);
     }
 }
+#endif
 
 // ---------------------------------------------------------------------------
 // Per-pixel alpha: each pixel's alpha (0 where the key hides it) is spread
@@ -390,6 +400,7 @@ int drawnBitsSse2(const std::uint32_t* s, int n, std::uint32_t key, std::uint64_
     return exact + drawnBitsTail(s, i, n, key, bits);
 }
 
+#if SWAPSPRINT_X86
 __attribute__((target("avx2"))) int drawnBitsAvx2(const std::uint32_t* s, int n, std::uint32_t key,
                                                   std::uint64_t* bits) {
     clearBits(n, bits);
@@ -423,6 +434,7 @@ __attribute__((target("avx512f,avx512bw"))) int drawnBitsAvx512(const std::uint3
     }
     return exact + drawnBitsTail(s, i, n, key, bits);
 }
+#endif
 
 // ---------------------------------------------------------------------------
 // 24-bit rows to pixels.
@@ -432,6 +444,7 @@ void bgrRowScalar(std::uint32_t* d, const std::uint8_t* bgr, int n) {
         d[i] = std::uint32_t{bgr[2]} << 16 | std::uint32_t{bgr[1]} << 8 | bgr[0];
 }
 
+#if SWAPSPRINT_X86
 // Eight pixels from 24 bytes: the dword permute puts bytes 0..11 in the low
 // half and 12..23 in the high one, and a byte shuffle in each half spreads
 // them to four pixels with a zero top byte. Each load reads 32 bytes, so the
@@ -448,6 +461,7 @@ __attribute__((target("avx2"))) void bgrRowAvx2(std::uint32_t* d, const std::uin
     }
     bgrRowScalar(d + i, bgr + 3 * i, n - i);
 }
+#endif
 
 // ---------------------------------------------------------------------------
 // Keyed pictures drawn by their runs. The whole rectangle is walked inside one
@@ -503,6 +517,7 @@ inline void copyPixelsSse2(std::uint32_t* d, const std::uint32_t* s, int n) {
                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + n - 4)));
 }
 
+#if SWAPSPRINT_X86
 __attribute__((target("avx2"))) inline void copyPixelsAvx2(std::uint32_t* d,
                                                            const std::uint32_t* s, int n) {
     if (n < 8) {
@@ -529,9 +544,11 @@ __attribute__((target("avx512f,avx512bw"))) inline void copyPixelsAvx512(std::ui
     for (; i + 16 <= n; i += 16) _mm512_storeu_si512(d + i, _mm512_loadu_si512(s + i));
     if (i < n) _mm512_storeu_si512(d + n - 16, _mm512_loadu_si512(s + n - 16));
 }
+#endif
 
 }  // namespace
 
+#if SWAPSPRINT_X86
 __attribute__((target("avx512f,avx512bw"))) void copyRunsAvx512(std::uint32_t* d,
                                                                 std::ptrdiff_t stride,
                                                                 const KeyRuns& runs, int sx,
@@ -542,6 +559,7 @@ __attribute__((target("avx512f,avx512bw"))) void copyRunsAvx512(std::uint32_t* d
     };
     WALK_RUNS(copyPixelsAvx512, dense)
 }
+#endif
 
 void copyRunsSse2(std::uint32_t* d, std::ptrdiff_t stride, const KeyRuns& runs, int sx, int sy,
                   int w, int h) {
@@ -552,6 +570,7 @@ void copyRunsSse2(std::uint32_t* d, std::ptrdiff_t stride, const KeyRuns& runs, 
     WALK_RUNS(copyPixelsSse2, dense)
 }
 
+#if SWAPSPRINT_X86
 __attribute__((target("avx2"))) void copyRunsAvx2(std::uint32_t* d, std::ptrdiff_t stride,
                                                   const KeyRuns& runs, int sx, int sy, int w,
                                                   int h) {
@@ -561,6 +580,7 @@ __attribute__((target("avx2"))) void copyRunsAvx2(std::uint32_t* d, std::ptrdiff
     };
     WALK_RUNS(copyPixelsAvx2, dense)
 }
+#endif
 
 void blendRunsSse2(std::uint32_t* d, std::ptrdiff_t stride, const KeyRuns& runs, int sx, int sy,
                    int w, int h, int alpha) {
@@ -574,6 +594,7 @@ void blendRunsSse2(std::uint32_t* d, std::ptrdiff_t stride, const KeyRuns& runs,
     WALK_RUNS(span, dense)
 }
 
+#if SWAPSPRINT_X86
 void blendRunsAvx2(std::uint32_t* d, std::ptrdiff_t stride, const KeyRuns& runs, int sx, int sy,
                    int w, int h, int alpha) {
     const std::uint32_t key = runs.key();
@@ -597,6 +618,7 @@ void blendRunsAvx512(std::uint32_t* d, std::ptrdiff_t stride, const KeyRuns& run
     };
     WALK_RUNS(span, dense)
 }
+#endif
 
 #undef WALK_RUNS
 
@@ -606,6 +628,7 @@ const Kernels& kernels() {
     static const Kernels chosen = [] {
         Kernels k{keyedRowSse2,  blendRowSse2,  keyedBlendRowSse2, copyRunsSse2,
                   blendRunsSse2, drawnBitsSse2, bgrRowScalar};
+#if SWAPSPRINT_X86
         if (haveAvx2()) {
             k.copyRuns = copyRunsAvx2;
             k.blendRuns = blendRunsAvx2;
@@ -623,6 +646,7 @@ const Kernels& kernels() {
             k.blendRow = blendRowAvx512;
             k.drawnBits = drawnBitsAvx512;
         }
+#endif
         return k;
     }();
     return chosen;

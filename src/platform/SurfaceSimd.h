@@ -11,8 +11,17 @@
 
 namespace platform::simd {
 
+#if defined(__x86_64__) || defined(__i386__)
+#define SWAPSPRINT_X86 1
 bool haveAvx2();
 bool haveAvx512bw();  // AVX-512 F and BW
+#else
+// WebAssembly: the SSE2 kernels only, through its 128-bit vectors; the
+// choice below folds away.
+#define SWAPSPRINT_X86 0
+constexpr bool haveAvx2() { return false; }
+constexpr bool haveAvx512bw() { return false; }
+#endif
 
 // (s * a + d * (255 - a)) / 255 per colour channel, exact; the result is
 // opaque (top byte 0).

@@ -1,0 +1,69 @@
+// The page's frame loop: the browser's animation callback. Steps are due
+// every 1/60 s of real time from the first callback on, whatever the display's
+// rate; each callback runs the steps that are due (none on a fast display,
+// two on a 30 Hz one), up to a few, and shows the last. After a longer stall
+// (a hidden tab, a slow load) the lost time is not replayed: the schedule
+// starts again from now.
+#include <emscripten.h>
+
+#include "platform/Input.h"
+#include "platform/RunLoop.h"
+#include "platform/SystemClock.h"
+#include "platform/Window.h"
+
+namespace platform {
+namespace {
+
+constexpr double kStepMs = 1000.0 / 60.0;
+constexpr int kMostStepsPerCall = 4;
+
+struct Loop {
+    Window* window = nullptr;
+    std::function<void()> step;
+    std::function<void()> show;
+    double due = -1;       // when the next step is due (the page's clock, ms)
+    long long steps = 0;   // every step so far, for the page to read
+    bool shown = false;
+};
+
+void onAnimationFrame(void* arg) {
+    Loop& loop = *static_cast<Loop*>(arg);
+    const double now = emscripten_get_now();
+    if (loop.due < 0) loop.due = now;
+    if (now < loop.due) return;
+    if (!loop.window->pumpEvents(input())) {
+        emscripten_cancel_main_loop();
+        return;
+    }
+    int ran = 0;
+    while (now >= loop.due && ran < kMostStepsPerCall) {
+        beginWebStep(now);
+        loop.step();
+        loop.due += kStepMs;
+        ++ran;
+    }
+    if (now - loop.due > kStepMs) loop.due = now + kStepMs;
+    loop.steps += ran;
+    loop.show();
+    if (!loop.shown) {
+        loop.shown = true;
+        EM_ASM({ if (Module.onFirstFrame) Module.onFirstFrame(); });
+    }
+    EM_ASM({ Module.stepsTaken = $0; }, static_cast<double>(loop.steps));
+}
+
+}  // namespace
+
+void runFrames(Window& window, const std::function<void()>& step, const std::function<void()>& show) {
+    static Loop loop;
+    loop.window = &window;
+    loop.step = step;
+    loop.show = show;
+    // 0 frames a second: the browser's animation callback. The call does not
+    // return: main's objects live on for the page's life.
+    emscripten_set_main_loop_arg(onAnimationFrame, &loop, 0, 1);
+}
+
+bool spareThreads() { return false; }
+
+}  // namespace platform

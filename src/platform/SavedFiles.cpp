@@ -1,0 +1,7 @@
+#include "platform/SavedFiles.h"
+
+namespace platform {
+
+void keepSavedFiles() {}
+
+}  // namespace platform

@@ -1,0 +1,193 @@
+// The game window in a page: SDL's canvas, 600 x 1024 pixels, shown scaled
+// whole to fit the page (the browser scales it; the page centres it), with
+// the mouse and touch mapped back to game pixels. SDL reads the pointer over
+// the canvas's shown size and turns touch into the mouse, so the game sees
+// the same events as on the desktop. The page has no window to close.
+#include <SDL.h>
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/Input.h"
+#include "platform/KeyMap.h"
+#include "platform/Viewport.h"
+#include "platform/Win32Types.h"
+#include "platform/Window.h"
+
+namespace platform {
+namespace {
+
+constexpr const char* kCanvas = "#canvas";
+
+int toVirtualButton(Uint8 button) {
+    switch (button) {
+        case SDL_BUTTON_LEFT: return VK_LBUTTON;
+        case SDL_BUTTON_RIGHT: return 0x02;
+        case SDL_BUTTON_MIDDLE: return 0x04;
+        default: return -1;
+    }
+}
+
+constexpr int kStickKeys[2][2] = {
+    {VK_GAMEPAD_LEFT_THUMBSTICK_LEFT, VK_GAMEPAD_LEFT_THUMBSTICK_RIGHT},
+    {VK_GAMEPAD_LEFT_THUMBSTICK_UP, VK_GAMEPAD_LEFT_THUMBSTICK_DOWN}};
+
+class CanvasWindow : public Window {
+public:
+    CanvasWindow(SDL_Window* w, int width, int height) : window_(w), width_(width), height_(height) {
+        fitToPage();
+        emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, this, false, &CanvasWindow::onResize);
+    }
+
+    bool pumpEvents(InputState& input) override {
+        input.beginDrain();
+        SDL_Event e;
+        while (SDL_PollEvent(&e)) handle(e, input);
+        return true;
+    }
+
+    void present(const Surface& back) override {
+        if (back.width() != width_ || back.height() != height_) return;
+        SDL_Surface* target = SDL_GetWindowSurface(window_);
+        if (!target) return;
+        SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<std::uint32_t*>(back.pixels()), back.width(), back.height(), 32,
+            back.width() * 4, SDL_PIXELFORMAT_RGB888);
+        if (!view) return;
+        SDL_BlitSurface(view, nullptr, target, nullptr);
+        SDL_FreeSurface(view);
+        SDL_UpdateWindowSurface(window_);
+    }
+
+    // The page's icon is its own (index.html).
+    void setIcon(const Surface&) override {}
+
+private:
+    // The canvas's shown size: the largest of the game's shape that fits the
+    // page; its pixels stay the game's own.
+    void fitToPage() {
+        const double pageW = EM_ASM_DOUBLE({ return window.innerWidth; });
+        const double pageH = EM_ASM_DOUBLE({ return window.innerHeight; });
+        const Viewport shown = fitPicture(static_cast<int>(pageW), static_cast<int>(pageH), width_, height_);
+        if (shown.w > 0 && shown.h > 0) emscripten_set_element_css_size(kCanvas, shown.w, shown.h);
+    }
+
+    static EM_BOOL onResize(int, const EmscriptenUiEvent*, void* self) {
+        static_cast<CanvasWindow*>(self)->fitToPage();
+        return false;
+    }
+
+    void handle(const SDL_Event& e, InputState& input) {
+        switch (e.type) {
+            case SDL_WINDOWEVENT:
+                if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) input.focusLost();
+                break;
+            case SDL_KEYDOWN:
+            case SDL_KEYUP: {
+                const int vk = virtualKeyOfKey(e.key.keysym.sym);
+                if (vk < 0) break;
+                if (e.type == SDL_KEYDOWN) {
+                    input.keyDown(vk, e.key.repeat != 0);
+                } else {
+                    input.keyUp(vk);
+                }
+                break;
+            }
+            case SDL_TEXTINPUT:
+                input.typeText(e.text.text);
+                break;
+            // Touch arrives as SDL's mouse events made from it, already in
+            // canvas pixels.
+            case SDL_MOUSEMOTION:
+                moveMouse(input, e.motion.x, e.motion.y);
+                break;
+            case SDL_MOUSEBUTTONDOWN: {
+                if (!moveMouse(input, e.button.x, e.button.y)) break;
+                const int vk = toVirtualButton(e.button.button);
+                if (vk >= 0) input.keyDown(vk);
+                break;
+            }
+            case SDL_MOUSEBUTTONUP: {
+                const int vk = toVirtualButton(e.button.button);
+                if (vk >= 0) input.keyUp(vk);
+                break;
+            }
+            case SDL_CONTROLLERDEVICEADDED:
+                if (SDL_GameController* pad = SDL_GameControllerOpen(e.cdevice.which)) pads_.push_back(pad);
+                break;
+            case SDL_CONTROLLERDEVICEREMOVED:
+                closePad(e.cdevice.which, input);
+                break;
+            case SDL_CONTROLLERBUTTONDOWN:
+            case SDL_CONTROLLERBUTTONUP: {
+                const int vk = virtualKeyOfPadButton(e.cbutton.button);
+                if (vk < 0) break;
+                if (e.type == SDL_CONTROLLERBUTTONDOWN) {
+                    input.keyDown(vk);
+                } else {
+                    input.keyUp(vk);
+                }
+                break;
+            }
+            case SDL_CONTROLLERAXISMOTION:
+                if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX) stick(input, 0, e.caxis.value);
+                if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY) stick(input, 1, e.caxis.value);
+                break;
+            default:
+                break;
+        }
+    }
+
+    bool moveMouse(InputState& input, int x, int y) const {
+        int px = 0, py = 0;
+        if (!toPicture(Viewport{0, 0, width_, height_}, width_, height_, x, y, px, py)) return false;
+        input.mouseMove(px, py);
+        return true;
+    }
+
+    void stick(InputState& input, int axis, int value) {
+        const int towardLow = kStickKeys[axis][0], towardHigh = kStickKeys[axis][1];
+        auto set = [&input](int vk, bool pushed, bool resting) {
+            if (pushed && !input.isDown(vk)) input.keyDown(vk);
+            if (resting && input.isDown(vk)) input.keyUp(vk);
+        };
+        set(towardLow, value <= -kStickPress, value > -kStickRelease);
+        set(towardHigh, value >= kStickPress, value < kStickRelease);
+    }
+
+    void closePad(SDL_JoystickID id, InputState& input) {
+        auto gone = std::find_if(pads_.begin(), pads_.end(), [id](SDL_GameController* pad) {
+            return SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad)) == id;
+        });
+        if (gone == pads_.end()) return;
+        SDL_GameControllerClose(*gone);
+        pads_.erase(gone);
+        for (int vk = VK_GAMEPAD_A; vk <= VK_GAMEPAD_LEFT_THUMBSTICK_LEFT; ++vk) input.keyUp(vk);
+    }
+
+    SDL_Window* window_;
+    int width_, height_;
+    std::vector<SDL_GameController*> pads_;
+};
+
+}  // namespace
+
+std::unique_ptr<Window> Window::open(const std::string& title, int width, int height,
+                                     std::string* error) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        if (error) *error = std::string("no canvas: ") + SDL_GetError();
+        return nullptr;
+    }
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);  // welcome, never needed
+    SDL_Window* w = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                     width, height, SDL_WINDOW_SHOWN);
+    if (!w) {
+        if (error) *error = std::string("cannot make the canvas: ") + SDL_GetError();
+        return nullptr;
+    }
+    return std::make_unique<CanvasWindow>(w, width, height);
+}
+
+}  // namespace platform
