@@ -45,4 +45,13 @@ int virtualKeyOfPadButton(int button) {
     }
 }
 
+int virtualKeyOfMouseButton(int button) {
+    switch (button) {
+        case SDL_BUTTON_LEFT: return VK_LBUTTON;
+        case SDL_BUTTON_RIGHT: return 0x02;
+        case SDL_BUTTON_MIDDLE: return 0x04;
+        default: return -1;
+    }
+}
+
 }  // namespace platform

@@ -6,6 +6,7 @@ namespace platform {
 
 int virtualKeyOfKey(int sdlKeycode);
 int virtualKeyOfPadButton(int sdlControllerButton);
+int virtualKeyOfMouseButton(int sdlMouseButton);
 
 // The left stick counts as four more direction keys: pushed past the press
 // level it goes down, and comes up only once back under the release level,

@@ -4,11 +4,10 @@
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 
-#include <algorithm>
 #include <cstring>
 #include <utility>
-#include <vector>
 
+#include "platform/GamePads.h"
 #include "platform/Input.h"
 #include "platform/KeyMap.h"
 #include "platform/Viewport.h"
@@ -17,25 +16,12 @@
 namespace platform {
 namespace {
 
-int toVirtualButton(Uint8 button) {
-    switch (button) {
-        case SDL_BUTTON_LEFT: return VK_LBUTTON;
-        case SDL_BUTTON_RIGHT: return 0x02;
-        case SDL_BUTTON_MIDDLE: return 0x04;
-        default: return -1;
-    }
-}
-
 // F11 and Alt+Return switch between the window and the whole screen; they are
 // the window's keys, never the game's.
 bool isFullscreenKey(const SDL_Keysym& key) {
     if (key.sym == SDLK_F11) return true;
     return (key.sym == SDLK_RETURN || key.sym == SDLK_KP_ENTER) && (key.mod & KMOD_ALT);
 }
-
-constexpr int kStickKeys[2][2] = {
-    {VK_GAMEPAD_LEFT_THUMBSTICK_LEFT, VK_GAMEPAD_LEFT_THUMBSTICK_RIGHT},
-    {VK_GAMEPAD_LEFT_THUMBSTICK_UP, VK_GAMEPAD_LEFT_THUMBSTICK_DOWN}};
 
 // A window destroyed from outside (a window manager's kill, xdotool) must end
 // the game like a close, not through Xlib's default handler, which exits with
@@ -73,7 +59,7 @@ public:
     SdlWindow(SDL_Window* w, int width, int height, Display* x11)
         : window_(w), width_(width), height_(height), x11_(x11) {}
     ~SdlWindow() override {
-        for (SDL_GameController* pad : pads_) SDL_GameControllerClose(pad);
+        pads_.closeAll();
         SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
         if (x11_ && (x11WindowLost || destroyedOutside_)) {
             // Destroyed from outside: SDL may still take the window for shown
@@ -170,39 +156,17 @@ private:
                 // A press on the bars around the picture is outside the client
                 // area and reaches nothing.
                 if (!moveMouse(input, e.button.x, e.button.y)) break;
-                const int vk = toVirtualButton(e.button.button);
+                const int vk = virtualKeyOfMouseButton(e.button.button);
                 if (vk >= 0) input.keyDown(vk);
                 break;
             }
             case SDL_MOUSEBUTTONUP: {
-                const int vk = toVirtualButton(e.button.button);
+                const int vk = virtualKeyOfMouseButton(e.button.button);
                 if (vk >= 0) input.keyUp(vk);
                 break;
             }
-            case SDL_CONTROLLERDEVICEADDED:
-                if (SDL_GameController* pad = SDL_GameControllerOpen(e.cdevice.which)) {
-                    pads_.push_back(pad);
-                }
-                break;
-            case SDL_CONTROLLERDEVICEREMOVED:
-                closePad(e.cdevice.which, input);
-                break;
-            case SDL_CONTROLLERBUTTONDOWN:
-            case SDL_CONTROLLERBUTTONUP: {
-                const int vk = virtualKeyOfPadButton(e.cbutton.button);
-                if (vk < 0) break;
-                if (e.type == SDL_CONTROLLERBUTTONDOWN) {
-                    input.keyDown(vk);
-                } else {
-                    input.keyUp(vk);
-                }
-                break;
-            }
-            case SDL_CONTROLLERAXISMOTION:
-                if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX) stick(input, 0, e.caxis.value);
-                if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY) stick(input, 1, e.caxis.value);
-                break;
             default:
+                pads_.handle(e, input);
                 break;
         }
     }
@@ -218,27 +182,6 @@ private:
         }
         input.mouseMove(px, py);
         return true;
-    }
-
-    void stick(InputState& input, int axis, int value) {
-        const int towardLow = kStickKeys[axis][0], towardHigh = kStickKeys[axis][1];
-        auto set = [&input](int vk, bool pushed, bool resting) {
-            if (pushed && !input.isDown(vk)) input.keyDown(vk);
-            if (resting && input.isDown(vk)) input.keyUp(vk);
-        };
-        set(towardLow, value <= -kStickPress, value > -kStickRelease);
-        set(towardHigh, value >= kStickPress, value < kStickRelease);
-    }
-
-    void closePad(SDL_JoystickID id, InputState& input) {
-        auto gone = std::find_if(pads_.begin(), pads_.end(), [id](SDL_GameController* pad) {
-            return SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad)) == id;
-        });
-        if (gone == pads_.end()) return;
-        SDL_GameControllerClose(*gone);
-        pads_.erase(gone);
-        // Nothing stays held by a controller that went away.
-        for (int vk = VK_GAMEPAD_A; vk <= VK_GAMEPAD_LEFT_THUMBSTICK_LEFT; ++vk) input.keyUp(vk);
     }
 
     void toggleFullscreen() {
@@ -378,7 +321,7 @@ private:
     SDL_Texture* texture_ = nullptr;
     int width_, height_;
     Display* x11_;
-    std::vector<SDL_GameController*> pads_;
+    GamePads pads_;
     bool destroyedOutside_ = false;
     bool softwareScaling_ = false;  // set once OpenGL turned out to be drawn in software
     bool open_ = true;

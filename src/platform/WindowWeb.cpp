@@ -7,9 +7,8 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
-#include <algorithm>
-#include <vector>
 
+#include "platform/GamePads.h"
 #include "platform/Input.h"
 #include "platform/KeyMap.h"
 #include "platform/Viewport.h"
@@ -20,19 +19,6 @@ namespace platform {
 namespace {
 
 constexpr const char* kCanvas = "#canvas";
-
-int toVirtualButton(Uint8 button) {
-    switch (button) {
-        case SDL_BUTTON_LEFT: return VK_LBUTTON;
-        case SDL_BUTTON_RIGHT: return 0x02;
-        case SDL_BUTTON_MIDDLE: return 0x04;
-        default: return -1;
-    }
-}
-
-constexpr int kStickKeys[2][2] = {
-    {VK_GAMEPAD_LEFT_THUMBSTICK_LEFT, VK_GAMEPAD_LEFT_THUMBSTICK_RIGHT},
-    {VK_GAMEPAD_LEFT_THUMBSTICK_UP, VK_GAMEPAD_LEFT_THUMBSTICK_DOWN}};
 
 class CanvasWindow : public Window {
 public:
@@ -105,37 +91,17 @@ private:
                 break;
             case SDL_MOUSEBUTTONDOWN: {
                 if (!moveMouse(input, e.button.x, e.button.y)) break;
-                const int vk = toVirtualButton(e.button.button);
+                const int vk = virtualKeyOfMouseButton(e.button.button);
                 if (vk >= 0) input.keyDown(vk);
                 break;
             }
             case SDL_MOUSEBUTTONUP: {
-                const int vk = toVirtualButton(e.button.button);
+                const int vk = virtualKeyOfMouseButton(e.button.button);
                 if (vk >= 0) input.keyUp(vk);
                 break;
             }
-            case SDL_CONTROLLERDEVICEADDED:
-                if (SDL_GameController* pad = SDL_GameControllerOpen(e.cdevice.which)) pads_.push_back(pad);
-                break;
-            case SDL_CONTROLLERDEVICEREMOVED:
-                closePad(e.cdevice.which, input);
-                break;
-            case SDL_CONTROLLERBUTTONDOWN:
-            case SDL_CONTROLLERBUTTONUP: {
-                const int vk = virtualKeyOfPadButton(e.cbutton.button);
-                if (vk < 0) break;
-                if (e.type == SDL_CONTROLLERBUTTONDOWN) {
-                    input.keyDown(vk);
-                } else {
-                    input.keyUp(vk);
-                }
-                break;
-            }
-            case SDL_CONTROLLERAXISMOTION:
-                if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX) stick(input, 0, e.caxis.value);
-                if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY) stick(input, 1, e.caxis.value);
-                break;
             default:
+                pads_.handle(e, input);
                 break;
         }
     }
@@ -147,29 +113,9 @@ private:
         return true;
     }
 
-    void stick(InputState& input, int axis, int value) {
-        const int towardLow = kStickKeys[axis][0], towardHigh = kStickKeys[axis][1];
-        auto set = [&input](int vk, bool pushed, bool resting) {
-            if (pushed && !input.isDown(vk)) input.keyDown(vk);
-            if (resting && input.isDown(vk)) input.keyUp(vk);
-        };
-        set(towardLow, value <= -kStickPress, value > -kStickRelease);
-        set(towardHigh, value >= kStickPress, value < kStickRelease);
-    }
-
-    void closePad(SDL_JoystickID id, InputState& input) {
-        auto gone = std::find_if(pads_.begin(), pads_.end(), [id](SDL_GameController* pad) {
-            return SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad)) == id;
-        });
-        if (gone == pads_.end()) return;
-        SDL_GameControllerClose(*gone);
-        pads_.erase(gone);
-        for (int vk = VK_GAMEPAD_A; vk <= VK_GAMEPAD_LEFT_THUMBSTICK_LEFT; ++vk) input.keyUp(vk);
-    }
-
     SDL_Window* window_;
     int width_, height_;
-    std::vector<SDL_GameController*> pads_;
+    GamePads pads_;
 };
 
 }  // namespace
