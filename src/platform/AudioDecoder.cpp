@@ -117,16 +117,16 @@ public:
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.size()));
         bytes.resize(file.readAt(0, bytes.data(), bytes.size()));
         clampChunkLengths(bytes);
-        SDL_AudioSpec spec{};
+        SDL_AudioSpec loaded{};
         Uint8* samples = nullptr;
         Uint32 length = 0;
         SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-        if (!rw || !SDL_LoadWAV_RW(rw, 1, &spec, &samples, &length)) {
+        if (!rw || !SDL_LoadWAV_RW(rw, 1, &loaded, &samples, &length)) {
             *why = std::string("is not a WAV file we can read (") + SDL_GetError() + ")";
             return false;
         }
         bytes = {};
-        const bool ok = convert(spec, samples, length, why);
+        const bool ok = convert(loaded, samples, length, why);
         SDL_FreeWAV(samples);
         return ok;
     }
@@ -165,15 +165,15 @@ private:
         }
     }
 
-    bool convert(const SDL_AudioSpec& spec, const Uint8* samples, Uint32 length, std::string* why) {
-        const std::size_t frameBytes = static_cast<std::size_t>(SDL_AUDIO_BITSIZE(spec.format)) / 8 * spec.channels;
+    bool convert(const SDL_AudioSpec& loaded, const Uint8* samples, Uint32 length, std::string* why) {
+        const std::size_t frameBytes = static_cast<std::size_t>(SDL_AUDIO_BITSIZE(loaded.format)) / 8 * loaded.channels;
         if (frameBytes == 0) {
             *why = "has a WAV format we cannot play";
             return false;
         }
         // Rates outside what recorders make would only cost time to resample.
-        if (spec.freq < 8000 || spec.freq > 192000) {
-            *why = "has a sample rate we do not play (" + std::to_string(spec.freq) + " Hz)";
+        if (loaded.freq < 8000 || loaded.freq > 192000) {
+            *why = "has a sample rate we do not play (" + std::to_string(loaded.freq) + " Hz)";
             return false;
         }
         const std::size_t frames = length / frameBytes;
@@ -181,12 +181,12 @@ private:
             *why = "holds no sound";
             return false;
         }
-        if (static_cast<double>(frames) * kMixRate / spec.freq > static_cast<double>(kMaxWavFrames)) {
+        if (static_cast<double>(frames) * kMixRate / loaded.freq > static_cast<double>(kMaxWavFrames)) {
             *why = "is longer than we hold in memory (95 s)";
             return false;
         }
         SDL_AudioCVT cvt{};
-        if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 2, kMixRate) < 0) {
+        if (SDL_BuildAudioCVT(&cvt, loaded.format, loaded.channels, loaded.freq, AUDIO_S16SYS, 2, kMixRate) < 0) {
             *why = std::string("has a WAV format we cannot convert (") + SDL_GetError() + ")";
             return false;
         }
