@@ -16,11 +16,10 @@ targets=("$@")
 [ ${#targets[@]} -eq 0 ] && read -r -a targets <<<"$(sed -n 's/^set(FUZZ_TARGETS \(.*\))$/\1/p' tests/fuzz/CMakeLists.txt)"
 
 dir=${FUZZ_BUILD_DIR:-build-fuzz}
-if [ ! -f "$dir/CMakeCache.txt" ]; then
-  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DSWAPSPRINT_FUZZ=ON -DSWAPSPRINT_TESTS=OFF >/dev/null
-fi
+# Configured every time: a folder made before a target was added must learn of it.
+cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DSWAPSPRINT_FUZZ=ON -DSWAPSPRINT_TESTS=OFF >/dev/null
 cmake --build "$dir" -j "$(nproc)" --target "${targets[@]}"
 
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
