@@ -7,7 +7,7 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/GamePads.h"
+#include "platform/EventInput.h"
 #include "platform/Input.h"
 #include "platform/KeyMap.h"
 #include "platform/Viewport.h"
@@ -59,7 +59,7 @@ public:
     SdlWindow(SDL_Window* w, int width, int height, Display* x11)
         : window_(w), width_(width), height_(height), x11_(x11) {}
     ~SdlWindow() override {
-        pads_.closeAll();
+        events_.closePads();
         SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
         if (x11_ && (x11WindowLost || destroyedOutside_)) {
             // Destroyed from outside: SDL may still take the window for shown
@@ -130,58 +130,24 @@ private:
                 if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) input.focusLost();
                 break;
             case SDL_KEYDOWN:
-            case SDL_KEYUP: {
-                const bool down = e.type == SDL_KEYDOWN;
+            case SDL_KEYUP:
                 if (isFullscreenKey(e.key.keysym)) {
-                    if (down && !e.key.repeat) toggleFullscreen();
+                    if (e.type == SDL_KEYDOWN && !e.key.repeat) toggleFullscreen();
                     break;
                 }
-                const int vk = virtualKeyOfKey(e.key.keysym.sym);
-                if (vk < 0) break;
-                if (down) {
-                    input.keyDown(vk, e.key.repeat != 0);
-                } else {
-                    input.keyUp(vk);
-                }
-                break;
-            }
-            case SDL_TEXTINPUT:
-                input.typeText(e.text.text);
-                break;
-            // Touch arrives here too, as SDL's mouse events made from it.
-            case SDL_MOUSEMOTION:
-                moveMouse(input, e.motion.x, e.motion.y);
-                break;
-            case SDL_MOUSEBUTTONDOWN: {
-                // A press on the bars around the picture is outside the client
-                // area and reaches nothing.
-                if (!moveMouse(input, e.button.x, e.button.y)) break;
-                const int vk = virtualKeyOfMouseButton(e.button.button);
-                if (vk >= 0) input.keyDown(vk);
-                break;
-            }
-            case SDL_MOUSEBUTTONUP: {
-                const int vk = virtualKeyOfMouseButton(e.button.button);
-                if (vk >= 0) input.keyUp(vk);
-                break;
-            }
+                [[fallthrough]];
             default:
-                pads_.handle(e, input);
+                events_.handle(e, input, [this](int& x, int& y) { return toClient(x, y); });
                 break;
         }
     }
 
-    // Maps a window point to client pixels; motion over the bars, or outside
-    // the window, keeps the last client position.
-    bool moveMouse(InputState& input, int x, int y) const {
+    // Maps a window point to client pixels; false over the bars or outside
+    // the window.
+    bool toClient(int& x, int& y) const {
         int w = 0, h = 0;
         SDL_GetWindowSize(window_, &w, &h);
-        int px = 0, py = 0;
-        if (!toPicture(fitPicture(w, h, width_, height_), width_, height_, x, y, px, py)) {
-            return false;
-        }
-        input.mouseMove(px, py);
-        return true;
+        return toPicture(fitPicture(w, h, width_, height_), width_, height_, x, y, x, y);
     }
 
     void toggleFullscreen() {
@@ -321,7 +287,7 @@ private:
     SDL_Texture* texture_ = nullptr;
     int width_, height_;
     Display* x11_;
-    GamePads pads_;
+    EventInput events_;
     bool destroyedOutside_ = false;
     bool softwareScaling_ = false;  // set once OpenGL turned out to be drawn in software
     bool open_ = true;

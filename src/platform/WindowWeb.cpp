@@ -8,7 +8,7 @@
 #include <emscripten/html5.h>
 
 
-#include "platform/GamePads.h"
+#include "platform/EventInput.h"
 #include "platform/Input.h"
 #include "platform/KeyMap.h"
 #include "platform/Viewport.h"
@@ -70,52 +70,19 @@ private:
             case SDL_WINDOWEVENT:
                 if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) input.focusLost();
                 break;
-            case SDL_KEYDOWN:
-            case SDL_KEYUP: {
-                const int vk = virtualKeyOfKey(e.key.keysym.sym);
-                if (vk < 0) break;
-                if (e.type == SDL_KEYDOWN) {
-                    input.keyDown(vk, e.key.repeat != 0);
-                } else {
-                    input.keyUp(vk);
-                }
-                break;
-            }
-            case SDL_TEXTINPUT:
-                input.typeText(e.text.text);
-                break;
             // Touch arrives as SDL's mouse events made from it, already in
             // canvas pixels.
-            case SDL_MOUSEMOTION:
-                moveMouse(input, e.motion.x, e.motion.y);
-                break;
-            case SDL_MOUSEBUTTONDOWN: {
-                if (!moveMouse(input, e.button.x, e.button.y)) break;
-                const int vk = virtualKeyOfMouseButton(e.button.button);
-                if (vk >= 0) input.keyDown(vk);
-                break;
-            }
-            case SDL_MOUSEBUTTONUP: {
-                const int vk = virtualKeyOfMouseButton(e.button.button);
-                if (vk >= 0) input.keyUp(vk);
-                break;
-            }
             default:
-                pads_.handle(e, input);
+                events_.handle(e, input, [this](int& x, int& y) {
+                    return toPicture(Viewport{0, 0, width_, height_}, width_, height_, x, y, x, y);
+                });
                 break;
         }
     }
 
-    bool moveMouse(InputState& input, int x, int y) const {
-        int px = 0, py = 0;
-        if (!toPicture(Viewport{0, 0, width_, height_}, width_, height_, x, y, px, py)) return false;
-        input.mouseMove(px, py);
-        return true;
-    }
-
     SDL_Window* window_;
     int width_, height_;
-    GamePads pads_;
+    EventInput events_;
 };
 
 }  // namespace

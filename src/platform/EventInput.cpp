@@ -1,4 +1,4 @@
-#include "platform/GamePads.h"
+#include "platform/EventInput.h"
 
 #include <SDL.h>
 
@@ -18,20 +18,61 @@ constexpr int kStickKeys[2][2] = {
 
 }  // namespace
 
-GamePads::~GamePads() { closeAll(); }
+EventInput::~EventInput() { closePads(); }
 
-void GamePads::closeAll() {
+void EventInput::closePads() {
     for (SDL_GameController* pad : pads_) SDL_GameControllerClose(pad);
     pads_.clear();
 }
 
-bool GamePads::handle(const SDL_Event& e, InputState& input) {
+bool EventInput::handle(const SDL_Event& e, InputState& input, const ToClient& toClient) {
+    switch (e.type) {
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            const int vk = virtualKeyOfKey(e.key.keysym.sym);
+            if (vk < 0) return true;
+            if (e.type == SDL_KEYDOWN) {
+                input.keyDown(vk, e.key.repeat != 0);
+            } else {
+                input.keyUp(vk);
+            }
+            return true;
+        }
+        case SDL_TEXTINPUT:
+            input.typeText(e.text.text);
+            return true;
+        case SDL_MOUSEMOTION: {
+            int x = e.motion.x, y = e.motion.y;
+            // Motion that reaches no client pixel keeps the last position.
+            if (toClient(x, y)) input.mouseMove(x, y);
+            return true;
+        }
+        case SDL_MOUSEBUTTONDOWN: {
+            // A press that reaches no client pixel presses nothing.
+            int x = e.button.x, y = e.button.y;
+            if (!toClient(x, y)) return true;
+            input.mouseMove(x, y);
+            const int vk = virtualKeyOfMouseButton(e.button.button);
+            if (vk >= 0) input.keyDown(vk);
+            return true;
+        }
+        case SDL_MOUSEBUTTONUP: {
+            const int vk = virtualKeyOfMouseButton(e.button.button);
+            if (vk >= 0) input.keyUp(vk);
+            return true;
+        }
+        default:
+            return handlePad(e, input);
+    }
+}
+
+bool EventInput::handlePad(const SDL_Event& e, InputState& input) {
     switch (e.type) {
         case SDL_CONTROLLERDEVICEADDED:
             if (SDL_GameController* pad = SDL_GameControllerOpen(e.cdevice.which)) pads_.push_back(pad);
             return true;
         case SDL_CONTROLLERDEVICEREMOVED:
-            close(e.cdevice.which, input);
+            closePad(e.cdevice.which, input);
             return true;
         case SDL_CONTROLLERBUTTONDOWN:
         case SDL_CONTROLLERBUTTONUP: {
@@ -53,7 +94,7 @@ bool GamePads::handle(const SDL_Event& e, InputState& input) {
     }
 }
 
-void GamePads::stick(InputState& input, int axis, int value) {
+void EventInput::stick(InputState& input, int axis, int value) {
     const int towardLow = kStickKeys[axis][0], towardHigh = kStickKeys[axis][1];
     auto set = [&input](int vk, bool pushed, bool resting) {
         if (pushed && !input.isDown(vk)) input.keyDown(vk);
@@ -63,7 +104,7 @@ void GamePads::stick(InputState& input, int axis, int value) {
     set(towardHigh, value >= kStickPress, value < kStickRelease);
 }
 
-void GamePads::close(int id, InputState& input) {
+void EventInput::closePad(int id, InputState& input) {
     auto gone = std::find_if(pads_.begin(), pads_.end(), [id](SDL_GameController* pad) {
         return SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad)) == id;
     });
