@@ -55,6 +55,35 @@ PY
     [ "$after" = "${before:0:2}$([ "${before:2:2}" = 01 ] && echo 00 || echo 01)" ] ||
       fail "$1: the clicks missed the panel (option $before, then $after)"
   }
+  # Share of the pixels that differ between two shots of the window, in the
+  # client box LEFT TOP W H (client pixels, mapped through the scale).
+  changed() {
+    python3 - "$1" "$2" "$(size)" "$3" "$4" "$5" "$6" <<PY
+import subprocess, sys
+w, h = map(int, sys.argv[3].split("x"))
+if w * 1024 <= h * 600: sw, sh = w, w * 1024 // 600
+else: sw, sh = h * 600 // 1024, h
+s = sw / 600
+left, top, bw, bh = (int(v) for v in sys.argv[4:8])
+bw, bh = max(1, int(bw * s)), max(1, int(bh * s))
+box = f"{bw}x{bh}+{(w - sw) // 2 + int(left * s)}+{(h - sh) // 2 + int(top * s)}"
+r = subprocess.run(["compare", "-metric", "AE", "-fuzz", "8%", sys.argv[1] + "[" + box + "]",
+                    sys.argv[2] + "[" + box + "]", "null:"], capture_output=True, text=True)
+print(float(r.stderr.split()[0]) / (bw * bh))
+PY
+  }
+  # Play has begun once the clock beside the watch runs; a loaded machine may
+  # take longer than usual to get through the countdown.
+  wait_play() {
+    for i in $(seq 1 60); do
+      import -window "$wid" "$SIZES_OUT/clock-a.png"
+      sleep 0.4
+      import -window "$wid" "$SIZES_OUT/clock-b.png"
+      python3 -c "import sys; sys.exit(0 if float(sys.argv[1]) > 0 else 1)" \
+        "$(changed "$SIZES_OUT/clock-a.png" "$SIZES_OUT/clock-b.png" 485 40 110 30)" && return 0
+    done
+    return 1
+  }
   # The tile at column 2, row 5 before and after a click on it, as the window shows it.
   tile_check() {
     import -window "$wid" "$SIZES_OUT/$1-before.png"
@@ -62,18 +91,12 @@ PY
     sleep 0.3
     import -window "$wid" "$SIZES_OUT/$1-picked.png"
     shot "$1-picked-screen"
-    python3 - "$SIZES_OUT/$1-before.png" "$SIZES_OUT/$1-picked.png" "$(size)" <<PY || fail "$1: the tile was not picked"
-import subprocess, sys
-w, h = map(int, sys.argv[3].split("x"))
-if w * 1024 <= h * 600: sw, sh = w, w * 1024 // 600
-else: sw, sh = h * 600 // 1024, h
-x0, y0, s = (w - sw) // 2, (h - sh) // 2, sw / 600
-def changed(left, top):
-    box = f"{max(1, int(64 * s))}x{max(1, int(64 * s))}+{x0 + int(left * s)}+{y0 + int(top * s)}"
-    r = subprocess.run(["compare", "-metric", "AE", "-fuzz", "8%", sys.argv[1] + "[" + box + "]",
-                        sys.argv[2] + "[" + box + "]", "null:"], capture_output=True, text=True)
-    return float(r.stderr.split()[0]) / (int(64 * s) ** 2)
-picked, other = changed(164, 759), changed(371, 552)
+    local picked other
+    picked=$(changed "$SIZES_OUT/$1-before.png" "$SIZES_OUT/$1-picked.png" 164 759 64 64)
+    other=$(changed "$SIZES_OUT/$1-before.png" "$SIZES_OUT/$1-picked.png" 371 552 64 64)
+    python3 - "$picked" "$other" <<PY || fail "$1: the tile was not picked"
+import sys
+picked, other = map(float, sys.argv[1:3])
 print(f"tile picked: {picked:.0%} of its pixels changed, a tile elsewhere {other:.0%}")
 sys.exit(0 if picked > 0.1 and other < picked / 2 else 1)
 PY
@@ -84,7 +107,8 @@ PY
   shot 1-opened
   panel_check 2
   click 40 20   # skip
-  sleep 7       # the countdown
+  sleep 3
+  wait_play || fail "the countdown never ended"
   shot 3-play
   tile_check 4
 
