@@ -16,8 +16,9 @@
 #   - The resident peak once every picture is loaded (intro, play, ranking).
 #
 # Frames are seen by a small preloaded library built here (the game itself
-# stays as shipped): it hooks the present to the window (SDL_UpdateWindowSurface,
-# or SDL_RenderPresent for a scaled window), notes the time of the first one
+# stays as shipped): it hooks the present to the window (the game's own
+# XShmPutImage from shared memory at 1x, SDL_UpdateWindowSurface for a copy,
+# SDL_RenderPresent for a scaled window), notes the time of the first one
 # and each frame's main-thread CPU time in a mapped file.
 #
 # With a second build folder (another version of the game, say the one before
@@ -92,11 +93,26 @@ void SDL_RenderPresent(void* renderer) {
     mark();
 }
 
+static __thread int inSdl;
 int SDL_UpdateWindowSurface(void* window) {
     static int (*real)(void*);
     if (!real) real = (int (*)(void*))dlsym(RTLD_NEXT, "SDL_UpdateWindowSurface");
+    inSdl = 1;
     int result = real(window);
+    inSdl = 0;
     mark();
+    return result;
+}
+
+/* The game's own present from shared memory; SDL's put inside
+   SDL_UpdateWindowSurface is already counted there. */
+int XShmPutImage(void* d, unsigned long w, void* gc, void* image, int sx, int sy, int dx, int dy,
+                 unsigned width, unsigned height, int event) {
+    static int (*real)(void*, unsigned long, void*, void*, int, int, int, int, unsigned, unsigned, int);
+    if (!real) real = (int (*)(void*, unsigned long, void*, void*, int, int, int, int, unsigned, unsigned, int))
+                          dlsym(RTLD_NEXT, "XShmPutImage");
+    int result = real(d, w, gc, image, sx, sy, dx, dy, width, height, event);
+    if (!inSdl) mark();
     return result;
 }
 C

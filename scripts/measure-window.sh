@@ -35,11 +35,25 @@ void SDL_RenderPresent(void* r) {
     real(r);
     count();
 }
+static __thread int inSdl;
 int SDL_UpdateWindowSurface(void* w) {
     static int (*real)(void*);
     if (!real) real = (int (*)(void*))dlsym(RTLD_NEXT, "SDL_UpdateWindowSurface");
+    inSdl = 1;
     int result = real(w);
+    inSdl = 0;
     count();
+    return result;
+}
+/* The game's own present from shared memory; SDL's put inside
+   SDL_UpdateWindowSurface is already counted there. */
+int XShmPutImage(void* d, unsigned long w, void* gc, void* image, int sx, int sy, int dx, int dy,
+                 unsigned width, unsigned height, int event) {
+    static int (*real)(void*, unsigned long, void*, void*, int, int, int, int, unsigned, unsigned, int);
+    if (!real) real = (int (*)(void*, unsigned long, void*, void*, int, int, int, int, unsigned, unsigned, int))
+                          dlsym(RTLD_NEXT, "XShmPutImage");
+    int result = real(d, w, gc, image, sx, sy, dx, dy, width, height, event);
+    if (!inSdl) count();
     return result;
 }
 C

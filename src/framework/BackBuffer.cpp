@@ -5,8 +5,11 @@
 #include "framework/GameNames.h"
 
 bitmapPicture* backBuffer() {
-    return pictureRegistry::get()->addBlankPicture("backBuffer", names::kClientWidth,
-                                                   names::kClientHeight);
+    bitmapPicture* back = pictureRegistry::get()->addBlankPicture(
+        "backBuffer", names::kClientWidth, names::kClientHeight);
+    // Frames are drawn where the window can show them without a copy.
+    if (back && back->getMemDC()) back->getMemDC()->markFrame();
+    return back;
 }
 
 HDC backDC() {

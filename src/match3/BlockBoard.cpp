@@ -141,12 +141,7 @@ void BlockBoard::render() {
         std::snprintf(text, sizeof text, "콤보타이머 : %d, 삭제블록 카운터 %d", comboTimeLeft,
                       swapCount);
         platform::Font* font = platform::getFont("HY견고딕", 20);
-        for (int dx = -1; dx <= 1; ++dx) {
-            for (int dy = -1; dy <= 1; ++dy) {
-                platform::drawText(*dc, font, 40 + dx, 994 + dy, text, kWhite);
-            }
-        }
-        platform::drawText(*dc, font, 40, 994, text, kBlack);
+        platform::drawTextWithHalo(*dc, font, 40, 994, text, kWhite, kBlack);
     }
 }
 

@@ -79,7 +79,25 @@ std::shared_ptr<std::uint32_t[]> allocate(std::size_t n, bool zeroed) {
     return std::shared_ptr<std::uint32_t[]>(p, [n](std::uint32_t* q) { pool().give(q, n); });
 }
 
+// Where buffers of frames come from; set and used on the frame thread only.
+FrameMemory& frameMemory() {
+    static FrameMemory source;
+    return source;
+}
+
+// A frame's buffer from the frame memory when it has one to give.
+std::shared_ptr<std::uint32_t[]> allocateFor(bool frame, std::size_t n) {
+    if (frame && frameMemory()) {
+        if (auto p = frameMemory()(n)) return p;
+    }
+    return allocate(n, false);
+}
+
 }  // namespace
+
+void setFrameMemory(FrameMemory source) { frameMemory() = std::move(source); }
+
+void Surface::markFrame() { frame_ = true; }
 
 Surface::Surface(int width, int height, bool zeroed)
     : width_(std::max(width, 0)),
@@ -135,13 +153,13 @@ Surface& Surface::operator=(Surface&& other) noexcept {
 void Surface::bringBack() const {
     const std::size_t n = areaOf(width_, height_);
     if (fill_) {
-        if (!pixels_ || pixels_.use_count() > 1) pixels_ = allocate(n, false);
+        if (!pixels_ || pixels_.use_count() > 1) pixels_ = allocateFor(frame_, n);
         std::fill_n(pixels_.get(), n, *fill_);
         fill_.reset();
     } else if (runs_->whole()) {
         pixels_ = runs_->whole();  // shared, as with a copy
     } else {
-        auto whole = allocate(n, false);
+        auto whole = allocateFor(frame_, n);
         runs_->expand(whole.get());
         pixels_ = std::move(whole);
     }
@@ -149,15 +167,41 @@ void Surface::bringBack() const {
 
 void Surface::unshare() {
     const std::size_t n = areaOf(width_, height_);
-    auto own = allocate(n, false);
+    auto own = allocateFor(frame_, n);
     std::memcpy(own.get(), pixels_.get(), n * sizeof(std::uint32_t));
     pixels_ = std::move(own);
 }
 
-void Surface::overwriteAll() {
+void Surface::overwriting(int x, int y, int w, int h) {
+    const int x0 = std::max(x, 0), y0 = std::max(y, 0);
+    const int x1 = static_cast<int>(std::min<long long>(width_, static_cast<long long>(x) + w));
+    const int y1 = static_cast<int>(std::min<long long>(height_, static_cast<long long>(y) + h));
+    if (x0 >= x1 || y0 >= y1) return;
+    // Pixels of its own (or kept only in runs, which are brought back whole
+    // as ever): nothing to save.
+    if (!fill_ && !(pixels_ && pixels_.use_count() > 1)) return;
+    const std::size_t stride = static_cast<std::size_t>(width_);
+    // A fill waiting over pixels of its own is done in place.
+    auto own = pixels_ && pixels_.use_count() == 1 ? pixels_ : allocateFor(frame_, areaOf(width_, height_));
+    const std::uint32_t* from = fill_ ? nullptr : pixels_.get();
+    const auto keep = [&](std::size_t at, std::size_t n) {
+        if (n == 0) return;
+        if (from)
+            std::memcpy(own.get() + at, from + at, n * sizeof(std::uint32_t));
+        else
+            std::fill_n(own.get() + at, n, *fill_);
+    };
+    // Whole rows above and below are one block each; the rows beside it are
+    // kept left and right of the rectangle.
+    keep(0, y0 * stride);
+    for (int row = y0; row < y1; ++row) {
+        keep(row * stride, static_cast<std::size_t>(x0));
+        keep(row * stride + x1, stride - x1);
+    }
+    keep(y1 * stride, (height_ - y1) * stride);
+    pixels_ = std::move(own);
     fill_.reset();
     runs_.reset();
-    if (!pixels_ || pixels_.use_count() > 1) pixels_ = allocate(areaOf(width_, height_), false);
     ++changes_;
 }
 
@@ -310,6 +354,7 @@ void copyRect(Surface& dst, int dx, int dy, int w, int h, const Surface& src, in
         dst = src;
         return;
     }
+    if (&dst != &src) dst.overwriting(b.dx, b.dy, b.w, b.h);
     const std::size_t rowBytes = sizeof(std::uint32_t) * b.w;
     // Whole rows of equally wide surfaces are one block of memory.
     if (b.w == dst.width() && b.w == src.width() && &dst != &src) {
@@ -337,9 +382,14 @@ void keyedCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, i
     };
     // An analysed picture is drawn by its runs: only drawn pixels are touched.
     if (const KeyRuns* runs = src.keyRuns(k); runs && &dst != &src) {
-        // A picture without key pixels drawn over all of dst: what was there
-        // (a fill not yet done, say) is not needed.
-        if (runs->opaque() && coversDst(b, dst)) dst.overwriteAll();
+        // A picture without key pixels hides what was there: over all of dst
+        // and all of itself it is shared like a plain copy, and over part of
+        // dst the hidden part is never copied nor filled.
+        if (runs->opaque() && coversDst(b, dst) && coversSrc(b, src) && runs->whole()) {
+            dst = src;
+            return;
+        }
+        if (runs->opaque()) dst.overwriting(b.dx, b.dy, b.w, b.h);
         simd::kernels().copyRuns(dst.row(b.dy) + b.dx, dst.width(), *runs, b.sx, b.sy, b.w, b.h);
         return;
     }

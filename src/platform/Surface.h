@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -67,13 +68,19 @@ public:
     // Drops the analysis (and nothing else: the pixels stay as they are).
     void forgetKeyRuns();
 
+    // Marks the surface frames are drawn in: its pixel buffers come from the
+    // frame memory (see setFrameMemory) while there is one. Kept by this
+    // surface through assignments; copies of it are ordinary surfaces.
+    void markFrame();
+
     // Counts the accesses that may have changed pixels: equal counts mean
     // unchanged pixels.
     std::uint64_t changes() const { return changes_; }
 
-    // For a drawing that is about to write every pixel: the old ones are
-    // neither kept nor brought back.
-    void overwriteAll();
+    // For a drawing that is about to write every pixel of this rectangle:
+    // pixels still shared or only noted as a fill are made only outside it,
+    // so a layer drawn over the one before costs no copy of what it hides.
+    void overwriting(int x, int y, int w, int h);
 
 private:
     Surface(int width, int height, bool zeroed);
@@ -98,7 +105,14 @@ private:
     std::shared_ptr<const KeyRuns> runs_;
     mutable std::optional<std::uint32_t> fill_;
     std::uint64_t changes_ = 0;
+    bool frame_ = false;
 };
+
+// Gives pixel buffers of n pixels for surfaces marked as frames, or null to
+// let them take ordinary memory: the window sets one whose memory it shows
+// without a copy, and clears it (an empty function) when it closes.
+using FrameMemory = std::function<std::shared_ptr<std::uint32_t[]>(std::size_t n)>;
+void setFrameMemory(FrameMemory source);
 
 // COLORREF (0x00BBGGRR) to a surface pixel (0x00RRGGBB) and back.
 constexpr std::uint32_t toPixel(COLORREF c) {

@@ -261,6 +261,20 @@ void drawText(Surface& dst, Font* font, int x, int y, std::string_view text, COL
     coverageBlend(dst, left, y, m->coverage.data(), m->width, m->height, color);
 }
 
+void drawTextWithHalo(Surface& dst, Font* font, int x, int y, std::string_view text,
+                      COLORREF halo, COLORREF color, TextAlign align) {
+    if (!font || text.empty() || dst.empty()) return;
+    const Mask* m = maskFor(font, text);
+    if (!m) return;
+    const long long left = align == TextAlign::Right ? static_cast<long long>(x) - m->width : x;
+    for (int dx = -1; dx <= 1; ++dx) {
+        for (int dy = -1; dy <= 1; ++dy)
+            coverageBlend(dst, left + dx, static_cast<long long>(y) + dy, m->coverage.data(), m->width,
+                          m->height, halo);
+    }
+    coverageBlend(dst, left, y, m->coverage.data(), m->width, m->height, color);
+}
+
 int textWidth(Font* font, std::string_view text) {
     if (!font || text.empty()) return 0;
     // Measured from the same mask drawText places, so right alignment and

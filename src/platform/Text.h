@@ -23,6 +23,10 @@ enum class TextAlign { Left, Right };
 void drawText(Surface& dst, Font* font, int x, int y, std::string_view text, COLORREF color,
               TextAlign align = TextAlign::Left);
 
+// The text in halo at the eight positions one pixel around (x, y), then in
+// color at (x, y): an outline, for the price of one look-up of the string.
+void drawTextWithHalo(Surface& dst, Font* font, int x, int y, std::string_view text,
+                      COLORREF halo, COLORREF color, TextAlign align = TextAlign::Left);
 int textWidth(Font* font, std::string_view text);
 
 // Frees every cached font and string (tests; the game keeps them to the end).

@@ -3,9 +3,15 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
 
 #include <cstring>
+#include <memory>
 #include <utility>
+#include <vector>
 
 #include "platform/EventInput.h"
 #include "platform/Input.h"
@@ -54,11 +60,160 @@ Display* watchX11(SDL_Window* window) {
     return info.info.x11.display;
 }
 
+// Frames the X server reads from memory shared with it: the back buffer is
+// drawn straight into one of these, so showing a frame copies nothing in
+// this process. A few frame-sized segments, taken and given back as the back
+// buffer and the window surface pass them on; a segment still held when the
+// window closes stays mapped until its last surface lets go.
+class SharedFrames : public std::enable_shared_from_this<SharedFrames> {
+public:
+    static constexpr std::size_t kMostSegments = 3;
+
+    // Null when this display cannot take them (no MIT-SHM, a remote server,
+    // a visual other than 24-bit 0xRRGGBB in 32-bit words).
+    static std::shared_ptr<SharedFrames> make(Display* display, ::Window window, int width, int height) {
+        if (!display || !window || !XShmQueryExtension(display)) return nullptr;
+        XWindowAttributes a;
+        if (!XGetWindowAttributes(display, window, &a) || !fits(display, a)) return nullptr;
+        auto frames = std::shared_ptr<SharedFrames>(new SharedFrames(display, a.visual, a.depth, width, height));
+        if (!frames->addSegment()) return nullptr;
+        return frames;
+    }
+
+    ~SharedFrames() { close(); }
+
+    static bool fits(Display* display, const XWindowAttributes& a) {
+        // A DirectColor visual (Xvfb's own) takes the pixels as a TrueColor
+        // one does under its default colour map, as SDL's frames do.
+        return a.depth == 24 && a.visual && (a.visual->c_class == TrueColor || a.visual->c_class == DirectColor) &&
+               a.visual->red_mask == 0xFF0000 && a.visual->green_mask == 0xFF00 &&
+               a.visual->blue_mask == 0xFF && ImageByteOrder(display) == LSBFirst;
+    }
+
+    // A free segment for a surface of n pixels, or null (another size, all
+    // in use, or closed): the surface then takes ordinary memory.
+    std::shared_ptr<std::uint32_t[]> take(std::size_t n) {
+        if (!display_ || n != std::size_t(width_) * height_) return nullptr;
+        std::size_t i = 0;
+        while (i < segments_.size() && segments_[i]->held) ++i;
+        if (i == segments_.size() && (i >= kMostSegments || !addSegment())) return nullptr;
+        segments_[i]->held = true;
+        auto self = shared_from_this();
+        return std::shared_ptr<std::uint32_t[]>(segments_[i]->pixels, [self, i](std::uint32_t*) { self->giveBack(i); });
+    }
+
+    // The image whose memory is these pixels, or null.
+    XImage* imageOf(const std::uint32_t* pixels) const {
+        if (!display_) return nullptr;
+        for (const auto& s : segments_)
+            if (s->held && s->pixels == pixels) return s->image;
+        return nullptr;
+    }
+
+    // Detaches every segment from the server (the display is about to go).
+    void close() {
+        if (!display_) return;
+        for (auto& s : segments_) {
+            XShmDetach(display_, &s->info);
+            s->image->data = nullptr;  // the memory is not Xlib's to free
+            XDestroyImage(s->image);
+            s->image = nullptr;
+        }
+        XSync(display_, False);
+        display_ = nullptr;
+        for (auto& s : segments_)
+            if (!s->held) shmdt(s->info.shmaddr);
+    }
+
+private:
+    struct Segment {
+        XShmSegmentInfo info{};
+        XImage* image = nullptr;
+        std::uint32_t* pixels = nullptr;
+        bool held = false;
+    };
+
+    SharedFrames(Display* display, Visual* visual, int depth, int width, int height)
+        : display_(display), visual_(visual), depth_(depth), width_(width), height_(height) {}
+
+    static inline bool attachFailed = false;
+    static int onAttachError(Display*, XErrorEvent*) {
+        attachFailed = true;
+        return 0;
+    }
+
+    bool addSegment() {
+        // On the heap: the image keeps a pointer to its segment's info.
+        auto owned = std::make_unique<Segment>();
+        Segment& s = *owned;
+        s.image = XShmCreateImage(display_, visual_, depth_, ZPixmap, nullptr, &s.info, width_, height_);
+        if (!s.image) return false;
+        if (s.image->bits_per_pixel != 32 || s.image->bytes_per_line != width_ * 4) {
+            XDestroyImage(s.image);
+            return false;
+        }
+        s.info.shmid = shmget(IPC_PRIVATE, std::size_t(s.image->bytes_per_line) * height_, IPC_CREAT | 0600);
+        if (s.info.shmid < 0) {
+            XDestroyImage(s.image);
+            return false;
+        }
+        void* at = shmat(s.info.shmid, nullptr, 0);
+        if (at == reinterpret_cast<void*>(-1)) {
+            shmctl(s.info.shmid, IPC_RMID, nullptr);
+            XDestroyImage(s.image);
+            return false;
+        }
+        s.info.shmaddr = s.image->data = static_cast<char*>(at);
+        s.info.readOnly = False;
+        // A server on another machine refuses the segment: caught here rather
+        // than by the handler that ends the game.
+        attachFailed = false;
+        XSync(display_, False);
+        auto previous = XSetErrorHandler(onAttachError);
+        const bool attached = XShmAttach(display_, &s.info);
+        XSync(display_, False);
+        XSetErrorHandler(previous);
+        // Marked for removal now: it goes once both sides have let go.
+        shmctl(s.info.shmid, IPC_RMID, nullptr);
+        if (!attached || attachFailed) {
+            s.image->data = nullptr;
+            XDestroyImage(s.image);
+            shmdt(at);
+            return false;
+        }
+        s.pixels = static_cast<std::uint32_t*>(at);
+        segments_.push_back(std::move(owned));
+        return true;
+    }
+
+    void giveBack(std::size_t i) {
+        segments_[i]->held = false;
+        if (!display_) shmdt(segments_[i]->info.shmaddr);
+    }
+
+    Display* display_;
+    Visual* visual_;
+    int depth_, width_, height_;
+    std::vector<std::unique_ptr<Segment>> segments_;
+};
+
 class SdlWindow : public Window {
 public:
     SdlWindow(SDL_Window* w, int width, int height, Display* x11)
-        : window_(w), width_(width), height_(height), x11_(x11) {}
+        : window_(w), width_(width), height_(height), x11_(x11) {
+        frames_ = SharedFrames::make(x11_, x11GameWindow, width_, height_);
+        if (frames_) {
+            framesWindow_ = x11GameWindow;
+            gc_ = XCreateGC(x11_, x11GameWindow, 0, nullptr);
+            setFrameMemory([frames = frames_](std::size_t n) { return frames->take(n); });
+        }
+    }
     ~SdlWindow() override {
+        setFrameMemory(nullptr);
+        if (frames_) {
+            XFreeGC(x11_, gc_);
+            frames_->close();
+        }
         events_.closePads();
         SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
         if (x11_ && (x11WindowLost || destroyedOutside_)) {
@@ -94,6 +249,7 @@ public:
         // straight into the window's surface, no renderer needed.
         if (wholeMultiple(shown, width_, height_)) {
             dropRenderer();
+            if (w == width_ && h == height_ && presentShared(back)) return;
             presentDirect(back, shown, w, h);
             return;
         }
@@ -155,6 +311,25 @@ private:
         SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
     }
 
+    // A frame drawn in memory the server shares is shown from there. Only
+    // into the window the segments were checked against: an OpenGL renderer
+    // may have put another one (of another visual) in its place.
+    bool presentShared(const Surface& back) {
+        if (!frames_) return false;
+        if (x11GameWindow != framesWindow_) {
+            XWindowAttributes a;
+            const bool same = XGetWindowAttributes(x11_, x11GameWindow, &a) && SharedFrames::fits(x11_, a);
+            framesWindow_ = same ? x11GameWindow : 0;
+        }
+        XImage* image = framesWindow_ ? frames_->imageOf(back.pixels()) : nullptr;
+        if (!image) return false;
+        XShmPutImage(x11_, framesWindow_, gc_, image, 0, 0, 0, 0, width_, height_, False);
+        // Waits for the server to have read the frame: the segment is drawn
+        // into again as soon as the next frame asks for one.
+        XSync(x11_, False);
+        return true;
+    }
+
     // A window at a whole multiple of the game's size takes the frame by a
     // plain copy into the window's surface (each pixel repeated k times
     // across and down), which costs far less than a trip through a renderer.
@@ -169,10 +344,16 @@ private:
         const bool whole = shown.x == 0 && shown.y == 0 && shown.w == w && shown.h == h;
         if (!whole) fillBars(target, where);
         const int times = shown.w / width_;
-        if (times == 1) {
+        const bool sameFormat = target->format->format == SDL_PIXELFORMAT_RGB888 &&
+                                target->w >= shown.x + shown.w && target->h >= shown.y + shown.h;
+        if (times == 1 && sameFormat && SDL_LockSurface(target) == 0) {
+            copyRows(back, static_cast<std::uint8_t*>(target->pixels) + shown.y * target->pitch +
+                               shown.x * 4,
+                     target->pitch);
+            SDL_UnlockSurface(target);
+        } else if (times == 1) {
             SDL_BlitSurface(view, nullptr, target, &where);
-        } else if (target->format->format == SDL_PIXELFORMAT_RGB888 && target->w >= shown.x + shown.w &&
-                   target->h >= shown.y + shown.h && SDL_LockSurface(target) == 0) {
+        } else if (sameFormat && SDL_LockSurface(target) == 0) {
             repeatPixels(back, times, static_cast<std::uint8_t*>(target->pixels) +
                                           shown.y * target->pitch + shown.x * 4,
                          target->pitch);
@@ -194,6 +375,18 @@ private:
         for (const SDL_Rect& bar : bars) {
             if (bar.w > 0 && bar.h > 0) SDL_FillRect(target, &bar, black);
         }
+    }
+
+    // The frame into the window's memory with plain cached stores: SDL's own
+    // copy streams past the caches, which costs more here, and the X server
+    // reads the frame again at once.
+    static void copyRows(const Surface& back, std::uint8_t* to, int pitch) {
+        const std::size_t rowBytes = static_cast<std::size_t>(back.width()) * 4;
+        if (static_cast<std::size_t>(pitch) == rowBytes) {
+            std::memcpy(to, back.row(0), rowBytes * back.height());
+            return;
+        }
+        for (int y = 0; y < back.height(); ++y, to += pitch) std::memcpy(to, back.row(y), rowBytes);
     }
 
     // Nearest-neighbour at a whole multiple: each row widened once, then
@@ -283,6 +476,9 @@ private:
     }
 
     SDL_Window* window_;
+    std::shared_ptr<SharedFrames> frames_;
+    ::Window framesWindow_ = 0;
+    GC gc_{};
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
     int width_, height_;
