@@ -10,14 +10,15 @@ std::unique_ptr<FrameTimer>& slot() {
     static std::unique_ptr<FrameTimer> instance;
     return instance;
 }
-// Sleep until this close to the deadline, then nap half the time left each
-// time (never less than a short nap), so the last stretch costs a handful of
-// wake-ups rather than one every tenth of a millisecond. No final spin: a frame that starts a few hundredths of a millisecond
+// Sleep until this close to the deadline (a little over the usual oversleep
+// of a timer), then nap half the time left each time (never less than a short
+// nap), so the last stretch costs two or three wake-ups, each of which costs
+// the process CPU time. No final spin: a frame that starts a few hundredths of a millisecond
 // late is harmless, but frames locked exactly to 1/60 s would keep landing on
 // the same instants of every second, and the events gated on whole multiples
 // of the millisecond tick (the start countdown above all) could then miss
 // their tick for minutes on end.
-constexpr float kSleepMargin = 0.002f;
+constexpr float kSleepMargin = 0.0005f;
 constexpr double kNapSeconds = 0.0001;
 }  // namespace
 

@@ -205,6 +205,38 @@ void Surface::overwriting(int x, int y, int w, int h) {
     ++changes_;
 }
 
+void Surface::drawRows(int y0, int y1, const std::function<void(std::uint32_t*, int)>& draw) {
+    y0 = std::max(y0, 0);
+    y1 = std::min(y1, height_);
+    if (y0 >= y1) return;
+    if (!waitsForOwnPixels()) {
+        for (int y = y0; y < y1; ++y) draw(row(y), y);
+        return;
+    }
+    const std::size_t stride = static_cast<std::size_t>(width_);
+    const std::shared_ptr<std::uint32_t[]> from = fill_ ? nullptr : pixels_;
+    const std::optional<std::uint32_t> fill = fill_;
+    if (fill && !(pixels_ && pixels_.use_count() == 1)) pixels_ = allocateFor(frame_, areaOf(width_, height_));
+    if (!fill) pixels_ = allocateFor(frame_, areaOf(width_, height_));
+    fill_.reset();
+    runs_.reset();
+    ++changes_;
+    std::uint32_t* own = pixels_.get();
+    const auto keep = [&](std::size_t at, std::size_t n) {
+        if (n == 0) return;
+        if (from)
+            std::memcpy(own + at, from.get() + at, n * sizeof(std::uint32_t));
+        else
+            std::fill_n(own + at, n, *fill);
+    };
+    keep(0, y0 * stride);
+    for (int y = y0; y < y1; ++y) {
+        keep(y * stride, stride);
+        draw(own + y * stride, y);
+    }
+    keep(y1 * stride, (height_ - y1) * stride);
+}
+
 std::uint32_t Surface::pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
     return row(y)[x];
@@ -337,6 +369,12 @@ void eachRow(Surface& dst, const Surface& src, const Blit& b, Kernel kernel) {
         for (int y = 0; y < b.h; ++y) kernel(dst.row(b.dy + y) + b.dx, part.row(y), b.w);
         return;
     }
+    if (dst.waitsForOwnPixels() && &dst != &src) {
+        dst.drawRows(b.dy, b.dy + b.h, [&](std::uint32_t* row, int y) {
+            kernel(row + b.dx, src.row(b.sy + y - b.dy) + b.sx, b.w);
+        });
+        return;
+    }
     for (int y = 0; y < b.h; ++y) kernel(dst.row(b.dy + y) + b.dx, src.row(b.sy + y) + b.sx, b.w);
 }
 
@@ -390,7 +428,14 @@ void keyedCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, i
             return;
         }
         if (runs->opaque()) dst.overwriting(b.dx, b.dy, b.w, b.h);
-        simd::kernels().copyRuns(dst.row(b.dy) + b.dx, dst.width(), *runs, b.sx, b.sy, b.w, b.h);
+        const auto copyRuns = simd::kernels().copyRuns;
+        if (dst.waitsForOwnPixels()) {
+            dst.drawRows(b.dy, b.dy + b.h, [&](std::uint32_t* row, int y) {
+                copyRuns(row + b.dx, dst.width(), *runs, b.sx, b.sy + y - b.dy, b.w, 1);
+            });
+            return;
+        }
+        copyRuns(dst.row(b.dy) + b.dx, dst.width(), *runs, b.sx, b.sy, b.w, b.h);
         return;
     }
     eachRow(dst, src, b, keyed);
@@ -418,8 +463,14 @@ void keyedBlend(Surface& dst, int dx, int dy, int w, int h, const Surface& src, 
         keyedBlendRow(d, s, n, alpha, k);
     };
     if (const KeyRuns* runs = src.keyRuns(k); runs && &dst != &src) {
-        simd::kernels().blendRuns(dst.row(b.dy) + b.dx, dst.width(), *runs, b.sx, b.sy, b.w, b.h,
-                                  alpha);
+        const auto blendRuns = simd::kernels().blendRuns;
+        if (dst.waitsForOwnPixels()) {
+            dst.drawRows(b.dy, b.dy + b.h, [&](std::uint32_t* row, int y) {
+                blendRuns(row + b.dx, dst.width(), *runs, b.sx, b.sy + y - b.dy, b.w, 1, alpha);
+            });
+            return;
+        }
+        blendRuns(dst.row(b.dy) + b.dx, dst.width(), *runs, b.sx, b.sy, b.w, b.h, alpha);
         return;
     }
     eachRow(dst, src, b, keyed);

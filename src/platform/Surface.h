@@ -77,6 +77,14 @@ public:
     // unchanged pixels.
     std::uint64_t changes() const { return changes_; }
 
+    // True while the pixels are shared with a copy or only noted as a fill:
+    // the next change first makes pixels of its own.
+    bool waitsForOwnPixels() const { return fill_ || (pixels_ && pixels_.use_count() > 1); }
+    // Calls draw(row, y) for each row y0 <= y < y1 (clipped to the surface).
+    // Pixels still shared or noted as a fill are made row by row, each just
+    // before it is drawn on, so making them and drawing the first layer over
+    // them is one pass over memory rather than two.
+    void drawRows(int y0, int y1, const std::function<void(std::uint32_t* row, int y)>& draw);
     // For a drawing that is about to write every pixel of this rectangle:
     // pixels still shared or only noted as a fill are made only outside it,
     // so a layer drawn over the one before costs no copy of what it hides.

@@ -276,17 +276,37 @@ TEST(SurfaceWhole, SharedCopiesAndWaitingFillsGiveTheSamePixelsAsRealOnes) {
 }
 
 // A draw over part of a surface whose pixels are shared, or only noted as a
-// fill, makes the rest without copying what it hides: the result is what the
-// same draw gives on a plain surface, and the other holder keeps its pixels.
+// fill, makes the rest without copying what it hides, or makes its rows as it
+// draws on them: the result is what the same draw gives on a plain surface,
+// and the other holder keeps its pixels.
 TEST(SurfaceWhole, DrawsOverSharedOrWaitingPixelsKeepEverythingOutsideThem) {
     std::mt19937 rng(23);
     const Surface under = patterned(37, 11, 9);
     Surface opaque = patterned(30, 9, 4);
     opaque.analyseKey(0x00FF00FF);
+    Surface keyed = runsPicture(rng, 30, 9);
+    Surface analysed = keyed;
+    analysed.analyseKey(kKey);
+    const auto from = [](const Surface& pic, auto draw) {
+        return [&pic, draw](Surface& d, int dx, int dy, int w, int h, const Surface&, int sx, int sy) {
+            draw(d, dx, dy, w, h, pic, sx, sy);
+        };
+    };
+    const auto keyedCopy = [](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx, int sy) {
+        platform::keyedCopy(d, dx, dy, w, h, s, sx, sy, MAGENTA);
+    };
+    const auto keyedBlend = [](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx, int sy) {
+        platform::keyedBlend(d, dx, dy, w, h, s, sx, sy, MAGENTA, 77);
+    };
     const std::vector<std::pair<const char*, Draw>> draws{
         {"copy", platform::copyRect},
-        {"opaque keyed", [](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx, int sy) {
-             platform::keyedCopy(d, dx, dy, w, h, s, sx, sy, MAGENTA);
+        {"opaque keyed", keyedCopy},
+        {"keyed", from(keyed, keyedCopy)},
+        {"keyed by runs", from(analysed, keyedCopy)},
+        {"keyed blend", from(keyed, keyedBlend)},
+        {"keyed blend by runs", from(analysed, keyedBlend)},
+        {"blend", [](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx, int sy) {
+             platform::alphaBlend(d, dx, dy, w, h, s, sx, sy, 140);
          }},
         {"area", [](Surface& d, int dx, int dy, int w, int h, const Surface&, int, int) {
              d.overwriting(dx, dy, w, h);  // promises only: nothing drawn, nothing may change
