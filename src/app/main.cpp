@@ -109,9 +109,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "swapsprint: cannot open the game window: %s\n", error.c_str());
         return 1;
     }
-    // The installed icon, when the data folder has one; without it the window
-    // keeps the desktop's default.
-    if (auto icon = platform::loadPng("img/icon.png")) window->setIcon(*icon);
     backBuffer();  // the back buffer exists before the game starts
     // Later scenes' pictures are decoded in spare time while the intro runs,
     // where there is a thread for it.
@@ -119,6 +116,10 @@ int main(int argc, char** argv) {
 
     mainGame game;
     if (game.init() < 0) return 0;
+    // The installed icon, when the data folder has one; without it the window
+    // keeps the desktop's default. Set once the game is set up: the first
+    // frame waits a frame's time from there anyway, so it costs no start-up.
+    if (auto icon = platform::loadPng("img/icon.png")) window->setIcon(*icon);
     platform::runFrames(*window, [&game] { runFrame(game); },
                         [&window] { window->present(*windowSurface()); });
     game.release();

@@ -4,10 +4,6 @@
 // is refused (one line on stderr) before its body is read.
 #include "platform/Image.h"
 
-#include <SDL.h>
-#ifndef __EMSCRIPTEN__
-#include <SDL_image.h>
-#endif
 #include <png.h>
 
 #include <algorithm>
@@ -562,15 +558,36 @@ bool decodePng(PngRun& run, Surface& out) {
     return ok;
 }
 
-#ifndef __EMSCRIPTEN__
-void ensureImageInit() {
-    static const bool done = [] {
-        IMG_Init(IMG_INIT_PNG);
-        return true;
-    }();
-    (void)done;
+// Writes the 0x00RRGGBB pixels as an 8-bit RGB PNG, one row at a time.
+// Plain data again for the longjmp out of an error.
+bool encodePng(const Surface& s, std::FILE* file) {
+    PngRun run{nullptr, 0, 0, {}};
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &run, onPngError, onPngWarning);
+    if (!png) return false;
+    png_infop info = png_create_info_struct(png);
+    std::vector<png_byte> row(static_cast<std::size_t>(s.width()) * 3);
+    volatile bool ok = false;
+    if (info && setjmp(png_jmpbuf(png)) == 0) {
+        png_init_io(png, file);
+        png_set_IHDR(png, info, static_cast<png_uint_32>(s.width()), static_cast<png_uint_32>(s.height()),
+                     8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                     PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(png, info);
+        for (int y = 0; y < s.height(); ++y) {
+            const std::uint32_t* from = s.row(y);
+            for (int x = 0; x < s.width(); ++x) {
+                row[3 * x] = static_cast<png_byte>(from[x] >> 16);
+                row[3 * x + 1] = static_cast<png_byte>(from[x] >> 8);
+                row[3 * x + 2] = static_cast<png_byte>(from[x]);
+            }
+            png_write_row(png, row.data());
+        }
+        png_write_end(png, nullptr);
+        ok = true;
+    }
+    png_destroy_write_struct(&png, info ? &info : nullptr);
+    return ok;
 }
-#endif
 
 }  // namespace
 
@@ -636,21 +653,13 @@ std::optional<Surface> loadPng(const std::string& path) {
 
 bool savePng(const Surface& s, const std::string& path) {
     if (s.empty()) return false;
-#ifdef __EMSCRIPTEN__
-    // A page takes no screenshots of its own: the browser does.
-    (void)path;
-    return false;
-#else
-    ensureImageInit();
-    // RGB888 is 0x00RRGGBB with the top byte ignored, so the file has no alpha.
-    SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(
-        const_cast<std::uint32_t*>(s.pixels()), s.width(), s.height(), 32, s.width() * 4,
-        SDL_PIXELFORMAT_RGB888);
-    if (!view) return false;
-    const bool ok = IMG_SavePNG(view, path.c_str()) == 0;
-    SDL_FreeSurface(view);
-    return ok;
-#endif
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    const bool written = encodePng(s, file);
+    // A full disk shows only when the buffered rest is written out.
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed) std::remove(path.c_str());
+    return written && closed;
 }
 
 }  // namespace platform

@@ -215,7 +215,7 @@ public:
             frames_->close();
         }
         events_.closePads();
-        SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+        if (padsLookedFor_) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
         if (x11_ && (x11WindowLost || destroyedOutside_)) {
             // Destroyed from outside: SDL may still take the window for shown
             // and would wait for ever for it to be unmapped. The server has
@@ -231,6 +231,13 @@ public:
     }
 
     bool pumpEvents(InputState& input) override {
+        // A game controller is welcome but never needed: looked for on the
+        // first drain, once the game is set up, while the first frame waits
+        // for its time anyway, rather than before the window opens.
+        if (!padsLookedFor_) {
+            padsLookedFor_ = true;
+            SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+        }
         input.beginDrain();
         SDL_Event e;
         while (SDL_PollEvent(&e)) handle(e, input);
@@ -312,16 +319,12 @@ private:
     }
 
     // A frame drawn in memory the server shares is shown from there. Only
-    // into the window the segments were checked against: an OpenGL renderer
-    // may have put another one (of another visual) in its place.
+    // into the window the segments were checked against: once an OpenGL
+    // renderer has put another one in its place (maybe of another visual),
+    // frames go through SDL's copy.
     bool presentShared(const Surface& back) {
-        if (!frames_) return false;
-        if (x11GameWindow != framesWindow_) {
-            XWindowAttributes a;
-            const bool same = XGetWindowAttributes(x11_, x11GameWindow, &a) && SharedFrames::fits(x11_, a);
-            framesWindow_ = same ? x11GameWindow : 0;
-        }
-        XImage* image = framesWindow_ ? frames_->imageOf(back.pixels()) : nullptr;
+        if (!frames_ || x11GameWindow != framesWindow_) return false;
+        XImage* image = frames_->imageOf(back.pixels());
         if (!image) return false;
         XShmPutImage(x11_, framesWindow_, gc_, image, 0, 0, 0, 0, width_, height_, False);
         // Waits for the server to have read the frame: the segment is drawn
@@ -486,6 +489,7 @@ private:
     EventInput events_;
     bool destroyedOutside_ = false;
     bool softwareScaling_ = false;  // set once OpenGL turned out to be drawn in software
+    bool padsLookedFor_ = false;
     bool open_ = true;
 };
 
@@ -528,9 +532,6 @@ std::unique_ptr<Window> Window::open(const std::string& title, int width, int he
             return nullptr;
         }
     }
-    // A game controller is welcome but never needed.
-    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
-
     // The largest whole multiple of the picture that fits the screen, or the
     // picture scaled down when even 1x does not; 40 rows for the title bar.
     Viewport size{0, 0, width, height};
@@ -541,7 +542,6 @@ std::unique_ptr<Window> Window::open(const std::string& title, int width, int he
     SDL_Window* w = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                      size.w, size.h, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (!w) {
-        SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return fail("cannot create window");
     }
