@@ -86,14 +86,17 @@ static void mark(void) {
     __atomic_store_n(&frameLog[0], n + 1, __ATOMIC_RELEASE);
 }
 
+/* Set while SDL presents: the puts it makes inside are counted once, there. */
+static __thread int inSdl;
 void SDL_RenderPresent(void* renderer) {
     static void (*real)(void*);
     if (!real) real = (void (*)(void*))dlsym(RTLD_NEXT, "SDL_RenderPresent");
+    inSdl = 1;
     real(renderer);
+    inSdl = 0;
     mark();
 }
 
-static __thread int inSdl;
 int SDL_UpdateWindowSurface(void* window) {
     static int (*real)(void*);
     if (!real) real = (int (*)(void*))dlsym(RTLD_NEXT, "SDL_UpdateWindowSurface");

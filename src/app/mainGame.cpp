@@ -87,6 +87,7 @@ HRESULT mainGame::init() {
 
     registerOptionPictures();
 
+    ThreeMatchGame::prepareText();
     running = 1;
     scenes->changeScene(names::kIntroScene);
     // The intro starts its music at full volume; with music switched off it

@@ -21,6 +21,8 @@
 
 namespace {
 constexpr const char* kFace = "Arial Black";
+constexpr int kTextHeight = 30;
+constexpr int kBannerHeight = 50;
 constexpr int kWatchX = 450, kWatchY = 40, kWatchSize = 30;       // "watch" as registered
 constexpr int kRefreshX = 380, kRefreshY = 972, kRefreshSize = 40;  // "refresh" as registered
 }  // namespace
@@ -131,6 +133,11 @@ void ThreeMatchGame::skipPausedTime(float seconds, std::uint32_t ms) {
     if (blockBoard) blockBoard->skipPausedTime(ms);
 }
 
+void ThreeMatchGame::prepareText() {
+    platform::textWidth(platform::getFont(kFace, kTextHeight), "0123456789. SCORE Refresh :");
+    platform::textWidth(platform::getFont(kFace, kBannerHeight), "0123456789 COMBO!");
+}
+
 void ThreeMatchGame::drawOutlinedText(HDC dc, std::string_view text, float x, float y, int height,
                                       const char* face, COLORREF color, bool alignRight) {
     drawOutlined(dc, platform::getFont(face, height), static_cast<int>(x), static_cast<int>(y), text,
@@ -151,24 +158,24 @@ void ThreeMatchGame::render() {
 
     char text[64];
     std::snprintf(text, sizeof text, "%0.2f", timeLeft);
-    drawOutlinedText(dc, text, static_cast<float>(wx + ww + 5), static_cast<float>(wy), 30, kFace, 0x191919);
+    drawOutlinedText(dc, text, static_cast<float>(wx + ww + 5), static_cast<float>(wy), kTextHeight, kFace, 0x191919);
 
     // The label ends where the number begins.
-    drawOutlinedText(dc, " SCORE", static_cast<float>(wx + ww), static_cast<float>(wy + wh), 30, kFace,
+    drawOutlinedText(dc, " SCORE", static_cast<float>(wx + ww), static_cast<float>(wy + wh), kTextHeight, kFace,
                      0x585858, true);
     std::snprintf(text, sizeof text, " %d", blockBoard->score);
-    drawOutlinedText(dc, text, static_cast<float>(wx + ww), static_cast<float>(wy + wh), 30, kFace, 0x191919);
+    drawOutlinedText(dc, text, static_cast<float>(wx + ww), static_cast<float>(wy + wh), kTextHeight, kFace, 0x191919);
 
     const int rx = refreshPicture ? static_cast<int>(refreshPicture->getX()) : kRefreshX;
     const float ry = refreshPicture ? refreshPicture->getY() : static_cast<float>(kRefreshY);
     const int rw = refreshPicture ? refreshPicture->getWidth() : kRefreshSize;
     if (refreshPicture) refreshPicture->render(dc, rx, static_cast<int>(ry));
     std::snprintf(text, sizeof text, "Refresh : %d", blockBoard->refreshLeft);
-    drawOutlinedText(dc, text, static_cast<float>(rx + rw + 5), ry + 5.0f, 30, kFace, 0x191919);
+    drawOutlinedText(dc, text, static_cast<float>(rx + rw + 5), ry + 5.0f, kTextHeight, kFace, 0x191919);
 
     if (blockBoard->combo >= 5 || KeyState::get()->isToggled('C')) {
         std::snprintf(text, sizeof text, "%d COMBO!", blockBoard->combo);
-        drawOutlined(dc, platform::getFont("Arial BLACK", 50), 300, 100, text, 0xFFFFFF, 0x960823);
+        drawOutlined(dc, platform::getFont("Arial BLACK", kBannerHeight), 300, 100, text, 0xFFFFFF, 0x960823);
     }
 
     if ((!started || timeUp) && stringsPicture) {

@@ -20,6 +20,11 @@ public:
     void update() override;
     void render() override;
 
+    // Opens the fonts play draws with and lays out their characters once, so
+    // the frame that enters play does not pay for it (some milliseconds).
+    // Called while the game starts, when the first frame waits for its time.
+    static void prepareText();
+
     // Play runs: the countdown is over and the time is not.
     bool playRunning() const { return started && !timeUp; }
     // The option panel was open this long: none of it is play time, so the
