@@ -231,10 +231,10 @@ public:
     }
 
     bool pumpEvents(InputState& input) override {
-        // A game controller is welcome but never needed: looked for on the
-        // first drain, once the game is set up, while the first frame waits
-        // for its time anyway, rather than before the window opens.
-        if (!padsLookedFor_) {
+        // A game controller is welcome but never needed: looked for half a
+        // second in (about 1.5 ms of work), not while the window opens nor
+        // in the first frames, which have their own pictures to make.
+        if (!padsLookedFor_ && ++drains_ >= kDrainsBeforePads) {
             padsLookedFor_ = true;
             SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
         }
@@ -489,6 +489,8 @@ private:
     EventInput events_;
     bool destroyedOutside_ = false;
     bool softwareScaling_ = false;  // set once OpenGL turned out to be drawn in software
+    static constexpr int kDrainsBeforePads = 30;
+    int drains_ = 0;
     bool padsLookedFor_ = false;
     bool open_ = true;
 };
