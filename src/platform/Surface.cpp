@@ -172,6 +172,24 @@ void Surface::unshare() {
     pixels_ = std::move(own);
 }
 
+void Surface::Before::put(std::uint32_t* to, std::size_t at, std::size_t n) const {
+    if (n == 0) return;
+    if (pixels)
+        std::memcpy(to + at, pixels.get() + at, n * sizeof(std::uint32_t));
+    else
+        std::fill_n(to + at, n, *fill);
+}
+
+Surface::Before Surface::takeOwnBuffer() {
+    Before before{fill_ ? nullptr : pixels_, fill_};
+    // A fill waiting over pixels of its own is done in place.
+    if (!(fill_ && pixels_ && pixels_.use_count() == 1)) pixels_ = allocateFor(frame_, areaOf(width_, height_));
+    fill_.reset();
+    runs_.reset();
+    ++changes_;
+    return before;
+}
+
 void Surface::overwriting(int x, int y, int w, int h) {
     const int x0 = std::max(x, 0), y0 = std::max(y, 0);
     const int x1 = static_cast<int>(std::min<long long>(width_, static_cast<long long>(x) + w));
@@ -179,30 +197,18 @@ void Surface::overwriting(int x, int y, int w, int h) {
     if (x0 >= x1 || y0 >= y1) return;
     // Pixels of its own (or kept only in runs, which are brought back whole
     // as ever): nothing to save.
-    if (!fill_ && !(pixels_ && pixels_.use_count() > 1)) return;
+    if (!waitsForOwnPixels()) return;
     const std::size_t stride = static_cast<std::size_t>(width_);
-    // A fill waiting over pixels of its own is done in place.
-    auto own = pixels_ && pixels_.use_count() == 1 ? pixels_ : allocateFor(frame_, areaOf(width_, height_));
-    const std::uint32_t* from = fill_ ? nullptr : pixels_.get();
-    const auto keep = [&](std::size_t at, std::size_t n) {
-        if (n == 0) return;
-        if (from)
-            std::memcpy(own.get() + at, from + at, n * sizeof(std::uint32_t));
-        else
-            std::fill_n(own.get() + at, n, *fill_);
-    };
+    const Before before = takeOwnBuffer();
+    std::uint32_t* own = pixels_.get();
     // Whole rows above and below are one block each; the rows beside it are
     // kept left and right of the rectangle.
-    keep(0, y0 * stride);
+    before.put(own, 0, y0 * stride);
     for (int row = y0; row < y1; ++row) {
-        keep(row * stride, static_cast<std::size_t>(x0));
-        keep(row * stride + x1, stride - x1);
+        before.put(own, row * stride, static_cast<std::size_t>(x0));
+        before.put(own, row * stride + x1, stride - x1);
     }
-    keep(y1 * stride, (height_ - y1) * stride);
-    pixels_ = std::move(own);
-    fill_.reset();
-    runs_.reset();
-    ++changes_;
+    before.put(own, y1 * stride, (height_ - y1) * stride);
 }
 
 void Surface::drawRows(int y0, int y1, const std::function<void(std::uint32_t*, int)>& draw) {
@@ -214,27 +220,14 @@ void Surface::drawRows(int y0, int y1, const std::function<void(std::uint32_t*, 
         return;
     }
     const std::size_t stride = static_cast<std::size_t>(width_);
-    const std::shared_ptr<std::uint32_t[]> from = fill_ ? nullptr : pixels_;
-    const std::optional<std::uint32_t> fill = fill_;
-    if (fill && !(pixels_ && pixels_.use_count() == 1)) pixels_ = allocateFor(frame_, areaOf(width_, height_));
-    if (!fill) pixels_ = allocateFor(frame_, areaOf(width_, height_));
-    fill_.reset();
-    runs_.reset();
-    ++changes_;
+    const Before before = takeOwnBuffer();
     std::uint32_t* own = pixels_.get();
-    const auto keep = [&](std::size_t at, std::size_t n) {
-        if (n == 0) return;
-        if (from)
-            std::memcpy(own + at, from.get() + at, n * sizeof(std::uint32_t));
-        else
-            std::fill_n(own + at, n, *fill);
-    };
-    keep(0, y0 * stride);
+    before.put(own, 0, y0 * stride);
     for (int y = y0; y < y1; ++y) {
-        keep(y * stride, stride);
+        before.put(own, y * stride, stride);
         draw(own + y * stride, y);
     }
-    keep(y1 * stride, (height_ - y1) * stride);
+    before.put(own, y1 * stride, (height_ - y1) * stride);
 }
 
 std::uint32_t Surface::pixel(int x, int y) const {
@@ -361,6 +354,18 @@ Surface cutOut(const Surface& src, const Blit& b) {
     return part;
 }
 
+// Runs kernel(dstStart, sy, h) of a keyed picture's runs over a clipped blit:
+// in one call, or row by row where dst is still making its own pixels.
+template <class Kernel>
+void overRuns(Surface& dst, const Blit& b, Kernel kernel) {
+    if (dst.waitsForOwnPixels()) {
+        dst.drawRows(b.dy, b.dy + b.h,
+                     [&](std::uint32_t* row, int y) { kernel(row + b.dx, b.sy + y - b.dy, 1); });
+        return;
+    }
+    kernel(dst.row(b.dy) + b.dx, b.sy, b.h);
+}
+
 // Runs kernel(dstRow, srcRow, width) over every row of a clipped blit.
 template <class Kernel>
 void eachRow(Surface& dst, const Surface& src, const Blit& b, Kernel kernel) {
@@ -429,13 +434,9 @@ void keyedCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, i
         }
         if (runs->opaque()) dst.overwriting(b.dx, b.dy, b.w, b.h);
         const auto copyRuns = simd::kernels().copyRuns;
-        if (dst.waitsForOwnPixels()) {
-            dst.drawRows(b.dy, b.dy + b.h, [&](std::uint32_t* row, int y) {
-                copyRuns(row + b.dx, dst.width(), *runs, b.sx, b.sy + y - b.dy, b.w, 1);
-            });
-            return;
-        }
-        copyRuns(dst.row(b.dy) + b.dx, dst.width(), *runs, b.sx, b.sy, b.w, b.h);
+        overRuns(dst, b, [&](std::uint32_t* d, int sy, int h) {
+            copyRuns(d, dst.width(), *runs, b.sx, sy, b.w, h);
+        });
         return;
     }
     eachRow(dst, src, b, keyed);
@@ -464,13 +465,9 @@ void keyedBlend(Surface& dst, int dx, int dy, int w, int h, const Surface& src, 
     };
     if (const KeyRuns* runs = src.keyRuns(k); runs && &dst != &src) {
         const auto blendRuns = simd::kernels().blendRuns;
-        if (dst.waitsForOwnPixels()) {
-            dst.drawRows(b.dy, b.dy + b.h, [&](std::uint32_t* row, int y) {
-                blendRuns(row + b.dx, dst.width(), *runs, b.sx, b.sy + y - b.dy, b.w, 1, alpha);
-            });
-            return;
-        }
-        blendRuns(dst.row(b.dy) + b.dx, dst.width(), *runs, b.sx, b.sy, b.w, b.h, alpha);
+        overRuns(dst, b, [&](std::uint32_t* d, int sy, int h) {
+            blendRuns(d, dst.width(), *runs, b.sx, sy, b.w, h, alpha);
+        });
         return;
     }
     eachRow(dst, src, b, keyed);

@@ -105,6 +105,16 @@ private:
     }
     void bringBack() const;
     void unshare();
+    // What the surface held before it took a buffer of its own: its old
+    // pixels, or the fill it waited for; put brings n of them back at `at`.
+    struct Before {
+        std::shared_ptr<const std::uint32_t[]> pixels;
+        std::optional<std::uint32_t> fill;
+        void put(std::uint32_t* to, std::size_t at, std::size_t n) const;
+    };
+    // For a surface that waits for its own pixels: takes a buffer for them
+    // (the same one when only a fill waits over it) and says what to fill it from.
+    Before takeOwnBuffer();
 
     int width_ = 0;
     int height_ = 0;
