@@ -37,7 +37,6 @@ trap 'rm -rf "$work"' EXIT
 
 cat > "$work/frames.c" <<'C'
 #define _GNU_SOURCE
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -60,7 +59,7 @@ static uint64_t now(clockid_t clock) {
     return (uint64_t)t.tv_sec * 1000000000ull + (uint64_t)t.tv_nsec;
 }
 
-static void mark(void) {
+static void onPresent(void) {
     static int seen;
     if (!seen) {
         seen = 1;
@@ -86,40 +85,9 @@ static void mark(void) {
     __atomic_store_n(&frameLog[0], n + 1, __ATOMIC_RELEASE);
 }
 
-/* Set while SDL presents: the puts it makes inside are counted once, there. */
-static __thread int inSdl;
-void SDL_RenderPresent(void* renderer) {
-    static void (*real)(void*);
-    if (!real) real = (void (*)(void*))dlsym(RTLD_NEXT, "SDL_RenderPresent");
-    inSdl = 1;
-    real(renderer);
-    inSdl = 0;
-    mark();
-}
-
-int SDL_UpdateWindowSurface(void* window) {
-    static int (*real)(void*);
-    if (!real) real = (int (*)(void*))dlsym(RTLD_NEXT, "SDL_UpdateWindowSurface");
-    inSdl = 1;
-    int result = real(window);
-    inSdl = 0;
-    mark();
-    return result;
-}
-
-/* The game's own present from shared memory; SDL's put inside
-   SDL_UpdateWindowSurface is already counted there. */
-int XShmPutImage(void* d, unsigned long w, void* gc, void* image, int sx, int sy, int dx, int dy,
-                 unsigned width, unsigned height, int event) {
-    static int (*real)(void*, unsigned long, void*, void*, int, int, int, int, unsigned, unsigned, int);
-    if (!real) real = (int (*)(void*, unsigned long, void*, void*, int, int, int, int, unsigned, unsigned, int))
-                          dlsym(RTLD_NEXT, "XShmPutImage");
-    int result = real(d, w, gc, image, sx, sy, dx, dy, width, height, event);
-    if (!inSdl) mark();
-    return result;
-}
+#include "present-hooks.c"
 C
-cc -O2 -shared -fPIC -o "$work/frames.so" "$work/frames.c" -ldl
+cc -O2 -shared -fPIC -I "$root/scripts" -o "$work/frames.so" "$work/frames.c" -ldl
 
 # The bare window: opened as the game opens its own (same size, same hints),
 # painted white once, then kept open until closed.

@@ -18,50 +18,20 @@ trap 'rm -rf "$work"' EXIT
 
 cat > "$work/frames.c" <<'C'
 #define _GNU_SOURCE
-#include <dlfcn.h>
 #include <stdio.h>
 #include <stdlib.h>
 
 /* Counts the frames shown; the count is read from a file at any moment. */
 static long frames;
-static void count(void) {
+static void onPresent(void) {
     const char* out = getenv("FRAME_COUNT_OUT");
     if (++frames % 10 != 0 || !out) return;
     FILE* f = fopen(out, "w");
     if (f) { fprintf(f, "%ld\n", frames); fclose(f); }
 }
-/* Set while SDL presents: the puts it makes inside are counted once, there. */
-static __thread int inSdl;
-void SDL_RenderPresent(void* r) {
-    static void (*real)(void*);
-    if (!real) real = (void (*)(void*))dlsym(RTLD_NEXT, "SDL_RenderPresent");
-    inSdl = 1;
-    real(r);
-    inSdl = 0;
-    count();
-}
-int SDL_UpdateWindowSurface(void* w) {
-    static int (*real)(void*);
-    if (!real) real = (int (*)(void*))dlsym(RTLD_NEXT, "SDL_UpdateWindowSurface");
-    inSdl = 1;
-    int result = real(w);
-    inSdl = 0;
-    count();
-    return result;
-}
-/* The game's own present from shared memory; SDL's put inside
-   SDL_UpdateWindowSurface is already counted there. */
-int XShmPutImage(void* d, unsigned long w, void* gc, void* image, int sx, int sy, int dx, int dy,
-                 unsigned width, unsigned height, int event) {
-    static int (*real)(void*, unsigned long, void*, void*, int, int, int, int, unsigned, unsigned, int);
-    if (!real) real = (int (*)(void*, unsigned long, void*, void*, int, int, int, int, unsigned, unsigned, int))
-                          dlsym(RTLD_NEXT, "XShmPutImage");
-    int result = real(d, w, gc, image, sx, sy, dx, dy, width, height, event);
-    if (!inSdl) count();
-    return result;
-}
+#include "present-hooks.c"
 C
-cc -O2 -shared -fPIC -o "$work/frames.so" "$work/frames.c" -ldl
+cc -O2 -shared -fPIC -I "$root/scripts" -o "$work/frames.so" "$work/frames.c" -ldl
 cat > "$work/copy.c" <<'C'
 #include <stdio.h>
 #include <stdlib.h>
