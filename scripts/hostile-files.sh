@@ -107,8 +107,10 @@ to_ranking() {
   return 1
 }
 
-# Spells one glyph and confirms it.
+# Clears the name, spells one glyph and confirms it. The clear comes first:
+# a "1" sent to end play can land after the ranking opened, when it types.
 enter_name() {
+  click 418 795
   click $((75 + 50 * $1)) 385
   click 418 835
   sleep 1
