@@ -108,16 +108,19 @@ Surface::Surface(int width, int height) : Surface(width, height, true) {}
 
 Surface Surface::uninitialised(int width, int height) { return Surface(width, height, false); }
 
+// A copy shares the pixels, so the rows still waiting are made first.
 Surface::Surface(const Surface& other)
     : width_(other.width_),
       height_(other.height_),
-      pixels_(other.pixels_),
+      pixels_((other.makeWaitingRows(), other.pixels_)),
       runs_(other.runs_),
       fill_(other.fill_) {}
 
 // Assigned pixels count as a change of this surface's own.
 Surface& Surface::operator=(const Surface& other) {
     if (this != &other) {
+        other.makeWaitingRows();
+        stopWaiting();
         width_ = other.width_;
         height_ = other.height_;
         pixels_ = other.pixels_;
@@ -133,7 +136,10 @@ Surface::Surface(Surface&& other) noexcept
       height_(std::exchange(other.height_, 0)),
       pixels_(std::move(other.pixels_)),
       runs_(std::move(other.runs_)),
-      fill_(std::exchange(other.fill_, std::nullopt)) {
+      fill_(std::exchange(other.fill_, std::nullopt)),
+      before_(std::exchange(other.before_, Before{})),
+      waiting_(std::move(other.waiting_)),
+      waitingRows_(std::exchange(other.waitingRows_, 0)) {
     ++other.changes_;
 }
 
@@ -144,6 +150,9 @@ Surface& Surface::operator=(Surface&& other) noexcept {
         pixels_ = std::move(other.pixels_);
         runs_ = std::move(other.runs_);
         fill_ = std::exchange(other.fill_, std::nullopt);
+        before_ = std::exchange(other.before_, Before{});
+        waiting_ = std::move(other.waiting_);
+        waitingRows_ = std::exchange(other.waitingRows_, 0);
         ++changes_;
         ++other.changes_;
     }
@@ -190,6 +199,41 @@ Surface::Before Surface::takeOwnBuffer() {
     return before;
 }
 
+void Surface::beginWaiting() {
+    if (waitingRows_ > 0) return;
+    before_ = takeOwnBuffer();
+    waiting_.assign(static_cast<std::size_t>(height_), 1);
+    waitingRows_ = height_;
+}
+
+void Surface::rowMade(int y) const {
+    waiting_[y] = 0;
+    if (--waitingRows_ == 0) before_ = Before{};  // lets the old pixels go
+}
+
+void Surface::makeWaitingRows() const {
+    if (waitingRows_ == 0) return;
+    const std::size_t stride = static_cast<std::size_t>(width_);
+    // Neighbouring waiting rows are one block of memory.
+    for (int y = 0; y < height_;) {
+        if (!waiting_[y]) {
+            ++y;
+            continue;
+        }
+        int end = y;
+        while (end < height_ && waiting_[end]) ++end;
+        before_.put(pixels_.get(), y * stride, (end - y) * stride);
+        y = end;
+    }
+    waitingRows_ = 0;
+    before_ = Before{};
+}
+
+void Surface::stopWaiting() {
+    waitingRows_ = 0;
+    before_ = Before{};
+}
+
 void Surface::overwriting(int x, int y, int w, int h) {
     const int x0 = std::max(x, 0), y0 = std::max(y, 0);
     const int x1 = static_cast<int>(std::min<long long>(width_, static_cast<long long>(x) + w));
@@ -199,16 +243,16 @@ void Surface::overwriting(int x, int y, int w, int h) {
     // as ever): nothing to save.
     if (!waitsForOwnPixels()) return;
     const std::size_t stride = static_cast<std::size_t>(width_);
-    const Before before = takeOwnBuffer();
+    beginWaiting();
+    ++changes_;
+    // The rows it crosses are made now, left and right of it; the others wait.
     std::uint32_t* own = pixels_.get();
-    // Whole rows above and below are one block each; the rows beside it are
-    // kept left and right of the rectangle.
-    before.put(own, 0, y0 * stride);
     for (int row = y0; row < y1; ++row) {
-        before.put(own, row * stride, static_cast<std::size_t>(x0));
-        before.put(own, row * stride + x1, stride - x1);
+        if (!waiting_[row]) continue;
+        before_.put(own, row * stride, static_cast<std::size_t>(x0));
+        before_.put(own, row * stride + x1, stride - x1);
+        rowMade(row);
     }
-    before.put(own, y1 * stride, (height_ - y1) * stride);
 }
 
 void Surface::drawRows(int y0, int y1, const std::function<void(std::uint32_t*, int)>& draw) {
@@ -220,14 +264,21 @@ void Surface::drawRows(int y0, int y1, const std::function<void(std::uint32_t*, 
         return;
     }
     const std::size_t stride = static_cast<std::size_t>(width_);
-    const Before before = takeOwnBuffer();
+    beginWaiting();
+    ++changes_;
     std::uint32_t* own = pixels_.get();
-    before.put(own, 0, y0 * stride);
     for (int y = y0; y < y1; ++y) {
-        before.put(own, y * stride, stride);
+        makeRow(y);
         draw(own + y * stride, y);
     }
-    before.put(own, y1 * stride, (height_ - y1) * stride);
+}
+
+std::uint32_t* Surface::rows(int y0, int y1) {
+    if (!waitsForOwnPixels()) return row(y0);
+    beginWaiting();
+    ++changes_;
+    for (int y = std::max(y0, 0); y < std::min(y1, height_); ++y) makeRow(y);
+    return pixels_.get() + std::size_t(y0) * width_;
 }
 
 std::uint32_t Surface::pixel(int x, int y) const {
@@ -243,6 +294,7 @@ void Surface::setPixel(int x, int y, std::uint32_t value) {
 // Only noted: the frame's first draw usually covers it whole.
 void Surface::fill(std::uint32_t value) {
     if (empty()) return;
+    stopWaiting();
     runs_.reset();
     fill_ = value;
     if (pixels_.use_count() > 1) pixels_.reset();  // the copies keep the old pixels
@@ -329,13 +381,13 @@ void fillBox(Surface& s, long long x0, long long y0, long long x1, long long y1,
     }
     // Whole rows are one block of memory.
     if (x0 == 0 && x1 == s.width()) {
-        std::fill_n(s.row(static_cast<int>(y0)), static_cast<std::size_t>((y1 - y0) * x1), value);
+        s.overwriting(0, static_cast<int>(y0), s.width(), static_cast<int>(y1 - y0));
+        std::fill_n(s.rows(static_cast<int>(y0), static_cast<int>(y1)),
+                    static_cast<std::size_t>((y1 - y0) * x1), value);
         return;
     }
-    for (long long y = y0; y < y1; ++y) {
-        std::uint32_t* p = s.row(static_cast<int>(y));
-        std::fill(p + x0, p + x1, value);
-    }
+    std::uint32_t* p = s.rows(static_cast<int>(y0), static_cast<int>(y1));
+    for (long long y = y0; y < y1; ++y, p += s.width()) std::fill(p + x0, p + x1, value);
 }
 
 // When a surface is drawn onto itself with overlapping rectangles, the row
@@ -401,7 +453,12 @@ void copyRect(Surface& dst, int dx, int dy, int w, int h, const Surface& src, in
     const std::size_t rowBytes = sizeof(std::uint32_t) * b.w;
     // Whole rows of equally wide surfaces are one block of memory.
     if (b.w == dst.width() && b.w == src.width() && &dst != &src) {
-        std::memcpy(dst.row(b.dy), src.row(b.sy), rowBytes * b.h);
+        std::memcpy(dst.rows(b.dy, b.dy + b.h), src.row(b.sy), rowBytes * b.h);
+        return;
+    }
+    if (&dst != &src) {
+        std::uint32_t* to = dst.rows(b.dy, b.dy + b.h) + b.dx;
+        for (int y = 0; y < b.h; ++y, to += dst.width()) std::memcpy(to, src.row(b.sy + y) + b.sx, rowBytes);
         return;
     }
     // memmove and the row order keep a copy within one surface correct.
@@ -507,9 +564,9 @@ void coverageBlend(Surface& dst, long long dx, long long dy, const std::uint8_t*
     const long long y1 = std::min<long long>(h, dst.height() - dy);
     if (x0 >= x1 || y0 >= y1) return;
     const std::uint32_t ink = toPixel(color);
-    for (long long y = y0; y < y1; ++y)
-        simd::coverageRowSse2(dst.row(static_cast<int>(dy + y)) + dx + x0, coverage + y * w + x0,
-                              static_cast<int>(x1 - x0), ink);
+    std::uint32_t* out = dst.rows(static_cast<int>(dy + y0), static_cast<int>(dy + y1)) + dx + x0;
+    for (long long y = y0; y < y1; ++y, out += dst.width())
+        simd::coverageRowSse2(out, coverage + y * w + x0, static_cast<int>(x1 - x0), ink);
 }
 
 void rotatedAlphaCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx,

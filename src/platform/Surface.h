@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "platform/Win32Types.h"
 
@@ -77,18 +78,27 @@ public:
     // unchanged pixels.
     std::uint64_t changes() const { return changes_; }
 
-    // True while the pixels are shared with a copy or only noted as a fill:
-    // the next change first makes pixels of its own.
-    bool waitsForOwnPixels() const { return fill_ || (pixels_ && pixels_.use_count() > 1); }
+    // True while the pixels are shared with a copy or only noted as a fill,
+    // or some rows still wait for them: the next change first makes pixels
+    // of its own.
+    bool waitsForOwnPixels() const {
+        return fill_ || (pixels_ && pixels_.use_count() > 1) || waitingRows_ > 0;
+    }
     // Calls draw(row, y) for each row y0 <= y < y1 (clipped to the surface).
     // Pixels still shared or noted as a fill are made row by row, each just
     // before it is drawn on, so making them and drawing the first layer over
-    // them is one pass over memory rather than two.
+    // them is one pass over memory rather than two. Rows outside wait for
+    // theirs until something draws on them or reads the surface, so rows a
+    // later opaque layer hides are never made at all.
     void drawRows(int y0, int y1, const std::function<void(std::uint32_t* row, int y)>& draw);
     // For a drawing that is about to write every pixel of this rectangle:
     // pixels still shared or only noted as a fill are made only outside it,
     // so a layer drawn over the one before costs no copy of what it hides.
     void overwriting(int x, int y, int w, int h);
+    // Rows y0 to y1 (exclusive, within the surface) to draw on, as row(y0)
+    // gives them, except that while rows wait for their pixels only these
+    // are made: write nothing outside them.
+    std::uint32_t* rows(int y0, int y1);
 
 private:
     Surface(int width, int height, bool zeroed);
@@ -96,6 +106,7 @@ private:
     // or only noted as a fill; held() brings them into pixels_.
     void held() const {
         if (fill_ || (!pixels_ && runs_)) bringBack();
+        if (waitingRows_ > 0) makeWaitingRows();
     }
     void changed() {
         held();
@@ -115,6 +126,17 @@ private:
     // For a surface that waits for its own pixels: takes a buffer for them
     // (the same one when only a fill waits over it) and says what to fill it from.
     Before takeOwnBuffer();
+    // Rows wait for their pixels: the surface takes a buffer of its own, and
+    // each row is made from what it held before when first drawn on.
+    void beginWaiting();
+    void makeRow(int y) const {
+        if (!waiting_[y]) return;
+        before_.put(pixels_.get(), std::size_t(y) * width_, std::size_t(width_));
+        rowMade(y);
+    }
+    void rowMade(int y) const;
+    void makeWaitingRows() const;
+    void stopWaiting();
 
     int width_ = 0;
     int height_ = 0;
@@ -122,6 +144,10 @@ private:
     // Immutable once made, so copies of the surface share it.
     std::shared_ptr<const KeyRuns> runs_;
     mutable std::optional<std::uint32_t> fill_;
+    // Rows still to be made from before_ (by row, and how many).
+    mutable Before before_;
+    mutable std::vector<std::uint8_t> waiting_;
+    mutable int waitingRows_ = 0;
     std::uint64_t changes_ = 0;
     bool frame_ = false;
 };

@@ -337,6 +337,72 @@ TEST(SurfaceWhole, DrawsOverSharedOrWaitingPixelsKeepEverythingOutsideThem) {
     }
 }
 
+// Rows a draw does not reach keep waiting for their pixels through the draws
+// after it, and are made when something draws on them or the surface is read
+// or copied: any sequence of draws, fills, outlines and text gives what it
+// gives on a plain surface, copies taken halfway keep what they saw, and the
+// old pixels' other holder never changes.
+TEST(SurfaceWhole, RowsLeftWaitingAreMadeByWhateverDrawsOrReadsThemNext) {
+    std::mt19937 rng(41);
+    const Surface under = patterned(23, 17, 5);
+    Surface keyed = runsPicture(rng, 20, 12);
+    Surface analysed = keyed;
+    analysed.analyseKey(kKey);
+    Surface opaque = patterned(20, 12, 8);
+    opaque.analyseKey(0x00FF00FF);
+    const Surface other = patterned(23, 17, 6);
+    std::vector<std::uint8_t> ink(9 * 5);
+    for (auto& c : ink) c = std::uint8_t(rng());
+    using Step = std::function<void(Surface&, int, int, int, int)>;
+    const std::vector<Step> steps{
+        [&](Surface& d, int x, int y, int w, int h) { platform::copyRect(d, x, y, w, h, opaque, 1, 2); },
+        [&](Surface& d, int x, int y, int, int) { platform::copyRect(d, x, y, 23, 6, opaque, 0, 0); },
+        [&](Surface& d, int x, int y, int w, int h) { platform::keyedCopy(d, x, y, w, h, analysed, 0, 1, MAGENTA); },
+        [&](Surface& d, int x, int y, int w, int h) { platform::keyedCopy(d, x, y, w, h, opaque, 2, 0, MAGENTA); },
+        [&](Surface& d, int x, int y, int w, int h) { platform::keyedBlend(d, x, y, w, h, analysed, 0, 0, MAGENTA, 99); },
+        [&](Surface& d, int x, int y, int w, int h) { platform::alphaBlend(d, x, y, w, h, keyed, 1, 1, 60); },
+        [&](Surface& d, int x, int y, int w, int h) { platform::fillWhite(d, x, y, w, h); },
+        [&](Surface& d, int, int y, int, int h) { platform::fillWhite(d, 0, y, 23, h); },
+        [&](Surface& d, int x, int y, int w, int h) { platform::frameRect(d, RECT{x, y, x + w, y + h}, RGB(1, 2, 3)); },
+        [&](Surface& d, int x, int y, int, int) { platform::coverageBlend(d, x, y, ink.data(), 9, 5, RGB(200, 9, 50)); },
+        [&](Surface& d, int x, int y, int, int) { d.setPixel(x, y, 0x123456); },
+        [&](Surface& d, int, int, int, int) { d = other; },
+        [&](Surface& d, int, int, int, int) { platform::fillWhite(d, -1, -1, 40, 40); },
+    };
+    for (int round = 0; round < 3000; ++round) {
+        Surface holder = under;
+        Surface dst(23, 17), plain = under;
+        dst = holder;  // shares the pixels it starts from
+        if (round % 4 == 1) {
+            dst.fill(0x00ABCDEF);
+            plain.fill(0x00ABCDEF);
+            plain.setPixel(0, 0, 0x00ABCDEF);  // the model makes its pixels at once
+        }
+        Surface seen, seenPlain;
+        const int count = 1 + int(rng() % 5);
+        for (int i = 0; i < count; ++i) {
+            const int x = int(rng() % 30) - 5, y = int(rng() % 24) - 5;
+            const int w = int(rng() % 26), h = int(rng() % 20);
+            const Step& step = steps[rng() % steps.size()];
+            step(dst, x, y, w, h);
+            step(plain, x, y, w, h);
+            if (rng() % 4 == 0) {  // a copy halfway, drawn on no more
+                seen = Surface(dst);
+                seenPlain = plain;
+            }
+            if (rng() % 6 == 0) dst = Surface(std::move(dst));
+        }
+        for (int y = 0; y < 17; ++y)
+            for (int x = 0; x < 23; ++x) {
+                ASSERT_EQ(dst.pixel(x, y), plain.pixel(x, y)) << "round " << round << " at " << x << "," << y;
+                ASSERT_EQ(holder.pixel(x, y), under.pixel(x, y)) << "round " << round;
+                if (!seen.empty()) {
+                    ASSERT_EQ(seen.pixel(x, y), seenPlain.pixel(x, y)) << "round " << round;
+                }
+            }
+    }
+}
+
 // A surface marked as a frame takes the buffers it makes for itself from the
 // frame memory while there is one (the window shows them without a copy),
 // and ordinary memory when it gives none; other surfaces, copies of the frame
