@@ -137,9 +137,7 @@ Surface::Surface(Surface&& other) noexcept
       pixels_(std::move(other.pixels_)),
       runs_(std::move(other.runs_)),
       fill_(std::exchange(other.fill_, std::nullopt)),
-      before_(std::exchange(other.before_, Before{})),
-      waiting_(std::move(other.waiting_)),
-      waitingRows_(std::exchange(other.waitingRows_, 0)) {
+      waiting_(std::exchange(other.waiting_, Waiting{})) {
     ++other.changes_;
 }
 
@@ -150,9 +148,7 @@ Surface& Surface::operator=(Surface&& other) noexcept {
         pixels_ = std::move(other.pixels_);
         runs_ = std::move(other.runs_);
         fill_ = std::exchange(other.fill_, std::nullopt);
-        before_ = std::exchange(other.before_, Before{});
-        waiting_ = std::move(other.waiting_);
-        waitingRows_ = std::exchange(other.waitingRows_, 0);
+        waiting_ = std::exchange(other.waiting_, Waiting{});
         ++changes_;
         ++other.changes_;
     }
@@ -200,39 +196,37 @@ Surface::Before Surface::takeOwnBuffer() {
 }
 
 void Surface::beginWaiting() {
-    if (waitingRows_ > 0) return;
-    before_ = takeOwnBuffer();
-    waiting_.assign(static_cast<std::size_t>(height_), 1);
-    waitingRows_ = height_;
+    if (waiting_.count > 0) return;
+    waiting_.before = takeOwnBuffer();
+    waiting_.rows.assign(static_cast<std::size_t>(height_), 1);
+    waiting_.count = height_;
 }
 
 void Surface::rowMade(int y) const {
-    waiting_[y] = 0;
-    if (--waitingRows_ == 0) before_ = Before{};  // lets the old pixels go
+    waiting_.rows[y] = 0;
+    // The last one lets the old pixels go (the row flags stay, all clear).
+    if (--waiting_.count == 0) waiting_.before = waiting_.blended = Before{};
 }
 
 void Surface::makeWaitingRows() const {
-    if (waitingRows_ == 0) return;
+    if (waiting_.count == 0) return;
     const std::size_t stride = static_cast<std::size_t>(width_);
-    // Neighbouring waiting rows are one block of memory.
+    // Neighbouring waiting rows made from the same pixels are one block of memory.
     for (int y = 0; y < height_;) {
-        if (!waiting_[y]) {
+        if (!waiting_.rows[y]) {
             ++y;
             continue;
         }
+        const Before& from = waiting_.sourceOf(y);
         int end = y;
-        while (end < height_ && waiting_[end]) ++end;
-        before_.put(pixels_.get(), y * stride, (end - y) * stride);
+        while (end < height_ && waiting_.rows[end] && &waiting_.sourceOf(end) == &from) ++end;
+        from.put(pixels_.get(), y * stride, (end - y) * stride);
         y = end;
     }
-    waitingRows_ = 0;
-    before_ = Before{};
+    stopWaiting();
 }
 
-void Surface::stopWaiting() {
-    waitingRows_ = 0;
-    before_ = Before{};
-}
+void Surface::stopWaiting() const { waiting_ = Waiting{}; }
 
 void Surface::overwriting(int x, int y, int w, int h) {
     const int x0 = std::max(x, 0), y0 = std::max(y, 0);
@@ -248,9 +242,10 @@ void Surface::overwriting(int x, int y, int w, int h) {
     // The rows it crosses are made now, left and right of it; the others wait.
     std::uint32_t* own = pixels_.get();
     for (int row = y0; row < y1; ++row) {
-        if (!waiting_[row]) continue;
-        before_.put(own, row * stride, static_cast<std::size_t>(x0));
-        before_.put(own, row * stride + x1, stride - x1);
+        if (!waiting_.rows[row]) continue;
+        const Before& from = waiting_.sourceOf(row);
+        from.put(own, row * stride, static_cast<std::size_t>(x0));
+        from.put(own, row * stride + x1, stride - x1);
         rowMade(row);
     }
 }
@@ -279,6 +274,87 @@ std::uint32_t* Surface::rows(int y0, int y1) {
     ++changes_;
     for (int y = std::max(y0, 0); y < std::min(y1, height_); ++y) makeRow(y);
     return pixels_.get() + std::size_t(y0) * width_;
+}
+
+namespace {
+
+// The blends remembered over waiting rows: each with its source and the
+// pixels under it, both kept here so neither can change while remembered
+// (a surface sharing them makes its own before any change). A blend is
+// noted when first seen and worked out only when seen again, so one whose
+// alpha or place changes every frame costs nothing more.
+struct RememberedBlend {
+    std::shared_ptr<const std::uint32_t[]> under, src;
+    int width = 0, height = 0, srcWidth = 0;
+    Blit b;
+    std::uint8_t alpha = 0;
+    // A whole surface's worth, of which only rows b.dy to b.dy + b.h are made.
+    std::shared_ptr<const std::uint32_t[]> result;
+
+    bool same(const RememberedBlend& o) const {
+        return under == o.under && src == o.src && width == o.width && height == o.height &&
+               srcWidth == o.srcWidth && b.dx == o.b.dx && b.dy == o.b.dy && b.sx == o.b.sx &&
+               b.sy == o.b.sy && b.w == o.b.w && b.h == o.b.h && alpha == o.alpha;
+    }
+};
+
+class BlendMemory {
+public:
+    // The remembered blend like `wanted`, noting it when new; null until seen twice.
+    template <class Work>
+    std::shared_ptr<const std::uint32_t[]> resultFor(RememberedBlend wanted, Work work) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (RememberedBlend& r : kept_) {
+            if (!r.same(wanted)) continue;
+            if (!r.result) r.result = work();
+            return r.result;
+        }
+        kept_[next_] = std::move(wanted);
+        next_ = (next_ + 1) % kept_.size();
+        return nullptr;
+    }
+
+private:
+    std::mutex mutex_;
+    std::array<RememberedBlend, 2> kept_;
+    std::size_t next_ = 0;
+};
+
+BlendMemory& blendMemory() {
+    static BlendMemory* kept = new BlendMemory;  // outlives every surface, even static ones
+    return *kept;
+}
+
+}  // namespace
+
+bool Surface::blendOverWaitingRows(const Blit& b, const Surface& src, std::uint8_t alpha) {
+    // Over pixels still shared (not a fill): their rows begin to wait.
+    if (&src == this || fill_ || !waitsForOwnPixels()) return false;
+    beginWaiting();
+    if (!waiting_.before.pixels || waiting_.blendedBottom > waiting_.blendedTop) return false;
+    for (int y = b.dy; y < b.dy + b.h; ++y)
+        if (!waiting_.rows[y]) return false;
+    src.held();
+    if (!src.pixels_) return false;
+    RememberedBlend wanted{waiting_.before.pixels, src.pixels_, width_, height_, src.width_, b, alpha, nullptr};
+    const std::size_t stride = static_cast<std::size_t>(width_);
+    const Before& under = waiting_.before;
+    auto result = blendMemory().resultFor(wanted, [&] {
+        auto rows = allocate(areaOf(width_, height_), false);
+        const auto blendRow = simd::kernels().blendRow;
+        for (int y = b.dy; y < b.dy + b.h; ++y) {
+            under.put(rows.get(), y * stride, stride);
+            blendRow(rows.get() + y * stride + b.dx,
+                     src.pixels_.get() + std::size_t(b.sy + y - b.dy) * src.width_ + b.sx, b.w, alpha);
+        }
+        return std::shared_ptr<const std::uint32_t[]>(std::move(rows));
+    });
+    if (!result) return false;
+    waiting_.blended.pixels = std::move(result);
+    waiting_.blendedTop = b.dy;
+    waiting_.blendedBottom = b.dy + b.h;
+    ++changes_;
+    return true;
 }
 
 std::uint32_t Surface::pixel(int x, int y) const {
@@ -505,6 +581,7 @@ void alphaBlend(Surface& dst, int dx, int dy, int w, int h, const Surface& src, 
     if (alpha == 0) return;
     Blit b{};
     if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, b)) return;
+    if (dst.blendOverWaitingRows(b, src, alpha)) return;
     const auto blendRow = simd::kernels().blendRow;
     eachRow(dst, src, b,
             [&](std::uint32_t* d, const std::uint32_t* s, int n) { blendRow(d, s, n, alpha); });

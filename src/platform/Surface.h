@@ -18,6 +18,7 @@
 namespace platform {
 
 class KeyRuns;
+struct Blit;
 
 // Copies share their pixels until one of them changes (so a whole frame
 // copied to the window costs nothing), and filling a whole surface is only
@@ -82,7 +83,7 @@ public:
     // or some rows still wait for them: the next change first makes pixels
     // of its own.
     bool waitsForOwnPixels() const {
-        return fill_ || (pixels_ && pixels_.use_count() > 1) || waitingRows_ > 0;
+        return fill_ || (pixels_ && pixels_.use_count() > 1) || waiting_.count > 0;
     }
     // Calls draw(row, y) for each row y0 <= y < y1 (clipped to the surface).
     // Pixels still shared or noted as a fill are made row by row, each just
@@ -99,6 +100,13 @@ public:
     // gives them, except that while rows wait for their pixels only these
     // are made: write nothing outside them.
     std::uint32_t* rows(int y0, int y1);
+    // The constant-alpha blend of src's rectangle b (clipped) over rows that
+    // all still wait for their pixels. A blend of the same fixed source over
+    // the same fixed pixels at the same place, seen again (the veil over the
+    // board's background, say, every frame), is remembered: the rows then
+    // wait for the remembered result, and the blend is not worked out again.
+    // False when this is not such a blend; the caller draws as ever.
+    bool blendOverWaitingRows(const Blit& b, const Surface& src, std::uint8_t alpha);
 
 private:
     Surface(int width, int height, bool zeroed);
@@ -106,7 +114,7 @@ private:
     // or only noted as a fill; held() brings them into pixels_.
     void held() const {
         if (fill_ || (!pixels_ && runs_)) bringBack();
-        if (waitingRows_ > 0) makeWaitingRows();
+        if (waiting_.count > 0) makeWaitingRows();
     }
     void changed() {
         held();
@@ -130,13 +138,13 @@ private:
     // each row is made from what it held before when first drawn on.
     void beginWaiting();
     void makeRow(int y) const {
-        if (!waiting_[y]) return;
-        before_.put(pixels_.get(), std::size_t(y) * width_, std::size_t(width_));
+        if (!waiting_.rows[y]) return;
+        waiting_.sourceOf(y).put(pixels_.get(), std::size_t(y) * width_, std::size_t(width_));
         rowMade(y);
     }
     void rowMade(int y) const;
     void makeWaitingRows() const;
-    void stopWaiting();
+    void stopWaiting() const;
 
     int width_ = 0;
     int height_ = 0;
@@ -144,10 +152,20 @@ private:
     // Immutable once made, so copies of the surface share it.
     std::shared_ptr<const KeyRuns> runs_;
     mutable std::optional<std::uint32_t> fill_;
-    // Rows still to be made from before_ (by row, and how many).
-    mutable Before before_;
-    mutable std::vector<std::uint8_t> waiting_;
-    mutable int waitingRows_ = 0;
+    // Rows still to be made (by row, and how many): from what the surface
+    // held before, or, between blendedTop and blendedBottom, from a
+    // remembered blend over it.
+    struct Waiting {
+        Before before;
+        Before blended;
+        int blendedTop = 0, blendedBottom = 0;
+        std::vector<std::uint8_t> rows;
+        int count = 0;
+        const Before& sourceOf(int y) const {
+            return y >= blendedTop && y < blendedBottom ? blended : before;
+        }
+    };
+    mutable Waiting waiting_;
     std::uint64_t changes_ = 0;
     bool frame_ = false;
 };

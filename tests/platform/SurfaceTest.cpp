@@ -341,10 +341,12 @@ TEST(SurfaceWhole, DrawsOverSharedOrWaitingPixelsKeepEverythingOutsideThem) {
 // after it, and are made when something draws on them or the surface is read
 // or copied: any sequence of draws, fills, outlines and text gives what it
 // gives on a plain surface, copies taken halfway keep what they saw, and the
-// old pixels' other holder never changes.
+// old pixels' other holder never changes. The same blends come back round
+// after round over the same two pictures, as the veil over play's background
+// does frame after frame, so remembered blends are drawn from too.
 TEST(SurfaceWhole, RowsLeftWaitingAreMadeByWhateverDrawsOrReadsThemNext) {
     std::mt19937 rng(41);
-    const Surface under = patterned(23, 17, 5);
+    const Surface unders[] = {patterned(23, 17, 5), patterned(23, 17, 9)};
     Surface keyed = runsPicture(rng, 20, 12);
     Surface analysed = keyed;
     analysed.analyseKey(kKey);
@@ -361,6 +363,8 @@ TEST(SurfaceWhole, RowsLeftWaitingAreMadeByWhateverDrawsOrReadsThemNext) {
         [&](Surface& d, int x, int y, int w, int h) { platform::keyedCopy(d, x, y, w, h, opaque, 2, 0, MAGENTA); },
         [&](Surface& d, int x, int y, int w, int h) { platform::keyedBlend(d, x, y, w, h, analysed, 0, 0, MAGENTA, 99); },
         [&](Surface& d, int x, int y, int w, int h) { platform::alphaBlend(d, x, y, w, h, keyed, 1, 1, 60); },
+        [&](Surface& d, int, int, int, int) { platform::alphaBlend(d, 2, 3, 15, 9, keyed, 1, 2, 60); },
+        [&](Surface& d, int, int, int, int) { platform::alphaBlend(d, -3, 10, 30, 12, keyed, 0, 0, 61); },
         [&](Surface& d, int x, int y, int w, int h) { platform::fillWhite(d, x, y, w, h); },
         [&](Surface& d, int, int y, int, int h) { platform::fillWhite(d, 0, y, 23, h); },
         [&](Surface& d, int x, int y, int w, int h) { platform::frameRect(d, RECT{x, y, x + w, y + h}, RGB(1, 2, 3)); },
@@ -370,6 +374,7 @@ TEST(SurfaceWhole, RowsLeftWaitingAreMadeByWhateverDrawsOrReadsThemNext) {
         [&](Surface& d, int, int, int, int) { platform::fillWhite(d, -1, -1, 40, 40); },
     };
     for (int round = 0; round < 3000; ++round) {
+        const Surface& under = unders[rng() % 2];
         Surface holder = under;
         Surface dst(23, 17), plain = under;
         dst = holder;  // shares the pixels it starts from
@@ -401,6 +406,39 @@ TEST(SurfaceWhole, RowsLeftWaitingAreMadeByWhateverDrawsOrReadsThemNext) {
                 }
             }
     }
+}
+
+// A blend seen again over the same pixels is drawn from what was remembered
+// of it; one that differs in anything (the pixels under it, the source, the
+// place, the part of the source, the alpha) is worked out afresh.
+TEST(SurfaceWhole, ABlendSeenAgainIsRememberedOnlyWhenEverythingIsTheSame) {
+    const Surface unders[] = {patterned(23, 17, 5), patterned(23, 17, 9)};
+    const Surface sources[] = {patterned(20, 12, 3), patterned(21, 12, 4)};
+    struct Veil {
+        int under, source, dx, dy, w, h, sx, sy, alpha;
+    };
+    const Veil base{0, 0, 2, 3, 15, 9, 1, 2, 60};
+    std::vector<Veil> veils{base};
+    for (int field = 0; field < 9; ++field) {
+        Veil v = base;
+        int* f[] = {&v.under, &v.source, &v.dx, &v.dy, &v.w, &v.h, &v.sx, &v.sy, &v.alpha};
+        *f[field] += 1;
+        veils.push_back(v);
+    }
+    int round = 0;
+    for (const Veil& other : veils)
+        for (const Veil& v : {base, base, other, other, other, base, base, other}) {
+            Surface dst(23, 17), plain = makeSurface(23, 17, [&](int x, int y) { return unders[v.under].pixel(x, y); });
+            dst = unders[v.under];
+            for (Surface* s : {&dst, &plain}) {
+                platform::alphaBlend(*s, v.dx, v.dy, v.w, v.h, sources[v.source], v.sx, v.sy, std::uint8_t(v.alpha));
+                platform::copyRect(*s, 0, 5, 23, 2, sources[1], 0, 0);
+            }
+            ++round;
+            for (int y = 0; y < 17; ++y)
+                for (int x = 0; x < 23; ++x)
+                    ASSERT_EQ(dst.pixel(x, y), plain.pixel(x, y)) << "blend " << round << " at " << x << "," << y;
+        }
 }
 
 // A surface marked as a frame takes the buffers it makes for itself from the
