@@ -185,7 +185,13 @@ void Surface::Before::put(std::uint32_t* to, std::size_t at, std::size_t n) cons
         std::fill_n(to + at, n, *fill);
 }
 
+bool Surface::waitsForOwnPixels() const {
+    return fill_ || (pixels_ && pixels_.use_count() > 1) || waiting_.count > 0 ||
+           (!pixels_ && runs_ && runs_->whole());
+}
+
 Surface::Before Surface::takeOwnBuffer() {
+    if (!fill_ && !pixels_ && runs_) bringBack();  // pixels kept whole in the runs: shared
     Before before{fill_ ? nullptr : pixels_, fill_};
     // A fill waiting over pixels of its own is done in place.
     if (!(fill_ && pixels_ && pixels_.use_count() == 1)) pixels_ = allocateFor(frame_, areaOf(width_, height_));

@@ -79,12 +79,10 @@ public:
     // unchanged pixels.
     std::uint64_t changes() const { return changes_; }
 
-    // True while the pixels are shared with a copy or only noted as a fill,
-    // or some rows still wait for them: the next change first makes pixels
-    // of its own.
-    bool waitsForOwnPixels() const {
-        return fill_ || (pixels_ && pixels_.use_count() > 1) || waiting_.count > 0;
-    }
+    // True while the pixels are shared with a copy (or kept whole in the
+    // runs) or only noted as a fill, or some rows still wait for them: the
+    // next change first makes pixels of its own.
+    bool waitsForOwnPixels() const;
     // Calls draw(row, y) for each row y0 <= y < y1 (clipped to the surface).
     // Pixels still shared or noted as a fill are made row by row, each just
     // before it is drawn on, so making them and drawing the first layer over

@@ -57,6 +57,14 @@ std::string picture(const Surface& s) {
 
 using Draw = std::function<void(Surface&, int, int, int, int, const Surface&, int, int)>;
 
+// A picture without key pixels as loaded pictures are kept: its pixels held
+// only by its runs.
+Surface compacted(Surface s) {
+    s.analyseKey(0x00FF00FF);
+    s.compact();
+    return s;
+}
+
 // Draws from awkward placements (negative, past every edge, huge sizes) and
 // checks each destination pixel against a naive model: it changes only when it
 // lies in the destination rectangle and its source pixel exists.
@@ -346,7 +354,9 @@ TEST(SurfaceWhole, DrawsOverSharedOrWaitingPixelsKeepEverythingOutsideThem) {
 // does frame after frame, so remembered blends are drawn from too.
 TEST(SurfaceWhole, RowsLeftWaitingAreMadeByWhateverDrawsOrReadsThemNext) {
     std::mt19937 rng(41);
-    const Surface unders[] = {patterned(23, 17, 5), patterned(23, 17, 9)};
+    // The model reads its own copy: a read brings a picture's pixels back out of its runs.
+    const Surface models[] = {patterned(23, 17, 5), patterned(23, 17, 9)};
+    const Surface unders[] = {models[0], compacted(models[1])};
     Surface keyed = runsPicture(rng, 20, 12);
     Surface analysed = keyed;
     analysed.analyseKey(kKey);
@@ -374,8 +384,9 @@ TEST(SurfaceWhole, RowsLeftWaitingAreMadeByWhateverDrawsOrReadsThemNext) {
         [&](Surface& d, int, int, int, int) { platform::fillWhite(d, -1, -1, 40, 40); },
     };
     for (int round = 0; round < 3000; ++round) {
-        const Surface& under = unders[rng() % 2];
-        Surface holder = under;
+        const int u = int(rng() % 2);
+        const Surface& under = models[u];
+        Surface holder = unders[u];
         Surface dst(23, 17), plain = under;
         dst = holder;  // shares the pixels it starts from
         if (round % 4 == 1) {
@@ -412,7 +423,9 @@ TEST(SurfaceWhole, RowsLeftWaitingAreMadeByWhateverDrawsOrReadsThemNext) {
 // of it; one that differs in anything (the pixels under it, the source, the
 // place, the part of the source, the alpha) is worked out afresh.
 TEST(SurfaceWhole, ABlendSeenAgainIsRememberedOnlyWhenEverythingIsTheSame) {
-    const Surface unders[] = {patterned(23, 17, 5), patterned(23, 17, 9)};
+    // The model reads its own copy: a read brings a picture's pixels back out of its runs.
+    const Surface models[] = {patterned(23, 17, 5), patterned(23, 17, 9)};
+    const Surface unders[] = {models[0], compacted(models[1])};
     const Surface sources[] = {patterned(20, 12, 3), patterned(21, 12, 4)};
     struct Veil {
         int under, source, dx, dy, w, h, sx, sy, alpha;
@@ -428,7 +441,7 @@ TEST(SurfaceWhole, ABlendSeenAgainIsRememberedOnlyWhenEverythingIsTheSame) {
     int round = 0;
     for (const Veil& other : veils)
         for (const Veil& v : {base, base, other, other, other, base, base, other}) {
-            Surface dst(23, 17), plain = makeSurface(23, 17, [&](int x, int y) { return unders[v.under].pixel(x, y); });
+            Surface dst(23, 17), plain = makeSurface(23, 17, [&](int x, int y) { return models[v.under].pixel(x, y); });
             dst = unders[v.under];
             for (Surface* s : {&dst, &plain}) {
                 platform::alphaBlend(*s, v.dx, v.dy, v.w, v.h, sources[v.source], v.sx, v.sy, std::uint8_t(v.alpha));
