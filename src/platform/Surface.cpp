@@ -214,22 +214,23 @@ void Surface::rowMade(int y) const {
     if (--waiting_.count == 0) waiting_.before = waiting_.blended = Before{};
 }
 
-void Surface::makeWaitingRows() const {
-    if (waiting_.count == 0) return;
+void Surface::makeRows(int y0, int y1) const {
     const std::size_t stride = static_cast<std::size_t>(width_);
     // Neighbouring waiting rows made from the same pixels are one block of memory.
-    for (int y = 0; y < height_;) {
+    for (int y = std::max(y0, 0); y < std::min(y1, height_) && waiting_.count > 0;) {
         if (!waiting_.rows[y]) {
             ++y;
             continue;
         }
         const Before& from = waiting_.sourceOf(y);
         int end = y;
-        while (end < height_ && waiting_.rows[end] && &waiting_.sourceOf(end) == &from) ++end;
+        while (end < std::min(y1, height_) && waiting_.rows[end] && &waiting_.sourceOf(end) == &from) ++end;
         from.put(pixels_.get(), y * stride, (end - y) * stride);
+        std::fill(waiting_.rows.begin() + y, waiting_.rows.begin() + end, 0);
+        waiting_.count -= end - y;
         y = end;
     }
-    stopWaiting();
+    if (waiting_.count == 0) stopWaiting();  // lets the old pixels go
 }
 
 void Surface::stopWaiting() const { waiting_ = Waiting{}; }
@@ -256,29 +257,11 @@ void Surface::overwriting(int x, int y, int w, int h) {
     }
 }
 
-void Surface::drawRows(int y0, int y1, const std::function<void(std::uint32_t*, int)>& draw) {
-    y0 = std::max(y0, 0);
-    y1 = std::min(y1, height_);
-    if (y0 >= y1) return;
-    if (!waitsForOwnPixels()) {
-        for (int y = y0; y < y1; ++y) draw(row(y), y);
-        return;
-    }
-    const std::size_t stride = static_cast<std::size_t>(width_);
-    beginWaiting();
-    ++changes_;
-    std::uint32_t* own = pixels_.get();
-    for (int y = y0; y < y1; ++y) {
-        makeRow(y);
-        draw(own + y * stride, y);
-    }
-}
-
 std::uint32_t* Surface::rows(int y0, int y1) {
     if (!waitsForOwnPixels()) return row(y0);
     beginWaiting();
     ++changes_;
-    for (int y = std::max(y0, 0); y < std::min(y1, height_); ++y) makeRow(y);
+    makeRows(y0, y1);
     return pixels_.get() + std::size_t(y0) * width_;
 }
 
@@ -489,15 +472,10 @@ Surface cutOut(const Surface& src, const Blit& b) {
 }
 
 // Runs kernel(dstStart, sy, h) of a keyed picture's runs over a clipped blit:
-// in one call, or row by row where dst is still making its own pixels.
+// in one call, or row by row where dst is still making its own pixels there.
 template <class Kernel>
 void overRuns(Surface& dst, const Blit& b, Kernel kernel) {
-    if (dst.waitsForOwnPixels()) {
-        dst.drawRows(b.dy, b.dy + b.h,
-                     [&](std::uint32_t* row, int y) { kernel(row + b.dx, b.sy + y - b.dy, 1); });
-        return;
-    }
-    kernel(dst.row(b.dy) + b.dx, b.sy, b.h);
+    kernel(dst.rows(b.dy, b.dy + b.h) + b.dx, b.sy, b.h);
 }
 
 // Runs kernel(dstRow, srcRow, width) over every row of a clipped blit.
@@ -508,13 +486,8 @@ void eachRow(Surface& dst, const Surface& src, const Blit& b, Kernel kernel) {
         for (int y = 0; y < b.h; ++y) kernel(dst.row(b.dy + y) + b.dx, part.row(y), b.w);
         return;
     }
-    if (dst.waitsForOwnPixels() && &dst != &src) {
-        dst.drawRows(b.dy, b.dy + b.h, [&](std::uint32_t* row, int y) {
-            kernel(row + b.dx, src.row(b.sy + y - b.dy) + b.sx, b.w);
-        });
-        return;
-    }
-    for (int y = 0; y < b.h; ++y) kernel(dst.row(b.dy + y) + b.dx, src.row(b.sy + y) + b.sx, b.w);
+    std::uint32_t* to = &dst == &src ? dst.row(b.dy) : dst.rows(b.dy, b.dy + b.h);
+    for (int y = 0; y < b.h; ++y, to += dst.width()) kernel(to + b.dx, src.row(b.sy + y) + b.sx, b.w);
 }
 
 }  // namespace

@@ -83,20 +83,15 @@ public:
     // runs) or only noted as a fill, or some rows still wait for them: the
     // next change first makes pixels of its own.
     bool waitsForOwnPixels() const;
-    // Calls draw(row, y) for each row y0 <= y < y1 (clipped to the surface).
-    // Pixels still shared or noted as a fill are made row by row, each just
-    // before it is drawn on, so making them and drawing the first layer over
-    // them is one pass over memory rather than two. Rows outside wait for
-    // theirs until something draws on them or reads the surface, so rows a
-    // later opaque layer hides are never made at all.
-    void drawRows(int y0, int y1, const std::function<void(std::uint32_t* row, int y)>& draw);
     // For a drawing that is about to write every pixel of this rectangle:
     // pixels still shared or only noted as a fill are made only outside it,
     // so a layer drawn over the one before costs no copy of what it hides.
     void overwriting(int x, int y, int w, int h);
     // Rows y0 to y1 (exclusive, within the surface) to draw on, as row(y0)
-    // gives them, except that while rows wait for their pixels only these
-    // are made: write nothing outside them.
+    // gives them, except that pixels still shared or noted as a fill are made
+    // only in these rows: the others wait for theirs until something draws
+    // on them or reads the surface, so rows a later opaque layer hides are
+    // never made at all. Write nothing outside them.
     std::uint32_t* rows(int y0, int y1);
     // The constant-alpha blend of src's rectangle b (clipped) over rows that
     // all still wait for their pixels. A blend of the same fixed source over
@@ -135,13 +130,9 @@ private:
     // Rows wait for their pixels: the surface takes a buffer of its own, and
     // each row is made from what it held before when first drawn on.
     void beginWaiting();
-    void makeRow(int y) const {
-        if (!waiting_.rows[y]) return;
-        waiting_.sourceOf(y).put(pixels_.get(), std::size_t(y) * width_, std::size_t(width_));
-        rowMade(y);
-    }
     void rowMade(int y) const;
-    void makeWaitingRows() const;
+    void makeRows(int y0, int y1) const;
+    void makeWaitingRows() const { makeRows(0, height_); }
     void stopWaiting() const;
 
     int width_ = 0;
