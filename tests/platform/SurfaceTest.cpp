@@ -283,68 +283,6 @@ TEST(SurfaceWhole, SharedCopiesAndWaitingFillsGiveTheSamePixelsAsRealOnes) {
     EXPECT_EQ(opaque.pixel(0, 0), pattern.pixel(0, 0));
 }
 
-// A draw over part of a surface whose pixels are shared, or only noted as a
-// fill, makes the rest without copying what it hides, or makes its rows as it
-// draws on them: the result is what the same draw gives on a plain surface,
-// and the other holder keeps its pixels.
-TEST(SurfaceWhole, DrawsOverSharedOrWaitingPixelsKeepEverythingOutsideThem) {
-    std::mt19937 rng(23);
-    const Surface under = patterned(37, 11, 9);
-    Surface opaque = patterned(30, 9, 4);
-    opaque.analyseKey(0x00FF00FF);
-    Surface keyed = runsPicture(rng, 30, 9);
-    Surface analysed = keyed;
-    analysed.analyseKey(kKey);
-    const auto from = [](const Surface& pic, auto draw) {
-        return [&pic, draw](Surface& d, int dx, int dy, int w, int h, const Surface&, int sx, int sy) {
-            draw(d, dx, dy, w, h, pic, sx, sy);
-        };
-    };
-    const auto keyedCopy = [](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx, int sy) {
-        platform::keyedCopy(d, dx, dy, w, h, s, sx, sy, MAGENTA);
-    };
-    const auto keyedBlend = [](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx, int sy) {
-        platform::keyedBlend(d, dx, dy, w, h, s, sx, sy, MAGENTA, 77);
-    };
-    const std::vector<std::pair<const char*, Draw>> draws{
-        {"copy", platform::copyRect},
-        {"opaque keyed", keyedCopy},
-        {"keyed", from(keyed, keyedCopy)},
-        {"keyed by runs", from(analysed, keyedCopy)},
-        {"keyed blend", from(keyed, keyedBlend)},
-        {"keyed blend by runs", from(analysed, keyedBlend)},
-        {"blend", [](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx, int sy) {
-             platform::alphaBlend(d, dx, dy, w, h, s, sx, sy, 140);
-         }},
-        {"area", [](Surface& d, int dx, int dy, int w, int h, const Surface&, int, int) {
-             d.overwriting(dx, dy, w, h);  // promises only: nothing drawn, nothing may change
-         }}};
-    for (int round = 0; round < 400; ++round) {
-        const int dx = int(rng() % 50) - 8, dy = int(rng() % 18) - 4;
-        const int w = int(rng() % 45), h = int(rng() % 16), sx = int(rng() % 8) - 2, sy = int(rng() % 4) - 1;
-        const int state = round % 3;
-        for (const auto& [name, draw] : draws) {
-            Surface holder = under;  // shares under's pixels with dst in state 0
-            Surface dst(37, 11);
-            if (state == 0) dst = holder;
-            if (state == 1) dst.fill(0x00ABCDEF);  // a fill waiting on pixels of its own
-            if (state == 2) {
-                dst = holder;
-                dst.fill(0x00ABCDEF);  // a fill waiting, the old pixels still held elsewhere
-            }
-            Surface plain = makeSurface(37, 11, [&](int x, int y) { return state ? 0x00ABCDEFu : under.pixel(x, y); });
-            draw(dst, dx, dy, w, h, opaque, sx, sy);
-            if (std::string(name) != "area") draw(plain, dx, dy, w, h, opaque, sx, sy);
-            for (int y = 0; y < 11; ++y)
-                for (int x = 0; x < 37; ++x) {
-                    ASSERT_EQ(holder.pixel(x, y), under.pixel(x, y)) << name << " round " << round;
-                    if (std::string(name) == "area" && x >= dx && x < dx + w && y >= dy && y < dy + h) continue;
-                    ASSERT_EQ(dst.pixel(x, y), plain.pixel(x, y)) << name << " round " << round << " at " << x << "," << y;
-                }
-        }
-    }
-}
-
 // Rows a draw does not reach keep waiting for their pixels through the draws
 // after it, and are made when something draws on them or the surface is read
 // or copied: any sequence of draws, fills, outlines and text gives what it
