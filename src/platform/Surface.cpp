@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/FrameRedraw.h"
 #include "platform/KeyRuns.h"
 #include "platform/SurfaceSimd.h"
 
@@ -97,7 +98,31 @@ std::shared_ptr<std::uint32_t[]> allocateFor(bool frame, std::size_t n) {
 
 void setFrameMemory(FrameMemory source) { frameMemory() = std::move(source); }
 
-void Surface::markFrame() { frame_ = true; }
+void Surface::markFrame() {
+    frame_ = true;
+    if (!redraw_) redraw_ = std::make_shared<FrameRedraw>();
+}
+
+FrameRedraw* Surface::noting() const { return redraw_ && !redraw_->replaying() ? redraw_.get() : nullptr; }
+
+void Surface::doNotedDraws() const {
+    // Logically const: the noted draws are part of what the pixels are.
+    if (redraw_->pending() && !redraw_->replaying()) redraw_->redraw(const_cast<Surface&>(*this));
+}
+
+void Surface::changedDirectly() {
+    if (redraw_->replaying()) return;
+    doNotedDraws();
+    redraw_->forget();
+}
+
+std::uint64_t Surface::contentKey() const {
+    const auto bits = [](const void* p) { return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(p)); };
+    const std::uint64_t size = (std::uint64_t(std::uint32_t(width_)) << 32) | std::uint32_t(height_);
+    // A noted fill is all its pixels: any surface of that size and fill is the same.
+    if (fill_) return size * 0x9E3779B97F4A7C15ull ^ (std::uint64_t{*fill_} << 1 | 1);
+    return (bits(pixels_.get()) * 0x9E3779B97F4A7C15ull) ^ (bits(runs_.get()) * 31) ^ size;
+}
 
 Surface::Surface(int width, int height, bool zeroed)
     : width_(std::max(width, 0)),
@@ -110,7 +135,7 @@ Surface Surface::uninitialised(int width, int height) { return Surface(width, he
 
 // A copy shares the pixels, so the rows still waiting are made first.
 Surface::Surface(const Surface& other)
-    : width_(other.width_),
+    : width_((other.redraw_ ? other.doNotedDraws() : void(), other.width_)),
       height_(other.height_),
       pixels_((other.makeWaitingRows(), other.pixels_)),
       runs_(other.runs_),
@@ -119,8 +144,14 @@ Surface::Surface(const Surface& other)
 // Assigned pixels count as a change of this surface's own.
 Surface& Surface::operator=(const Surface& other) {
     if (this != &other) {
-        other.makeWaitingRows();
+        // Replaced whole: draws still noted for this frame would be hidden.
+        if (redraw_ && !redraw_->replaying()) redraw_->drop();
         stopWaiting();
+        // Let go first, so that pixels this shared with other are other's own
+        // while other finishes them (the window's copy of the frame, say).
+        pixels_.reset();
+        if (other.redraw_) other.doNotedDraws();
+        other.makeWaitingRows();
         width_ = other.width_;
         height_ = other.height_;
         pixels_ = other.pixels_;
@@ -132,7 +163,7 @@ Surface& Surface::operator=(const Surface& other) {
 }
 
 Surface::Surface(Surface&& other) noexcept
-    : width_(std::exchange(other.width_, 0)),
+    : width_((other.redraw_ ? other.doNotedDraws() : void(), std::exchange(other.width_, 0))),
       height_(std::exchange(other.height_, 0)),
       pixels_(std::move(other.pixels_)),
       runs_(std::move(other.runs_)),
@@ -143,6 +174,8 @@ Surface::Surface(Surface&& other) noexcept
 
 Surface& Surface::operator=(Surface&& other) noexcept {
     if (this != &other) {
+        if (redraw_ && !redraw_->replaying()) redraw_->drop();
+        if (other.redraw_) other.doNotedDraws();
         width_ = std::exchange(other.width_, 0);
         height_ = std::exchange(other.height_, 0);
         pixels_ = std::move(other.pixels_);
@@ -236,6 +269,7 @@ void Surface::makeRows(int y0, int y1) const {
 void Surface::stopWaiting() const { waiting_ = Waiting{}; }
 
 void Surface::overwriting(int x, int y, int w, int h) {
+    if (redraw_) changedDirectly();
     const int x0 = std::max(x, 0), y0 = std::max(y, 0);
     const int x1 = static_cast<int>(std::min<long long>(width_, static_cast<long long>(x) + w));
     const int y1 = static_cast<int>(std::min<long long>(height_, static_cast<long long>(y) + h));
@@ -258,6 +292,7 @@ void Surface::overwriting(int x, int y, int w, int h) {
 }
 
 std::uint32_t* Surface::rows(int y0, int y1) {
+    if (redraw_) changedDirectly();
     if (!waitsForOwnPixels()) return row(y0);
     beginWaiting();
     ++changes_;
@@ -317,6 +352,7 @@ BlendMemory& blendMemory() {
 }  // namespace
 
 bool Surface::blendOverWaitingRows(const Blit& b, const Surface& src, std::uint8_t alpha) {
+    if (redraw_) changedDirectly();
     // Over pixels still shared (not a fill): their rows begin to wait.
     if (&src == this || fill_ || !waitsForOwnPixels()) return false;
     beginWaiting();
@@ -359,6 +395,14 @@ void Surface::setPixel(int x, int y, std::uint32_t value) {
 // Only noted: the frame's first draw usually covers it whole.
 void Surface::fill(std::uint32_t value) {
     if (empty()) return;
+    if (FrameRedraw* redraw = noting()) {
+        FrameDraw d;
+        d.box = Box{0, 0, width_, height_};
+        d.opaque = true;
+        d.value = value;
+        redraw->note(std::move(d));
+        return;
+    }
     stopWaiting();
     runs_.reset();
     fill_ = value;
@@ -420,8 +464,39 @@ constexpr std::uint32_t kRgbMask = 0x00FFFFFFu;
 
 bool clipBlit(const Surface& dst, const Surface& src, int dx, int dy, int w, int h, int sx, int sy,
               Blit& out) {
-    return clipBlit(dst.width(), dst.height(), src.width(), src.height(), dx, dy, sx, sy, w, h,
-                    out);
+    if (!clipBlit(dst.width(), dst.height(), src.width(), src.height(), dx, dy, sx, sy, w, h, out))
+        return false;
+    const std::optional<Box>& limit = dst.drawingLimit();
+    if (!limit) return true;
+    const int x0 = std::max(out.dx, limit->x0), y0 = std::max(out.dy, limit->y0);
+    const int x1 = std::min(out.dx + out.w, limit->x1), y1 = std::min(out.dy + out.h, limit->y1);
+    if (x0 >= x1 || y0 >= y1) return false;
+    out = Blit{x0, y0, out.sx + x0 - out.dx, out.sy + y0 - out.dy, x1 - x0, y1 - y0};
+    return true;
+}
+
+// The part of dst draws may change.
+Box drawable(const Surface& dst) {
+    return dst.drawingLimit().value_or(Box{0, 0, dst.width(), dst.height()});
+}
+
+// Notes a draw of a clipped blit from src into a frame, rather than doing it;
+// false when dst is not a frame noting its draws (or is src itself).
+bool notedBlit(Surface& dst, const Surface& src, const Blit& b, FrameDraw::Kind kind, bool opaque,
+               std::uint32_t value = 0, std::uint8_t alpha = 0, bool useKey = false) {
+    FrameRedraw* redraw = &dst == &src ? nullptr : dst.noting();
+    if (!redraw) return false;
+    FrameDraw d;
+    d.kind = kind;
+    d.box = Box{b.dx, b.dy, b.dx + b.w, b.dy + b.h};
+    d.opaque = opaque;
+    d.at = b;
+    d.src = src;
+    d.value = value;
+    d.alpha = alpha;
+    d.useKey = useKey;
+    redraw->note(std::move(d));
+    return true;
 }
 
 // True when the clipped blit writes every pixel of dst, or reads every pixel of src.
@@ -435,11 +510,20 @@ bool coversSrc(const Blit& b, const Surface& src) {
 // Fills the half-open box [x0, x1) x [y0, y1), clipped to s.
 void fillBox(Surface& s, long long x0, long long y0, long long x1, long long y1,
              std::uint32_t value) {
-    x0 = std::max(x0, 0LL);
-    y0 = std::max(y0, 0LL);
-    x1 = std::min(x1, static_cast<long long>(s.width()));
-    y1 = std::min(y1, static_cast<long long>(s.height()));
+    const Box limit = drawable(s);
+    x0 = std::max<long long>(x0, limit.x0);
+    y0 = std::max<long long>(y0, limit.y0);
+    x1 = std::min<long long>(x1, limit.x1);
+    y1 = std::min<long long>(y1, limit.y1);
     if (x0 >= x1 || y0 >= y1) return;
+    if (FrameRedraw* redraw = s.noting()) {
+        FrameDraw d;
+        d.box = Box{int(x0), int(y0), int(x1), int(y1)};
+        d.opaque = true;
+        d.value = value;
+        redraw->note(std::move(d));
+        return;
+    }
     if (x0 == 0 && y0 == 0 && x1 == s.width() && y1 == s.height()) {
         s.fill(value);
         return;
@@ -498,6 +582,7 @@ void eachRow(Surface& dst, const Surface& src, const Blit& b, Kernel kernel) {
 void copyRect(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy) {
     Blit b{};
     if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, b)) return;
+    if (notedBlit(dst, src, b, FrameDraw::Kind::Copy, true)) return;
     // A whole surface onto another of its size: they share the pixels until
     // one of them changes.
     if (&dst != &src && coversDst(b, dst) && coversSrc(b, src)) {
@@ -535,8 +620,10 @@ void keyedCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, i
     const auto keyed = [&](std::uint32_t* d, const std::uint32_t* s, int n) {
         keyedRow(d, s, n, k);
     };
+    const KeyRuns* runs = src.keyRuns(k);
+    if (notedBlit(dst, src, b, FrameDraw::Kind::KeyedCopy, runs && runs->opaque(), k)) return;
     // An analysed picture is drawn by its runs: only drawn pixels are touched.
-    if (const KeyRuns* runs = src.keyRuns(k); runs && &dst != &src) {
+    if (runs && &dst != &src) {
         // A picture without key pixels hides what was there: over all of dst
         // and all of itself it is shared like a plain copy, and over part of
         // dst the hidden part is never copied nor filled.
@@ -560,6 +647,7 @@ void alphaBlend(Surface& dst, int dx, int dy, int w, int h, const Surface& src, 
     if (alpha == 0) return;
     Blit b{};
     if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, b)) return;
+    if (notedBlit(dst, src, b, FrameDraw::Kind::Blend, false, 0, alpha)) return;
     if (dst.blendOverWaitingRows(b, src, alpha)) return;
     const auto blendRow = simd::kernels().blendRow;
     eachRow(dst, src, b,
@@ -572,6 +660,7 @@ void keyedBlend(Surface& dst, int dx, int dy, int w, int h, const Surface& src, 
     Blit b{};
     if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, b)) return;
     const std::uint32_t k = toPixel(key) & kRgbMask;
+    if (notedBlit(dst, src, b, FrameDraw::Kind::KeyedBlend, false, k, alpha)) return;
     const auto keyedBlendRow = simd::kernels().keyedBlendRow;
     const auto keyed = [&](std::uint32_t* d, const std::uint32_t* s, int n) {
         keyedBlendRow(d, s, n, alpha, k);
@@ -606,6 +695,7 @@ void alphaPixelCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& s
     Blit b{};
     if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, b)) return;
     const std::uint32_t k = keyRgb & kRgbMask;
+    if (notedBlit(dst, src, b, FrameDraw::Kind::PixelAlpha, false, k, 0, useKey)) return;
     eachRow(dst, src, b, [&](std::uint32_t* d, const std::uint32_t* s, int n) {
         simd::alphaRowSse2(d, s, n, useKey, k);
     });
@@ -615,10 +705,24 @@ void coverageBlend(Surface& dst, long long dx, long long dy, const std::uint8_t*
                    int h, COLORREF color) {
     if (!coverage || w <= 0 || h <= 0) return;
     // 64-bit edges: a position near the int limits must clip, not wrap.
-    const long long x0 = std::max(0LL, -dx), y0 = std::max(0LL, -dy);
-    const long long x1 = std::min<long long>(w, dst.width() - dx);
-    const long long y1 = std::min<long long>(h, dst.height() - dy);
+    const Box limit = drawable(dst);
+    const long long x0 = std::max(0LL, limit.x0 - dx), y0 = std::max(0LL, limit.y0 - dy);
+    const long long x1 = std::min<long long>(w, limit.x1 - dx);
+    const long long y1 = std::min<long long>(h, limit.y1 - dy);
     if (x0 >= x1 || y0 >= y1) return;
+    if (FrameRedraw* redraw = dst.noting()) {
+        // Only the part on the frame is kept, as a mask of its own.
+        FrameDraw d;
+        d.kind = FrameDraw::Kind::Coverage;
+        d.at = Blit{int(dx + x0), int(dy + y0), 0, 0, int(x1 - x0), int(y1 - y0)};
+        d.box = Box{d.at.dx, d.at.dy, d.at.dx + d.at.w, d.at.dy + d.at.h};
+        d.value = color;
+        d.coverage.resize(static_cast<std::size_t>(d.at.w) * d.at.h);
+        for (long long y = y0; y < y1; ++y)
+            std::memcpy(d.coverage.data() + (y - y0) * d.at.w, coverage + y * w + x0, d.at.w);
+        redraw->note(std::move(d));
+        return;
+    }
     const std::uint32_t ink = toPixel(color);
     std::uint32_t* out = dst.rows(static_cast<int>(dy + y0), static_cast<int>(dy + y1)) + dx + x0;
     for (long long y = y0; y < y1; ++y, out += dst.width())
@@ -656,13 +760,25 @@ void rotatedAlphaCopy(Surface& dst, int dx, int dy, int w, int h, const Surface&
         minX = std::min(minX, x), maxX = std::max(maxX, x);
         minY = std::min(minY, y), maxY = std::max(maxY, y);
     }
-    const long long x0 = std::max(0LL, dx + static_cast<long long>(std::floor(minX)));
-    const long long y0 = std::max(0LL, dy + static_cast<long long>(std::floor(minY)));
-    const long long x1 =
-        std::min<long long>(dst.width(), dx + static_cast<long long>(std::ceil(maxX)));
-    const long long y1 =
-        std::min<long long>(dst.height(), dy + static_cast<long long>(std::ceil(maxY)));
+    const Box limit = drawable(dst);
+    const long long x0 = std::max<long long>(limit.x0, dx + static_cast<long long>(std::floor(minX)));
+    const long long y0 = std::max<long long>(limit.y0, dy + static_cast<long long>(std::floor(minY)));
+    const long long x1 = std::min<long long>(limit.x1, dx + static_cast<long long>(std::ceil(maxX)));
+    const long long y1 = std::min<long long>(limit.y1, dy + static_cast<long long>(std::ceil(maxY)));
     const std::uint32_t k = keyRgb & kRgbMask;
+    if (x0 >= x1 || y0 >= y1) return;
+    if (FrameRedraw* redraw = &dst == &src ? nullptr : dst.noting()) {
+        FrameDraw d;
+        d.kind = FrameDraw::Kind::Rotated;
+        d.box = Box{int(x0), int(y0), int(x1), int(y1)};
+        d.at = Blit{dx, dy, sx, sy, w, h};
+        d.src = src;
+        d.value = k;
+        d.useKey = useKey;
+        d.angle = angleDegrees;
+        redraw->note(std::move(d));
+        return;
+    }
 
     // Each destination pixel centre maps back into the picture; the source
     // pixel it falls in is drawn if it lies in both the rectangle and src.
@@ -729,6 +845,37 @@ Surface scaleNearest(const Surface& src, int width, int height) {
 
 void bgrToPixels(std::uint32_t* dst, const std::uint8_t* bgr, int n) {
     if (n > 0) simd::kernels().bgrRow(dst, bgr, n);
+}
+
+// Each noted draw is the call that noted it, made again.
+void drawNoted(Surface& frame, const FrameDraw& d) {
+    const Blit& a = d.at;
+    switch (d.kind) {
+        case FrameDraw::Kind::Copy:
+            copyRect(frame, a.dx, a.dy, a.w, a.h, d.src, a.sx, a.sy);
+            break;
+        case FrameDraw::Kind::KeyedCopy:
+            keyedCopy(frame, a.dx, a.dy, a.w, a.h, d.src, a.sx, a.sy, toColorRef(d.value));
+            break;
+        case FrameDraw::Kind::Blend:
+            alphaBlend(frame, a.dx, a.dy, a.w, a.h, d.src, a.sx, a.sy, d.alpha);
+            break;
+        case FrameDraw::Kind::KeyedBlend:
+            keyedBlend(frame, a.dx, a.dy, a.w, a.h, d.src, a.sx, a.sy, toColorRef(d.value), d.alpha);
+            break;
+        case FrameDraw::Kind::PixelAlpha:
+            alphaPixelCopy(frame, a.dx, a.dy, a.w, a.h, d.src, a.sx, a.sy, d.useKey, d.value);
+            break;
+        case FrameDraw::Kind::Rotated:
+            rotatedAlphaCopy(frame, a.dx, a.dy, a.w, a.h, d.src, a.sx, a.sy, d.angle, d.useKey, d.value);
+            break;
+        case FrameDraw::Kind::Coverage:
+            coverageBlend(frame, a.dx, a.dy, d.coverage.data(), a.w, a.h, d.value);
+            break;
+        case FrameDraw::Kind::Fill:
+            fillBox(frame, d.box.x0, d.box.y0, d.box.x1, d.box.y1, d.value);
+            break;
+    }
 }
 
 }  // namespace platform

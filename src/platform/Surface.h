@@ -18,7 +18,13 @@
 namespace platform {
 
 class KeyRuns;
+class FrameRedraw;
 struct Blit;
+
+// A half-open box of pixels: [x0, x1) x [y0, y1).
+struct Box {
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+};
 
 // Copies share their pixels until one of them changes (so a whole frame
 // copied to the window costs nothing), and filling a whole surface is only
@@ -71,9 +77,20 @@ public:
     void forgetKeyRuns();
 
     // Marks the surface frames are drawn in: its pixel buffers come from the
-    // frame memory (see setFrameMemory) while there is one. Kept by this
-    // surface through assignments; copies of it are ordinary surfaces.
+    // frame memory (see setFrameMemory) while there is one, and draws into it
+    // are noted and done, when it is next read, only where the frame changed
+    // (see FrameRedraw). Kept by this surface through assignments; copies of
+    // it are ordinary surfaces.
     void markFrame();
+    // The frame's redraw while draws into this surface are to be noted, not
+    // done; else null.
+    FrameRedraw* noting() const;
+    // Draws change only pixels within the box (all of the surface when none).
+    void limitDrawing(std::optional<Box> box) { limit_ = box; }
+    const std::optional<Box>& drawingLimit() const { return limit_; }
+    // Equal keys of surfaces alive at once mean equal pixels: while a copy
+    // holds the pixels, the surface they came from cannot change them in place.
+    std::uint64_t contentKey() const;
 
     // Counts the accesses that may have changed pixels: equal counts mean
     // unchanged pixels.
@@ -106,17 +123,23 @@ private:
     // The pixels are in pixels_ (maybe shared with copies), or only in runs_,
     // or only noted as a fill; held() brings them into pixels_.
     void held() const {
+        if (redraw_) doNotedDraws();
         if (fill_ || (!pixels_ && runs_)) bringBack();
         if (waiting_.count > 0) makeWaitingRows();
     }
     void changed() {
         held();
+        if (redraw_) changedDirectly();
         runs_.reset();  // first: the runs may hold the pixels too
         if (pixels_.use_count() > 1) unshare();
         ++changes_;
     }
     void bringBack() const;
     void unshare();
+    // For a frame: does the draws noted so far; and, for a change other than
+    // a noted draw, also has the next redraw cover the whole frame.
+    void doNotedDraws() const;
+    void changedDirectly();
     // What the surface held before it took a buffer of its own: its old
     // pixels, or the fill it waited for; put brings n of them back at `at`.
     struct Before {
@@ -157,6 +180,8 @@ private:
     mutable Waiting waiting_;
     std::uint64_t changes_ = 0;
     bool frame_ = false;
+    std::shared_ptr<FrameRedraw> redraw_;
+    std::optional<Box> limit_;
 };
 
 // Gives pixel buffers of n pixels for surfaces marked as frames, or null to
