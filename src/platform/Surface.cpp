@@ -269,6 +269,8 @@ void Surface::makeRows(int y0, int y1) const {
 void Surface::stopWaiting() const { waiting_ = Waiting{}; }
 
 void Surface::overwriting(int x, int y, int w, int h) {
+    // A frame notes the draw itself, and with it what the draw covers.
+    if (noting()) return;
     if (redraw_) changedDirectly();
     const int x0 = std::max(x, 0), y0 = std::max(y, 0);
     const int x1 = static_cast<int>(std::min<long long>(width_, static_cast<long long>(x) + w));
@@ -486,6 +488,12 @@ bool notedBlit(Surface& dst, const Surface& src, const Blit& b, FrameDraw::Kind 
                std::uint32_t value = 0, std::uint8_t alpha = 0, bool useKey = false) {
     FrameRedraw* redraw = &dst == &src ? nullptr : dst.noting();
     if (!redraw) return false;
+    // A draw that reads the picture's pixels (all but the keyed ones drawn by
+    // their runs) brings them back in the picture itself, once, not in each
+    // frame's copy of it.
+    const bool byRuns = (kind == FrameDraw::Kind::KeyedCopy || kind == FrameDraw::Kind::KeyedBlend) &&
+                        src.keyRuns(value);
+    if (!byRuns) (void)src.pixels();
     FrameDraw d;
     d.kind = kind;
     d.box = Box{b.dx, b.dy, b.dx + b.w, b.dy + b.h};
@@ -770,6 +778,7 @@ void rotatedAlphaCopy(Surface& dst, int dx, int dy, int w, int h, const Surface&
     if (FrameRedraw* redraw = &dst == &src ? nullptr : dst.noting()) {
         FrameDraw d;
         d.kind = FrameDraw::Kind::Rotated;
+        (void)src.pixels();
         d.box = Box{int(x0), int(y0), int(x1), int(y1)};
         d.at = Blit{dx, dy, sx, sy, w, h};
         d.src = src;
