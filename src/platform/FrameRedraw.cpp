@@ -1,7 +1,7 @@
 #include "platform/FrameRedraw.h"
 
 #include <algorithm>
-#include <bit>
+#include <cstring>
 #include <functional>
 #include <string_view>
 #include <utility>
@@ -25,7 +25,10 @@ std::uint64_t hashOf(const FrameDraw& d) {
         h = mix(h, static_cast<std::uint32_t>(v));
     h = mix(h, d.value);
     h = mix(h, (std::uint64_t{d.alpha} << 8) | (d.useKey ? 1u : 0u));
-    h = mix(h, std::bit_cast<std::uint64_t>(d.angle));
+    std::uint64_t angleBits = 0;
+    static_assert(sizeof angleBits == sizeof d.angle);
+    std::memcpy(&angleBits, &d.angle, sizeof angleBits);
+    h = mix(h, angleBits);
     if (!d.src.empty()) h = mix(h, d.src.contentKey());
     if (!d.coverage.empty()) {
         const std::string_view bytes(reinterpret_cast<const char*>(d.coverage.data()), d.coverage.size());

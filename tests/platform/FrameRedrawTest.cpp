@@ -80,6 +80,7 @@ TEST(FrameRedraw, FramesDrawnOnlyWhereTheyChangedShowWhatWholeFramesShow) {
             platform::alphaBlend(d, p.x, p.y, 20, 10, plate, 0, 0, std::uint8_t(p.alpha));
         },
         [&](Surface& d, const Params& p) { platform::fillWhite(d, p.x, p.y, p.w, p.h); },
+        [&](Surface& d, const Params& p) { platform::copyRect(d, p.x, p.y, p.w, p.h, d, p.sx, p.sy); },
         [&](Surface& d, const Params& p) { platform::frameRect(d, RECT{p.x, p.y, p.x + p.w, p.y + p.h}, RGB(p.alpha, 1, 2)); },
         // The game's own frame start: a white page, then the background whole.
         [&](Surface& d, const Params& p) { platform::fillWhite(d, 0, 0, kW, kH); platform::copyRect(d, 0, 0, kW, kH, p.alpha % 2 ? background : loadedBackground, 0, 0); },
@@ -129,8 +130,8 @@ TEST(FrameRedraw, FramesDrawnOnlyWhereTheyChangedShowWhatWholeFramesShow) {
                     model.setPixel(x, 3, 0x00ABCDEF);
                     break;
                 }
-                case 2:  // the frame replaced whole
-                    frame = background;
+                case 2:  // the frame replaced whole, by a copy or a move
+                    if (rng() % 2) frame = background; else frame = Surface(background);
                     model = background;
                     break;
                 default:
