@@ -31,6 +31,15 @@ struct FrameDraw {
     bool useKey = false;
     double angle = 0;
     std::vector<std::uint8_t> coverage;
+
+    // A box filled with one pixel value.
+    static FrameDraw filled(Box box, std::uint32_t pixel) {
+        FrameDraw d;
+        d.box = box;
+        d.opaque = true;
+        d.value = pixel;
+        return d;
+    }
 };
 
 class FrameRedraw {

@@ -398,11 +398,7 @@ void Surface::setPixel(int x, int y, std::uint32_t value) {
 void Surface::fill(std::uint32_t value) {
     if (empty()) return;
     if (FrameRedraw* redraw = noting()) {
-        FrameDraw d;
-        d.box = Box{0, 0, width_, height_};
-        d.opaque = true;
-        d.value = value;
-        redraw->note(std::move(d));
+        redraw->note(FrameDraw::filled(Box{0, 0, width_, height_}, value));
         return;
     }
     stopWaiting();
@@ -525,11 +521,7 @@ void fillBox(Surface& s, long long x0, long long y0, long long x1, long long y1,
     y1 = std::min<long long>(y1, limit.y1);
     if (x0 >= x1 || y0 >= y1) return;
     if (FrameRedraw* redraw = s.noting()) {
-        FrameDraw d;
-        d.box = Box{int(x0), int(y0), int(x1), int(y1)};
-        d.opaque = true;
-        d.value = value;
-        redraw->note(std::move(d));
+        redraw->note(FrameDraw::filled(Box{int(x0), int(y0), int(x1), int(y1)}, value));
         return;
     }
     if (x0 == 0 && y0 == 0 && x1 == s.width() && y1 == s.height()) {
