@@ -77,6 +77,7 @@ private:
     // drew them are compared.
     std::vector<FrameDraw> lastDraws_;
     std::vector<Cell> lastCells_;
+    std::vector<Cell> cells_;  // this frame's, kept for its memory
     int columns_ = 0, bands_ = 0, frameWidth_ = 0, frameHeight_ = 0;
     std::uint64_t changesAfter_ = 0;
     bool known_ = false;
