@@ -489,7 +489,7 @@ bool notedBlit(Surface& dst, const Surface& src, const Blit& b, FrameDraw::Kind 
     // frame's copy of it.
     const bool byRuns = (kind == FrameDraw::Kind::KeyedCopy || kind == FrameDraw::Kind::KeyedBlend) &&
                         src.keyRuns(value);
-    if (!byRuns) (void)src.pixels();
+    if (!byRuns) src.bringBackFromRuns();
     FrameDraw d;
     d.kind = kind;
     d.box = Box{b.dx, b.dy, b.dx + b.w, b.dy + b.h};
@@ -770,7 +770,7 @@ void rotatedAlphaCopy(Surface& dst, int dx, int dy, int w, int h, const Surface&
     if (FrameRedraw* redraw = &dst == &src ? nullptr : dst.noting()) {
         FrameDraw d;
         d.kind = FrameDraw::Kind::Rotated;
-        (void)src.pixels();
+        src.bringBackFromRuns();
         d.box = Box{int(x0), int(y0), int(x1), int(y1)};
         d.at = Blit{dx, dy, sx, sy, w, h};
         d.src = src;

@@ -75,6 +75,12 @@ public:
     void compact();
     // Drops the analysis (and nothing else: the pixels stay as they are).
     void forgetKeyRuns();
+    // Pixels kept only in the runs come back into this surface now (a noted
+    // fill stays noted): for a picture whose copies will read its pixels, so
+    // that they are brought back once, here, and not in every copy.
+    void bringBackFromRuns() const {
+        if (!fill_ && !pixels_ && runs_) bringBack();
+    }
 
     // Marks the surface frames are drawn in: its pixel buffers come from the
     // frame memory (see setFrameMemory) while there is one, and draws into it
