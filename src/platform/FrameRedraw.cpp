@@ -36,10 +36,7 @@ std::uint64_t hashOf(const FrameDraw& d) {
     std::memcpy(&angleBits, &d.angle, sizeof angleBits);
     h = mix(h, angleBits);
     if (!d.src.empty()) h = mix(h, d.src.contentKey());
-    if (!d.coverage.empty()) {
-        const std::string_view bytes(reinterpret_cast<const char*>(d.coverage.data()), d.coverage.size());
-        h = mix(h, std::hash<std::string_view>{}(bytes));
-    }
+    if (d.coverage) h = mix(h, d.coverage->hash);
     return spread(h);
 }
 
@@ -69,6 +66,26 @@ private:
 void FrameRedraw::note(FrameDraw&& draw) {
     hashes_.push_back(hashOf(draw));
     draws_.push_back(std::move(draw));
+}
+
+std::shared_ptr<const NotedMask> FrameRedraw::keepMask(const std::uint8_t* coverage, int w, int x0, int y0,
+                                                      int x1, int y1) {
+    const int width = x1 - x0, height = y1 - y0;
+    const std::size_t row = static_cast<std::size_t>(width);
+    const auto part = [&](int y) { return coverage + static_cast<std::size_t>(y0 + y) * w + x0; };
+    if (lastMask_ && lastMaskWidth_ == width && lastMask_->bytes.size() == row * height) {
+        bool same = true;
+        for (int y = 0; y < height && same; ++y) same = std::memcmp(part(y), lastMask_->bytes.data() + y * row, row) == 0;
+        if (same) return lastMask_;
+    }
+    auto mask = std::make_shared<NotedMask>();
+    mask->bytes.resize(row * height);
+    for (int y = 0; y < height; ++y) std::memcpy(mask->bytes.data() + y * row, part(y), row);
+    const std::string_view bytes(reinterpret_cast<const char*>(mask->bytes.data()), mask->bytes.size());
+    mask->hash = spread(std::hash<std::string_view>{}(bytes) ^ (std::uint64_t(std::uint32_t(width)) << 32));
+    lastMask_ = mask;
+    lastMaskWidth_ = width;
+    return mask;
 }
 
 void FrameRedraw::drop() {

@@ -7,11 +7,18 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/Surface.h"
 
 namespace platform {
+
+// A text's coverage mask as a noted draw keeps it, with the hash of its bytes.
+struct NotedMask {
+    std::vector<std::uint8_t> bytes;
+    std::uint64_t hash = 0;
+};
 
 // One draw into the frame, kept to be done later: its source is a copy of
 // the picture (sharing its pixels, so a change to the picture later makes
@@ -30,7 +37,7 @@ struct FrameDraw {
     std::uint8_t alpha = 0;
     bool useKey = false;
     double angle = 0;
-    std::vector<std::uint8_t> coverage;
+    std::shared_ptr<const NotedMask> coverage;
 
     // A box filled with one pixel value.
     static FrameDraw filled(Box box, std::uint32_t pixel) {
@@ -47,6 +54,10 @@ public:
     static constexpr int kCellWidth = 32, kCellHeight = 16;
 
     void note(FrameDraw&& draw);
+    // The part [x0, x1) x [y0, y1) of a w-wide coverage mask, kept for a noted
+    // draw: a text's halo draws one mask nine times, so the last one kept is
+    // shared when the bytes are the same.
+    std::shared_ptr<const NotedMask> keepMask(const std::uint8_t* coverage, int w, int x0, int y0, int x1, int y1);
     bool pending() const { return !draws_.empty(); }
     bool replaying() const { return replaying_; }
     // Something changed the frame other than a noted draw: the next redraw
@@ -78,6 +89,8 @@ private:
     std::vector<FrameDraw> lastDraws_;
     std::vector<Cell> lastCells_;
     std::vector<Cell> cells_;  // this frame's, kept for its memory
+    std::shared_ptr<const NotedMask> lastMask_;
+    int lastMaskWidth_ = 0;
     int columns_ = 0, bands_ = 0, frameWidth_ = 0, frameHeight_ = 0;
     std::uint64_t changesAfter_ = 0;
     bool known_ = false;

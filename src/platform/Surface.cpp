@@ -717,9 +717,7 @@ void coverageBlend(Surface& dst, long long dx, long long dy, const std::uint8_t*
         d.at = Blit{int(dx + x0), int(dy + y0), 0, 0, int(x1 - x0), int(y1 - y0)};
         d.box = Box{d.at.dx, d.at.dy, d.at.dx + d.at.w, d.at.dy + d.at.h};
         d.value = color;
-        d.coverage.resize(static_cast<std::size_t>(d.at.w) * d.at.h);
-        for (long long y = y0; y < y1; ++y)
-            std::memcpy(d.coverage.data() + (y - y0) * d.at.w, coverage + y * w + x0, d.at.w);
+        d.coverage = redraw->keepMask(coverage, w, int(x0), int(y0), int(x1), int(y1));
         redraw->note(std::move(d));
         return;
     }
@@ -871,7 +869,7 @@ void drawNoted(Surface& frame, const FrameDraw& d) {
             rotatedAlphaCopy(frame, a.dx, a.dy, a.w, a.h, d.src, a.sx, a.sy, d.angle, d.useKey, d.value);
             break;
         case FrameDraw::Kind::Coverage:
-            coverageBlend(frame, a.dx, a.dy, d.coverage.data(), a.w, a.h, d.value);
+            coverageBlend(frame, a.dx, a.dy, d.coverage->bytes.data(), a.w, a.h, d.value);
             break;
         case FrameDraw::Kind::Fill:
             fillBox(frame, d.box.x0, d.box.y0, d.box.x1, d.box.y1, d.value);
