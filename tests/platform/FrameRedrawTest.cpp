@@ -94,7 +94,7 @@ TEST(FrameRedraw, FramesDrawnOnlyWhereTheyChangedShowWhatWholeFramesShow) {
     frame.markFrame();
     std::vector<Params> scene;
     for (int i = 0; i < 12; ++i) scene.push_back(randomParams(rng, kinds));
-    for (int round = 0; round < 1500; ++round) {
+    for (int round = 0; round < 4000; ++round) {
         // Mostly the same frame again, with a draw or two moved, changed, added or dropped.
         for (int change = int(rng() % 3); change > 0; --change) {
             const std::size_t i = rng() % scene.size();
