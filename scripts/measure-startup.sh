@@ -2,7 +2,8 @@
 # Measures the real binary in a real window under Xvfb. Prints figures; asserts
 # nothing.
 #
-#   - Start-up: from launch to the first frame shown, for the game, for the
+#   - Start-up: from launch to the window's first paint (its background) and
+#     to the first frame shown, for the game, for the
 #     game without its sound files (music decoding is part of start-up), and
 #     for a bare SDL window of the same size that paints one white frame: the
 #     floor any SDL game pays here. The three are interleaved, run by run.
@@ -45,10 +46,11 @@ cat > "$work/frames.c" <<'C'
 #include <time.h>
 #include <unistd.h>
 
-/* FIRST_FRAME_OUT gets the wall-clock time in nanoseconds of the first
-   present. FRAME_LOG, when set, is a mapped file: word 0 counts presents,
-   then per frame i the main thread's CPU nanoseconds since the previous
-   present, at word 1 + i (the first 65536 frames). */
+/* FIRST_PAINT_OUT gets the wall-clock time in nanoseconds of the window's
+   first paint (its background, or else its first frame), FIRST_FRAME_OUT
+   that of the first frame. FRAME_LOG, when set, is a mapped file: word 0
+   counts presents, then per frame i the main thread's CPU nanoseconds since
+   the previous present, at word 1 + i (the first 65536 frames). */
 enum { kFrames = 65536 };
 static uint64_t* frameLog;
 static uint64_t lastCpu;
@@ -59,16 +61,27 @@ static uint64_t now(clockid_t clock) {
     return (uint64_t)t.tv_sec * 1000000000ull + (uint64_t)t.tv_nsec;
 }
 
+static void noteTime(const char* variable) {
+    const char* out = getenv(variable);
+    FILE* f = out ? fopen(out, "w") : NULL;
+    if (f) {
+        fprintf(f, "%llu\n", (unsigned long long)now(CLOCK_REALTIME));
+        fclose(f);
+    }
+}
+
+static int painted;
+static void onBackground(void) {
+    if (!painted) noteTime("FIRST_PAINT_OUT");
+    painted = 1;
+}
+
 static void onPresent(void) {
     static int seen;
     if (!seen) {
         seen = 1;
-        const char* out = getenv("FIRST_FRAME_OUT");
-        FILE* f = out ? fopen(out, "w") : NULL;
-        if (f) {
-            fprintf(f, "%llu\n", (unsigned long long)now(CLOCK_REALTIME));
-            fclose(f);
-        }
+        onBackground();
+        noteTime("FIRST_FRAME_OUT");
         const char* log = getenv("FRAME_LOG");
         int fd = log ? open(log, O_RDWR | O_CREAT, 0644) : -1;
         if (fd >= 0 && ftruncate(fd, 8 * (kFrames + 1)) == 0) {
@@ -85,6 +98,7 @@ static void onPresent(void) {
     __atomic_store_n(&frameLog[0], n + 1, __ATOMIC_RELEASE);
 }
 
+#define WITH_BACKGROUND_HOOK
 #include "present-hooks.c"
 C
 cc -O2 -shared -fPIC -I "$root/scripts" -o "$work/frames.so" "$work/frames.c" -ldl
@@ -180,41 +194,52 @@ xvfb-run -a -s "-screen 0 1280x1100x24" bash -c '
     for i in $(seq 1 50); do kill -0 $1 2>/dev/null || break; sleep 0.1; done
     wait $1 || true
   }
-  # start-up NAME FOLDER COMMAND: milliseconds to the first frame
+  # start-up NAME FOLDER COMMAND: milliseconds to the first paint of the
+  # window (its background) and to its first frame, as "paint frame"
   startup() {
-    local out="$MEASURE_WORK/first" start ms pid
-    rm -f "$out"
+    local paint="$MEASURE_WORK/paint" out="$MEASURE_WORK/first" start pid
+    rm -f "$out" "$paint"
     start=$(date +%s%N)
-    (cd "$2" && FIRST_FRAME_OUT="$out" LD_PRELOAD="$MEASURE_WORK/frames.so" exec $3 2>/dev/null) & pid=$!
+    (cd "$2" && FIRST_PAINT_OUT="$paint" FIRST_FRAME_OUT="$out" LD_PRELOAD="$MEASURE_WORK/frames.so" \
+       exec $3 2>/dev/null) & pid=$!
     for i in $(seq 1 1000); do [ -s "$out" ] && break; sleep 0.005; done
     [ -s "$out" ] || { echo "$1: no frame shown" >&2; kill $pid; exit 1; }
-    ms=$(( ($(cat "$out") - start) / 1000000 ))
     kill -TERM $pid   # SDL turns it into a quit
     wait $pid || true
-    echo $ms
+    echo $(( ($(cat "$paint") - start) / 1000000 )) $(( ($(cat "$out") - start) / 1000000 ))
   }
   median() { printf "%s\n" "$@" | sort -n | sed -n "$(( ($# + 1) / 2 ))p"; }
   spread() { printf "%s\n" "$@" | sort -n | sed -n "1p;\$p" | paste -sd- ; }
 
-  bare=(); full=(); quiet=(); compared=()
+  bare=(); paint=(); full=(); quietPaint=(); quiet=(); comparedPaint=(); compared=()
   for run in $(seq 1 "$MEASURE_RUNS"); do
-    bare+=("$(startup bare "$MEASURE_WORK" "$MEASURE_WORK/bare")")
-    full+=("$(startup game "$MEASURE_WORK/run" ./swapsprint)")
-    quiet+=("$(startup quiet "$MEASURE_WORK/quiet" ./swapsprint)")
-    line="run $run: bare window ${bare[-1]} ms, game ${full[-1]} ms, game without sound files ${quiet[-1]} ms"
+    read -r _ b < <(startup bare "$MEASURE_WORK" "$MEASURE_WORK/bare"); bare+=("$b")
+    read -r p f < <(startup game "$MEASURE_WORK/run" ./swapsprint); paint+=("$p"); full+=("$f")
+    read -r p f < <(startup quiet "$MEASURE_WORK/quiet" ./swapsprint); quietPaint+=("$p"); quiet+=("$f")
+    line="run $run: bare window $b ms; game painted ${paint[-1]} ms, first frame ${full[-1]} ms"
+    line="$line; without sound files ${quietPaint[-1]} / ${quiet[-1]} ms"
     if [ -n "$MEASURE_OTHER" ]; then
-      compared+=("$(startup other "$MEASURE_WORK/other" ./swapsprint)")
-      line="$line, compared build ${compared[-1]} ms"
+      read -r p f < <(startup other "$MEASURE_WORK/other" ./swapsprint); comparedPaint+=("$p"); compared+=("$f")
+      line="$line; compared build ${comparedPaint[-1]} / ${compared[-1]} ms"
     fi
     echo "$line"
   done
-  b=$(median "${bare[@]}"); f=$(median "${full[@]}"); q=$(median "${quiet[@]}")
-  echo "first frame, median of $MEASURE_RUNS (best-worst): bare window $b ms ($(spread "${bare[@]}")), game $f ms ($(spread "${full[@]}")), game without sound files $q ms ($(spread "${quiet[@]}"))"
-  awk -v b=$b -v f=$f -v q=$q "BEGIN { printf \"start-up against the bare window: game %.2fx, without sound files %.2fx\n\", f / b, q / b }"
-  if [ -n "$MEASURE_OTHER" ]; then
-    c=$(median "${compared[@]}")
-    awk -v b=$b -v c=$c -v s="$(spread "${compared[@]}")" "BEGIN { printf \"compared build: %d ms (%s), %.2fx the bare window\n\", c, s, c / b }"
-  fi
+  b=$(median "${bare[@]}")
+  # figures LABEL PAINTS... -- FRAMES...: medians, spreads and ratios
+  figures() {
+    local label=$1; shift
+    local p=() f=()
+    while [ "$1" != "--" ]; do p+=("$1"); shift; done; shift
+    f=("$@")
+    local mp mf
+    mp=$(median "${p[@]}"); mf=$(median "${f[@]}")
+    awk -v l="$label" -v b=$b -v p=$mp -v f=$mf -v sp="$(spread "${p[@]}")" -v sf="$(spread "${f[@]}")" \
+      "BEGIN { printf \"%s: window painted %d ms (%s) = %.2fx the bare window; first frame %d ms (%s) = %.2fx\n\", l, p, sp, p / b, f, sf, f / b }"
+  }
+  echo "start-up, medians of $MEASURE_RUNS (best-worst): bare window $b ms ($(spread "${bare[@]}"))"
+  figures "game" "${paint[@]}" -- "${full[@]}"
+  figures "game without sound files" "${quietPaint[@]}" -- "${quiet[@]}"
+  [ -z "$MEASURE_OTHER" ] || figures "compared build" "${comparedPaint[@]}" -- "${compared[@]}"
 
   # One game with the frame log: the intro to its last stage, play, the ranking.
   # whole_game FOLDER LABEL

@@ -2,8 +2,10 @@
    the measuring scripts: each one calls onPresent(), which the including file
    defines. The game's own put from shared memory (at 1x), SDL's copy into its
    window surface, and a renderer's present each count once: the puts SDL
-   makes inside its own presents are not counted again. Included with
-   _GNU_SOURCE defined before any header, for RTLD_NEXT. */
+   makes inside its own presents are not counted again. With
+   WITH_BACKGROUND_HOOK defined, the window's background filled by the X
+   server calls onBackground(), which the including file then defines.
+   Included with _GNU_SOURCE defined before any header, for RTLD_NEXT. */
 #include <dlfcn.h>
 
 static void onPresent(void);
@@ -39,3 +41,18 @@ int XShmPutImage(void* display, unsigned long drawable, void* gc, void* image, i
     if (!inSdl) onPresent();
     return result;
 }
+
+#ifdef WITH_BACKGROUND_HOOK
+static void onBackground(void);
+
+typedef int (*FillRectangle)(void*, unsigned long, void*, int, int, unsigned, unsigned);
+
+int XFillRectangle(void* display, unsigned long drawable, void* gc, int x, int y, unsigned width,
+                   unsigned height) {
+    static FillRectangle real;
+    if (!real) real = (FillRectangle)dlsym(RTLD_NEXT, "XFillRectangle");
+    int result = real(display, drawable, gc, x, y, width, height);
+    if (!inSdl) onBackground();
+    return result;
+}
+#endif

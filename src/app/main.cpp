@@ -109,6 +109,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "swapsprint: cannot open the game window: %s\n", error.c_str());
         return 1;
     }
+    // Painted before the game loads, so the window never shows whatever lay
+    // under it while the first frame waits its frame's time.
+    window->paintBackground(names::kWindowBackground);
     backBuffer();  // the back buffer exists before the game starts
     // Later scenes' pictures are decoded in spare time while the intro runs,
     // where there is a thread for it.

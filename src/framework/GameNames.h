@@ -10,6 +10,9 @@ namespace names {
 inline constexpr const char* kWindowTitle = "Swap & Sprint";
 inline constexpr int kClientWidth = 600;
 inline constexpr int kClientHeight = 1024;
+// The window's own light grey, shown from the moment it opens until the
+// first frame.
+inline constexpr unsigned kWindowBackground = 0xC0C0C0;
 
 inline constexpr const char* kIntroScene = "intro";
 inline constexpr const char* kGameScene = "game";

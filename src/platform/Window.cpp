@@ -18,6 +18,7 @@
 #include "platform/KeyMap.h"
 #include "platform/Viewport.h"
 #include "platform/Win32Types.h"
+#include "platform/WindowFill.h"
 
 namespace platform {
 namespace {
@@ -261,6 +262,22 @@ public:
             return;
         }
         if (!presentScaled(back)) presentDirect(back, Viewport{0, 0, width_, height_}, w, h);
+    }
+
+    void paintBackground(std::uint32_t rgb) override {
+        if (!open_ || x11WindowLost) return;
+        int w = 0, h = 0;
+        SDL_GetWindowSize(window_, &w, &h);
+        if (w <= 0 || h <= 0) return;
+        // The X server fills the window itself: no frame-sized buffer of
+        // SDL's is made for one colour (the shared ones are for frames).
+        if (frames_ && x11GameWindow == framesWindow_) {
+            XSetForeground(x11_, gc_, rgb);
+            XFillRectangle(x11_, framesWindow_, gc_, 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h));
+            XFlush(x11_);
+            return;
+        }
+        fillWindowSurface(window_, rgb);
     }
 
     void setIcon(const Surface& picture) override {

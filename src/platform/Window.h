@@ -5,6 +5,7 @@
 // controllers reach the game through the input state.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -23,6 +24,9 @@ public:
 
     // Drains every pending event into input; false once the window was closed.
     virtual bool pumpEvents(InputState& input) = 0;
+    // Fills the whole window with one 0xRRGGBB colour and shows it at once:
+    // the window's own background, seen until the first frame is drawn.
+    virtual void paintBackground(std::uint32_t rgb) = 0;
     // Shows the back buffer.
     virtual void present(const Surface& backBuffer) = 0;
     // Gives the window a 0xAARRGGBB picture as its icon; an empty one is ignored.

@@ -14,6 +14,7 @@
 #include "platform/Viewport.h"
 #include "platform/Win32Types.h"
 #include "platform/Window.h"
+#include "platform/WindowFill.h"
 
 namespace platform {
 namespace {
@@ -46,6 +47,8 @@ public:
         SDL_FreeSurface(view);
         SDL_UpdateWindowSurface(window_);
     }
+
+    void paintBackground(std::uint32_t rgb) override { fillWindowSurface(window_, rgb); }
 
     // The page's icon is its own (index.html).
     void setIcon(const Surface&) override {}

@@ -111,6 +111,13 @@ TEST_F(WindowTest, ShowsThePictureSharpAtWholeMultiplesSmoothBetweenAndBlackBars
         SDL_GetRGB(*reinterpret_cast<const Uint32*>(row + x * 4), s->format, &r, &g, &b);
         return static_cast<std::uint32_t>((r << 16) | (g << 8) | b);
     };
+    // The background before any frame covers the whole window.
+    window->paintBackground(0x123456);
+    int openW = 0, openH = 0;
+    SDL_GetWindowSize(sdl, &openW, &openH);
+    for (auto [x, y] : {std::pair{0, 0}, {openW - 1, openH - 1}, {openW / 2, openH / 3}}) {
+        EXPECT_EQ(shownPixel(x, y), 0x123456u) << x << "," << y;
+    }
     // 1x, 2x, 3x, 2x with bars above and below, 1.5x, bars at the sides, and
     // back to the plain copy.
     const struct {
