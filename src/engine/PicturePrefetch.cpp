@@ -12,6 +12,7 @@
 #include <new>
 
 #include "platform/Image.h"
+#include "platform/KeyRuns.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -147,6 +148,10 @@ void PicturePrefetch::run() {
                 if (pixels && !pixels->empty() && !png_) {
                     pixels->analyseKey(kMagenta);
                     pixels->compact();
+                    // A picture with no key pixels is drawn by plain copies,
+                    // which its flat stretches (a sky's bands) speed up.
+                    if (const platform::KeyRuns* runs = pixels->keyRuns(kMagenta); runs && runs->opaque())
+                        pixels->analyseFlat();
                 }
             } catch (const std::bad_alloc&) {
                 pixels.reset();

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/FlatRows.h"
 #include "platform/FrameRedraw.h"
 #include "platform/KeyRuns.h"
 #include "platform/SurfaceSimd.h"
@@ -139,6 +140,7 @@ Surface::Surface(const Surface& other)
       height_(other.height_),
       pixels_((other.makeWaitingRows(), other.pixels_)),
       runs_(other.runs_),
+      flat_(other.flatRows() ? other.flat_ : nullptr),
       fill_(other.fill_) {}
 
 // Assigned pixels count as a change of this surface's own.
@@ -156,8 +158,10 @@ Surface& Surface::operator=(const Surface& other) {
         height_ = other.height_;
         pixels_ = other.pixels_;
         runs_ = other.runs_;
+        flat_ = other.flatRows() ? other.flat_ : nullptr;
         fill_ = other.fill_;
         ++changes_;
+        flatChanges_ = changes_;
     }
     return *this;
 }
@@ -167,8 +171,10 @@ Surface::Surface(Surface&& other) noexcept
       height_(std::exchange(other.height_, 0)),
       pixels_(std::move(other.pixels_)),
       runs_(std::move(other.runs_)),
+      flat_(other.flatRows() ? std::move(other.flat_) : nullptr),
       fill_(std::exchange(other.fill_, std::nullopt)),
       waiting_(std::exchange(other.waiting_, Waiting{})) {
+    other.flat_.reset();
     ++other.changes_;
 }
 
@@ -180,9 +186,12 @@ Surface& Surface::operator=(Surface&& other) noexcept {
         height_ = std::exchange(other.height_, 0);
         pixels_ = std::move(other.pixels_);
         runs_ = std::move(other.runs_);
+        flat_ = other.flatRows() ? std::move(other.flat_) : nullptr;
+        other.flat_.reset();
         fill_ = std::exchange(other.fill_, std::nullopt);
         waiting_ = std::exchange(other.waiting_, Waiting{});
         ++changes_;
+        flatChanges_ = changes_;
         ++other.changes_;
     }
     return *this;
@@ -423,6 +432,12 @@ void Surface::forgetKeyRuns() {
     runs_.reset();
 }
 
+void Surface::analyseFlat() {
+    held();
+    flat_ = FlatRows::analyse(pixels_.get(), width_, height_);
+    flatChanges_ = changes_;
+}
+
 const KeyRuns* Surface::keyRuns(std::uint32_t keyRgb) const {
     return runs_ && runs_->key() == (keyRgb & 0x00FFFFFFu) ? runs_.get() : nullptr;
 }
@@ -590,6 +605,12 @@ void copyRect(Surface& dst, int dx, int dy, int w, int h, const Surface& src, in
         return;
     }
     if (&dst != &src) dst.overwriting(b.dx, b.dy, b.w, b.h);
+    if (const FlatRows* flat = src.flatRows(); flat && &dst != &src) {
+        std::uint32_t* to = dst.rows(b.dy, b.dy + b.h) + b.dx;
+        for (int y = 0; y < b.h; ++y, to += dst.width())
+            flat->copyRow(b.sy + y, b.sx, b.sx + b.w, to);
+        return;
+    }
     const std::size_t rowBytes = sizeof(std::uint32_t) * b.w;
     // Whole rows of equally wide surfaces are one block of memory.
     if (b.w == dst.width() && b.w == src.width() && &dst != &src) {

@@ -18,6 +18,7 @@
 namespace platform {
 
 class KeyRuns;
+class FlatRows;
 class FrameRedraw;
 struct Blit;
 
@@ -75,6 +76,12 @@ public:
     void compact();
     // Drops the analysis (and nothing else: the pixels stay as they are).
     void forgetKeyRuns();
+    // Records the rows' long stretches of one colour, so plain copies from
+    // this surface fill them rather than read them; kept only where they are
+    // most of the picture. Like the key's runs, never used once the pixels
+    // may have changed.
+    void analyseFlat();
+    const FlatRows* flatRows() const { return flat_ && flatChanges_ == changes_ ? flat_.get() : nullptr; }
     // Pixels kept only in the runs come back into this surface now (a noted
     // fill stays noted): for a picture whose copies will read its pixels, so
     // that they are brought back once, here, and not in every copy.
@@ -169,6 +176,9 @@ private:
     mutable std::shared_ptr<std::uint32_t[]> pixels_;
     // Immutable once made, so copies of the surface share it.
     std::shared_ptr<const KeyRuns> runs_;
+    // Valid while changes_ is still flatChanges_.
+    std::shared_ptr<const FlatRows> flat_;
+    std::uint64_t flatChanges_ = 0;
     mutable std::optional<std::uint32_t> fill_;
     // Rows still to be made (by row, and how many): from what the surface
     // held before, or, between blendedTop and blendedBottom, from a

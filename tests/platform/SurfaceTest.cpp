@@ -211,8 +211,41 @@ TEST(SurfaceKeyed, RunsDrawWhatThePixelByPixelRuleDraws) {
     }
 }
 
-// Every way of changing an analysed picture drops its runs: it draws what it
-// holds now. Each change puts colour where there was key, which stale runs
+// Copies by flat stretches give exactly the picture's pixels, wherever a copy
+// starts and ends: in a stretch, on its edge, or past the picture.
+TEST(SurfaceFlat, CopiesByStretchesAreExactCopies) {
+    std::mt19937 rng(17);
+    for (auto [w, h] : {std::pair{150, 40}, {33, 9}, {700, 3}}) {
+        // Bands of one colour of every length, around and between varied pixels.
+        Surface pic(w, h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w;) {
+                const int n = int(rng() % 60) + 1;
+                const std::uint32_t band = rng();
+                for (int i = 0; i < n && x < w; ++i, ++x) pic.setPixel(x, y, n > 3 ? band : std::uint32_t(rng()));
+            }
+        const Surface plain = pic;
+        pic.analyseFlat();
+        ASSERT_NE(pic.flatRows(), nullptr) << w;
+        const Surface background = makeSurface(90, 50, [&](int, int) { return std::uint32_t(rng()); });
+        for (int round = 0; round < 400; ++round) {
+            const int dx = int(rng() % 120) - 30, dy = int(rng() % 70) - 20;
+            const int sx = int(rng() % (w + 40)) - 20, sy = int(rng() % (h + 10)) - 5;
+            const int rw = int(rng() % (w + 20)), rh = int(rng() % (h + 5));
+            Surface got = background, want = background;
+            platform::copyRect(got, dx, dy, rw, rh, pic, sx, sy);
+            platform::copyRect(want, dx, dy, rw, rh, plain, sx, sy);
+            ASSERT_TRUE(std::equal(got.pixels(), got.pixels() + 90 * 50, want.pixels())) << w << " round " << round;
+        }
+    }
+    // Pictures mostly of varied pixels are not worth it.
+    Surface noisy = patterned(64, 8, 3);
+    noisy.analyseFlat();
+    EXPECT_EQ(noisy.flatRows(), nullptr);
+}
+
+// Every way of changing an analysed picture drops its runs and its flat
+// stretches: it draws what it holds now. Each change puts colour where there was key, which stale runs
 // would skip. A copy made before keeps the runs and its own pixels.
 TEST(SurfaceKeyed, AChangedPictureNeverDrawsFromItsOldRuns) {
     std::mt19937 rng(5);
@@ -232,18 +265,26 @@ TEST(SurfaceKeyed, AChangedPictureNeverDrawsFromItsOldRuns) {
         Surface pic = makeSurface(80, 6, [](int x, int y) { return x >= 50 && x < 60 ? 0x10101u * (x + y) : kKey; });
         pic.analyseKey(kKey);
         pic.compact();
+        pic.analyseFlat();  // mostly flat key: plain copies go by its stretches
+        ASSERT_NE(pic.flatRows(), nullptr);
         const Surface copy = pic;
         change(pic);
-        Surface plain = pic;  // the same pixels; touching one drops the copied runs
-        plain.setPixel(0, 0, plain.pixel(0, 0));
-        ASSERT_EQ(plain.keyRuns(kKey), nullptr);
+        Surface touched = pic;  // touching a copy drops the runs and stretches it took
+        touched.setPixel(0, 0, touched.pixel(0, 0));
+        ASSERT_EQ(touched.keyRuns(kKey), nullptr);
+        ASSERT_EQ(touched.flatRows(), nullptr);
+        // The same pixels, never analysed.
+        const Surface plain = makeSurface(80, 6, [&](int x, int y) { return pic.pixel(x, y); });
         Surface got(80, 6), want(80, 6);
         platform::keyedCopy(got, 0, 0, 80, 6, pic, 0, 0, MAGENTA);
         platform::keyedBlend(got, 3, 1, 80, 6, pic, 0, 0, MAGENTA, 150);
         platform::keyedCopy(want, 0, 0, 80, 6, plain, 0, 0, MAGENTA);
         platform::keyedBlend(want, 3, 1, 80, 6, plain, 0, 0, MAGENTA, 150);
+        platform::copyRect(got, 1, 2, 70, 3, pic, 2, 1);
+        platform::copyRect(want, 1, 2, 70, 3, plain, 2, 1);
         EXPECT_TRUE(std::equal(got.pixels(), got.pixels() + 480, want.pixels())) << name;
         EXPECT_NE(copy.keyRuns(kKey), nullptr) << name;
+        EXPECT_NE(copy.flatRows(), nullptr) << name;
         for (int i = 0; i < 480; ++i)
             ASSERT_EQ(copy.pixel(i % 80, i / 80), i % 80 >= 50 && i % 80 < 60 ? 0x10101u * (i % 80 + i / 80) : kKey) << name;
     }
