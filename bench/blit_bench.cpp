@@ -7,7 +7,9 @@
 //
 // Pictures are loaded from the run folder (build/game/img) through the game's
 // own loader, as the scenes load them. After the timings the program prints
-// the table of ratios, then checks every draw pixel for pixel: the keyed copy
+// the table of ratios and a second one with the least any draw must do on the
+// same drawn pixels (write them; copy them; read them and those under them
+// and write the latter), then checks every draw pixel for pixel: the keyed copy
 // against SDL's and against the plain per-pixel rule, the keyed blend against
 // (src*a + dst*(255-a)) / 255 on every channel; any difference fails the
 // program. (SDL's blend is off by one on many channels; that is only shown.)
@@ -44,6 +46,8 @@ struct Case {
     std::unique_ptr<bitmapPicture> picture;
     int sx = 0, sy = 0, w = 0, h = 0;
     double drawn = 0;                // share of the rectangle's pixels that are not key
+    struct Run { int y, x, n; };
+    std::vector<Run> runs;           // the rectangle's drawn pixels, row by row
     SDL_Surface* sdlKeyed = nullptr; // colour key, RLE
     SDL_Surface* sdlBlend = nullptr; // colour key, RLE, alpha mod, blend mode
 };
@@ -60,6 +64,7 @@ struct Target {
     platform::Surface back{kW, kH};
     SDL_Surface* sdl = nullptr;
     std::vector<std::uint8_t> from, to;  // for the memcpy of each case's bytes
+    std::vector<std::uint32_t> floor = std::vector<std::uint32_t>(std::size_t(kW) * kH);
 } target;
 
 SDL_Surface* sdlCopyOf(const platform::Surface& s, int sx, int sy, int w, int h) {
@@ -86,7 +91,14 @@ bool addCase(const std::string& name, const std::string& file, int width, int he
     const platform::Surface& pixels = *picture->getMemDC();
     long drawn = 0;
     for (int y = 0; y < c.h; ++y)
-        for (int x = 0; x < c.w; ++x) drawn += (pixels.pixel(c.sx + x, y) & 0xFFFFFF) != kKey;
+        for (int x = 0; x < c.w;) {
+            auto keyed = [&](int at) { return (pixels.pixel(c.sx + at, y) & 0xFFFFFF) == kKey; };
+            if (keyed(x)) { ++x; continue; }
+            const int from = x;
+            while (x < c.w && !keyed(x)) ++x;
+            c.runs.push_back({y, from, x - from});
+            drawn += x - from;
+        }
     c.drawn = double(drawn) / (double(c.w) * c.h);
     // SDL gets the whole picture too, and blits the same cell of it.
     c.sdlKeyed = sdlCopyOf(pixels, 0, 0, pixels.width(), pixels.height());
@@ -166,6 +178,38 @@ void Memcpy(benchmark::State& state, const Case* c) {
         benchmark::ClobberMemory();
     }
     bytesPerIteration(state, *c);
+}
+
+// The least any draw of a picture must do, whatever its method, on its drawn
+// pixels alone: write them, reading nothing; copy them (a memcpy per run);
+// read them and the pixels under them and write the latter, as a blend must
+// (an exclusive or stands in for the blend's arithmetic).
+void DrawnWritten(benchmark::State& state, const Case* c) {
+    for (auto _ : state) {
+        for (const Case::Run& r : c->runs) std::fill_n(target.floor.data() + r.y * kW + r.x, r.n, 0x00123456u);
+        benchmark::ClobberMemory();
+    }
+}
+
+void DrawnCopied(benchmark::State& state, const Case* c) {
+    const platform::Surface& pic = *c->picture->getMemDC();
+    for (auto _ : state) {
+        for (const Case::Run& r : c->runs)
+            std::memcpy(target.floor.data() + r.y * kW + r.x, pic.row(c->sy + r.y) + c->sx + r.x, 4 * std::size_t(r.n));
+        benchmark::ClobberMemory();
+    }
+}
+
+void DrawnReadTwice(benchmark::State& state, const Case* c) {
+    const platform::Surface& pic = *c->picture->getMemDC();
+    for (auto _ : state) {
+        for (const Case::Run& r : c->runs) {
+            std::uint32_t* to = target.floor.data() + r.y * kW + r.x;
+            const std::uint32_t* from = pic.row(c->sy + r.y) + c->sx + r.x;
+            for (int i = 0, n = r.n; i < n; ++i) to[i] ^= from[i];
+        }
+        benchmark::ClobberMemory();
+    }
 }
 
 // A frame's start as the intro draws it: the white fill, the sky (no key
@@ -346,6 +390,9 @@ void registerAll() {
         add("blend ours/" + c.name, KeyedBlendOurs, &c);
         add("blend SDL/" + c.name, KeyedBlendSdl, &c);
         add("memcpy/" + c.name, Memcpy, &c);
+        add("drawn written/" + c.name, DrawnWritten, &c);
+        add("drawn copied/" + c.name, DrawnCopied, &c);
+        add("drawn read twice/" + c.name, DrawnReadTwice, &c);
     }
     using Fn = void (*)(benchmark::State&);
     for (auto [name, fn] : {std::pair<const char*, Fn>{"strip ours", StripOurs},
@@ -532,6 +579,18 @@ int main(int argc, char** argv) {
         if (m <= 0 || co <= 0 || cs <= 0 || bo <= 0 || bs <= 0) continue;
         std::printf("| %s | %d x %d | %.0f%% | %.1f | %.1f | %.1f | %.2f | %.2f | %.1f | %.1f | %.2f | %.2f |\n",
                     c.name.c_str(), c.w, c.h, 100 * c.drawn, m, co, cs, co / m, co / cs, bo, bs, bo / m, bo / bs);
+    }
+    std::printf("\nThe least any draw must do on the drawn pixels alone, in multiples of the memcpy above: write them (reading nothing),"
+                " copy them (a memcpy per run), read them and the pixels under them and write those (as a blend must).\n\n");
+    std::printf("| Picture | Drawn | Copy | Drawn copied | Drawn written | Blend | Drawn read twice, written once |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|\n");
+    for (const Case& c : cases()) {
+        const double m = at("memcpy/" + c.name), co = at("copy ours/" + c.name), bo = at("blend ours/" + c.name);
+        const double dw = at("drawn written/" + c.name), dc = at("drawn copied/" + c.name),
+                     dr = at("drawn read twice/" + c.name);
+        if (m <= 0 || co <= 0 || bo <= 0 || dw <= 0 || dc <= 0 || dr <= 0) continue;
+        std::printf("| %s | %.0f%% | %.2f | %.2f | %.2f | %.2f | %.2f |\n", c.name.c_str(), 100 * c.drawn, co / m,
+                    dc / m, dw / m, bo / m, dr / m);
     }
     const double so = at("strip ours"), ss = at("strip SDL"), sm = at("strip memcpy");
     if (so > 0 && ss > 0 && sm > 0)
