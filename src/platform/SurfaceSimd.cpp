@@ -541,6 +541,14 @@ __attribute__((target("avx512f,avx512bw"))) inline void copyPixelsAvx512(std::ui
         return;
     }
     int i = 0;
+    // Long runs: stores that straddle two cache lines cost two, so after a
+    // first unaligned block the stores start on a line.
+    if (n >= 256) {
+        _mm512_storeu_si512(d, _mm512_loadu_si512(s));
+        i = static_cast<int>((64 - (reinterpret_cast<std::uintptr_t>(d) & 63)) & 63) / 4;
+        if (i == 0) i = 16;
+        for (; i + 16 <= n; i += 16) _mm512_store_si512(d + i, _mm512_loadu_si512(s + i));
+    }
     for (; i + 16 <= n; i += 16) _mm512_storeu_si512(d + i, _mm512_loadu_si512(s + i));
     if (i < n) _mm512_storeu_si512(d + n - 16, _mm512_loadu_si512(s + n - 16));
 }

@@ -211,6 +211,39 @@ TEST(SurfaceKeyed, RunsDrawWhatThePixelByPixelRuleDraws) {
     }
 }
 
+// Runs long enough for the stores to be lined up with the cache, starting at
+// every offset within a line, copied whole by every kernel.
+TEST(SurfaceKeyed, LongRunsAreCopiedWholeWhereverTheyStart) {
+    namespace simd = platform::simd;
+    std::vector<decltype(&simd::copyRunsSse2)> kernels{simd::copyRunsSse2};
+    if (simd::haveAvx2()) kernels.push_back(simd::copyRunsAvx2);
+    if (simd::haveAvx512bw()) kernels.push_back(simd::copyRunsAvx512);
+    constexpr int kW = 700;
+    // Row 0 drawn whole; row 1 a run of 600 between key pixels.
+    Surface pic = makeSurface(kW, 2, [](int x, int y) {
+        return y == 1 && (x < 50 || x >= 650) ? kKey : std::uint32_t(x * 7919 + y) | 0xFF000000u;
+    });
+    const Surface before = pic;
+    pic.analyseKey(kKey);
+    const platform::KeyRuns* runs = pic.keyRuns(kKey);
+    ASSERT_NE(runs, nullptr);
+    for (auto copyRuns : kernels)
+        for (int dx = 0; dx < 17; ++dx)
+            for (int sx : {0, 3, 50, 61})
+                for (int n : {255, 256, 257, 300, 531}) {
+                    Surface out = makeSurface(kW + 20, 2, [](int, int) { return 0x11u; });
+                    copyRuns(out.row(0) + dx, out.width(), *runs, sx, 0, n, 2);
+                    for (int y = 0; y < 2; ++y)
+                        for (int x = 0; x < out.width(); ++x) {
+                            const int px = x - dx + sx;
+                            const bool inside = x >= dx && x < dx + n && px < kW;
+                            const std::uint32_t p = inside ? before.pixel(px, y) : kKey;
+                            ASSERT_EQ(out.pixel(x, y), (p & 0xFFFFFF) == kKey ? 0x11u : p)
+                                << "dx " << dx << " sx " << sx << " n " << n << " y " << y << " x " << x;
+                        }
+                }
+}
+
 // Copies by flat stretches give exactly the picture's pixels, wherever a copy
 // starts and ends: in a stretch, on its edge, or past the picture.
 TEST(SurfaceFlat, CopiesByStretchesAreExactCopies) {
