@@ -171,7 +171,9 @@ void BM_StartupGame(benchmark::State& state) {
             game->init();
             window->pumpEvents(platform::input());
             runFrame(*game);
-            window->present(*windowSurface());
+            const platform::Surface& frame = *windowSurface();
+            const platform::Box whole{0, 0, frame.width(), frame.height()};
+            window->present(frame, {&whole, 1});
             return true;
         });
         // The child ends here; its sound worker goes with it.

@@ -124,7 +124,11 @@ int main(int argc, char** argv) {
     // frame waits a frame's time from there anyway, so it costs no start-up.
     if (auto icon = platform::loadPng("img/icon.png")) window->setIcon(*icon);
     platform::runFrames(*window, [&game] { runFrame(game); },
-                        [&window] { window->present(*windowSurface()); });
+                        [&window] {
+                            const platform::Surface& frame = *windowSurface();
+                            const platform::Box whole{0, 0, frame.width(), frame.height()};
+                            window->present(frame, {&whole, 1});
+                        });
     game.release();
     destroyWindowSurface();
     return 0;

@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/Box.h"
 #include "platform/Win32Types.h"
 
 namespace platform {
@@ -21,11 +22,6 @@ class KeyRuns;
 class FlatRows;
 class FrameRedraw;
 struct Blit;
-
-// A half-open box of pixels: [x0, x1) x [y0, y1).
-struct Box {
-    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-};
 
 // Copies share their pixels until one of them changes (so a whole frame
 // copied to the window costs nothing), and filling a whole surface is only

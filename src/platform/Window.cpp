@@ -270,7 +270,7 @@ public:
         return open_;
     }
 
-    void present(const Surface& back) override {
+    void present(const Surface& back, std::span<const Box>) override {
         if (!open_ || x11WindowLost) return;
         if (back.width() != width_ || back.height() != height_) return;
         int w = 0, h = 0;

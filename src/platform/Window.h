@@ -7,8 +7,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
+#include "platform/Box.h"
 #include "platform/Surface.h"
 
 namespace platform {
@@ -27,8 +29,9 @@ public:
     // Fills the whole window with one 0xRRGGBB colour and shows it at once:
     // the window's own background, seen until the first frame is drawn.
     virtual void paintBackground(std::uint32_t rgb) = 0;
-    // Shows the back buffer.
-    virtual void present(const Surface& backBuffer) = 0;
+    // Shows the frame where it changed: only the boxes (frame pixels) in
+    // changed need reach the screen; the rest is already there.
+    virtual void present(const Surface& frame, std::span<const Box> changed) = 0;
     // Gives the window a 0xAARRGGBB picture as its icon; an empty one is ignored.
     virtual void setIcon(const Surface& picture) = 0;
 };

@@ -35,7 +35,7 @@ public:
         return true;
     }
 
-    void present(const Surface& back) override {
+    void present(const Surface& back, std::span<const Box>) override {
         if (back.width() != width_ || back.height() != height_) return;
         SDL_Surface* target = SDL_GetWindowSurface(window_);
         if (!target) return;

@@ -123,9 +123,10 @@ TEST_F(WindowTest, ShowsThePictureSharpAtWholeMultiplesSmoothBetweenAndBlackBars
     const struct {
         int w, h;
     } sizes[] = {{600, 1024}, {1200, 2048}, {1800, 3072}, {1200, 2100}, {900, 1536}, {1920, 1080}, {600, 1024}};
+    const platform::Box whole{0, 0, W, H};
     for (const auto& size : sizes) {
         resize(size.w, size.h);
-        window->present(back);
+        window->present(back, {&whole, 1});
         const platform::Viewport shown = platform::fitPicture(size.w, size.h, W, H);
         int greys = 0;
         for (int y = 0; y < 40; ++y) {
