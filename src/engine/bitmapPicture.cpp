@@ -240,13 +240,6 @@ void bitmapPicture::loopRender(HDC hdc, const RECT* drawArea, int offsetX) {
     const std::int64_t xFrom = std::max<std::int64_t>(0, -std::int64_t{drawArea->left});
     const std::int64_t yFrom = std::max<std::int64_t>(0, -std::int64_t{drawArea->top});
     if (xFrom >= xEnd || yFrom >= yEnd) return;
-    // An opaque picture tiles every pixel of the area, so what it hides is
-    // neither kept nor copied (a layer drawn under it, shared, say).
-    decodePending();
-    const platform::Surface& src = *info->memDC;
-    if (!transparent && src.width() >= width && src.height() >= height)
-        hdc->overwriting(static_cast<int>(drawArea->left + xFrom), static_cast<int>(drawArea->top + yFrom),
-                         static_cast<int>(xEnd - xFrom), static_cast<int>(yEnd - yFrom));
     // The first tile of a row is width - offset wide, the rest a full width.
     const std::int64_t firstW = width - offset;
     const std::int64_t xStart =

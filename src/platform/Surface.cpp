@@ -120,8 +120,6 @@ void Surface::changedDirectly() {
 std::uint64_t Surface::contentKey() const {
     const auto bits = [](const void* p) { return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(p)); };
     const std::uint64_t size = (std::uint64_t(std::uint32_t(width_)) << 32) | std::uint32_t(height_);
-    // A noted fill is all its pixels: any surface of that size and fill is the same.
-    if (fill_) return size * 0x9E3779B97F4A7C15ull ^ (std::uint64_t{*fill_} << 1 | 1);
     return (bits(pixels_.get()) * 0x9E3779B97F4A7C15ull) ^ (bits(runs_.get()) * 31) ^ size;
 }
 
@@ -134,32 +132,27 @@ Surface::Surface(int width, int height) : Surface(width, height, true) {}
 
 Surface Surface::uninitialised(int width, int height) { return Surface(width, height, false); }
 
-// A copy shares the pixels, so the rows still waiting are made first.
 Surface::Surface(const Surface& other)
     : width_((other.redraw_ ? other.doNotedDraws() : void(), other.width_)),
       height_(other.height_),
-      pixels_((other.makeWaitingRows(), other.pixels_)),
+      pixels_(other.pixels_),
       runs_(other.runs_),
-      flat_(other.flatRows() ? other.flat_ : nullptr),
-      fill_(other.fill_) {}
+      flat_(other.flatRows() ? other.flat_ : nullptr) {}
 
 // Assigned pixels count as a change of this surface's own.
 Surface& Surface::operator=(const Surface& other) {
     if (this != &other) {
         // Replaced whole: draws still noted for this frame would be hidden.
         if (redraw_ && !redraw_->replaying()) redraw_->drop();
-        stopWaiting();
         // Let go first, so that pixels this shared with other are other's own
         // while other finishes them (the window's copy of the frame, say).
         pixels_.reset();
         if (other.redraw_) other.doNotedDraws();
-        other.makeWaitingRows();
         width_ = other.width_;
         height_ = other.height_;
         pixels_ = other.pixels_;
         runs_ = other.runs_;
         flat_ = other.flatRows() ? other.flat_ : nullptr;
-        fill_ = other.fill_;
         ++changes_;
         flatChanges_ = changes_;
     }
@@ -171,9 +164,7 @@ Surface::Surface(Surface&& other) noexcept
       height_(std::exchange(other.height_, 0)),
       pixels_(std::move(other.pixels_)),
       runs_(std::move(other.runs_)),
-      flat_(other.flatRows() ? std::move(other.flat_) : nullptr),
-      fill_(std::exchange(other.fill_, std::nullopt)),
-      waiting_(std::exchange(other.waiting_, Waiting{})) {
+      flat_(other.flatRows() ? std::move(other.flat_) : nullptr) {
     other.flat_.reset();
     ++other.changes_;
 }
@@ -188,8 +179,6 @@ Surface& Surface::operator=(Surface&& other) noexcept {
         runs_ = std::move(other.runs_);
         flat_ = other.flatRows() ? std::move(other.flat_) : nullptr;
         other.flat_.reset();
-        fill_ = std::exchange(other.fill_, std::nullopt);
-        waiting_ = std::exchange(other.waiting_, Waiting{});
         ++changes_;
         flatChanges_ = changes_;
         ++other.changes_;
@@ -199,11 +188,7 @@ Surface& Surface::operator=(Surface&& other) noexcept {
 
 void Surface::bringBack() const {
     const std::size_t n = areaOf(width_, height_);
-    if (fill_) {
-        if (!pixels_ || pixels_.use_count() > 1) pixels_ = allocateFor(frame_, n);
-        std::fill_n(pixels_.get(), n, *fill_);
-        fill_.reset();
-    } else if (runs_->whole()) {
+    if (runs_->whole()) {
         pixels_ = runs_->whole();  // shared, as with a copy
     } else {
         auto whole = allocateFor(frame_, n);
@@ -219,180 +204,6 @@ void Surface::unshare() {
     pixels_ = std::move(own);
 }
 
-void Surface::Before::put(std::uint32_t* to, std::size_t at, std::size_t n) const {
-    if (n == 0) return;
-    if (pixels)
-        std::memcpy(to + at, pixels.get() + at, n * sizeof(std::uint32_t));
-    else
-        std::fill_n(to + at, n, *fill);
-}
-
-bool Surface::waitsForOwnPixels() const {
-    return fill_ || (pixels_ && pixels_.use_count() > 1) || waiting_.count > 0 ||
-           (!pixels_ && runs_ && runs_->whole());
-}
-
-Surface::Before Surface::takeOwnBuffer() {
-    if (!fill_ && !pixels_ && runs_) bringBack();  // pixels kept whole in the runs: shared
-    Before before{fill_ ? nullptr : pixels_, fill_};
-    // A fill waiting over pixels of its own is done in place.
-    if (!(fill_ && pixels_ && pixels_.use_count() == 1)) pixels_ = allocateFor(frame_, areaOf(width_, height_));
-    fill_.reset();
-    runs_.reset();
-    ++changes_;
-    return before;
-}
-
-void Surface::beginWaiting() {
-    if (waiting_.count > 0) return;
-    waiting_.before = takeOwnBuffer();
-    waiting_.rows.assign(static_cast<std::size_t>(height_), 1);
-    waiting_.count = height_;
-}
-
-void Surface::rowMade(int y) const {
-    waiting_.rows[y] = 0;
-    // The last one lets the old pixels go (the row flags stay, all clear).
-    if (--waiting_.count == 0) waiting_.before = waiting_.blended = Before{};
-}
-
-void Surface::makeRows(int y0, int y1) const {
-    const std::size_t stride = static_cast<std::size_t>(width_);
-    // Neighbouring waiting rows made from the same pixels are one block of memory.
-    for (int y = std::max(y0, 0); y < std::min(y1, height_) && waiting_.count > 0;) {
-        if (!waiting_.rows[y]) {
-            ++y;
-            continue;
-        }
-        const Before& from = waiting_.sourceOf(y);
-        int end = y;
-        while (end < std::min(y1, height_) && waiting_.rows[end] && &waiting_.sourceOf(end) == &from) ++end;
-        from.put(pixels_.get(), y * stride, (end - y) * stride);
-        std::fill(waiting_.rows.begin() + y, waiting_.rows.begin() + end, 0);
-        waiting_.count -= end - y;
-        y = end;
-    }
-    if (waiting_.count == 0) stopWaiting();  // lets the old pixels go
-}
-
-void Surface::stopWaiting() const { waiting_ = Waiting{}; }
-
-void Surface::overwriting(int x, int y, int w, int h) {
-    // A frame notes the draw itself, and with it what the draw covers.
-    if (noting()) return;
-    if (redraw_) changedDirectly();
-    const int x0 = std::max(x, 0), y0 = std::max(y, 0);
-    const int x1 = static_cast<int>(std::min<long long>(width_, static_cast<long long>(x) + w));
-    const int y1 = static_cast<int>(std::min<long long>(height_, static_cast<long long>(y) + h));
-    if (x0 >= x1 || y0 >= y1) return;
-    // Pixels of its own (or kept only in runs, which are brought back whole
-    // as ever): nothing to save.
-    if (!waitsForOwnPixels()) return;
-    const std::size_t stride = static_cast<std::size_t>(width_);
-    beginWaiting();
-    ++changes_;
-    // The rows it crosses are made now, left and right of it; the others wait.
-    std::uint32_t* own = pixels_.get();
-    for (int row = y0; row < y1; ++row) {
-        if (!waiting_.rows[row]) continue;
-        const Before& from = waiting_.sourceOf(row);
-        from.put(own, row * stride, static_cast<std::size_t>(x0));
-        from.put(own, row * stride + x1, stride - x1);
-        rowMade(row);
-    }
-}
-
-std::uint32_t* Surface::rows(int y0, int y1) {
-    if (redraw_) changedDirectly();
-    if (!waitsForOwnPixels()) return row(y0);
-    beginWaiting();
-    ++changes_;
-    makeRows(y0, y1);
-    return pixels_.get() + std::size_t(y0) * width_;
-}
-
-namespace {
-
-// The blends remembered over waiting rows: each with its source and the
-// pixels under it, both kept here so neither can change while remembered
-// (a surface sharing them makes its own before any change). A blend is
-// noted when first seen and worked out only when seen again, so one whose
-// alpha or place changes every frame costs nothing more.
-struct RememberedBlend {
-    std::shared_ptr<const std::uint32_t[]> under, src;
-    int width = 0, height = 0, srcWidth = 0;
-    Blit b;
-    std::uint8_t alpha = 0;
-    // A whole surface's worth, of which only rows b.dy to b.dy + b.h are made.
-    std::shared_ptr<const std::uint32_t[]> result;
-
-    bool same(const RememberedBlend& o) const {
-        return under == o.under && src == o.src && width == o.width && height == o.height &&
-               srcWidth == o.srcWidth && b.dx == o.b.dx && b.dy == o.b.dy && b.sx == o.b.sx &&
-               b.sy == o.b.sy && b.w == o.b.w && b.h == o.b.h && alpha == o.alpha;
-    }
-};
-
-class BlendMemory {
-public:
-    // The remembered blend like `wanted`, noting it when new; null until seen twice.
-    template <class Work>
-    std::shared_ptr<const std::uint32_t[]> resultFor(RememberedBlend wanted, Work work) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        for (RememberedBlend& r : kept_) {
-            if (!r.same(wanted)) continue;
-            if (!r.result) r.result = work();
-            return r.result;
-        }
-        kept_[next_] = std::move(wanted);
-        next_ = (next_ + 1) % kept_.size();
-        return nullptr;
-    }
-
-private:
-    std::mutex mutex_;
-    std::array<RememberedBlend, 2> kept_;
-    std::size_t next_ = 0;
-};
-
-BlendMemory& blendMemory() {
-    static BlendMemory* kept = new BlendMemory;  // outlives every surface, even static ones
-    return *kept;
-}
-
-}  // namespace
-
-bool Surface::blendOverWaitingRows(const Blit& b, const Surface& src, std::uint8_t alpha) {
-    if (redraw_) changedDirectly();
-    // Over pixels still shared (not a fill): their rows begin to wait.
-    if (&src == this || fill_ || !waitsForOwnPixels()) return false;
-    beginWaiting();
-    if (!waiting_.before.pixels || waiting_.blendedBottom > waiting_.blendedTop) return false;
-    for (int y = b.dy; y < b.dy + b.h; ++y)
-        if (!waiting_.rows[y]) return false;
-    src.held();
-    if (!src.pixels_) return false;
-    RememberedBlend wanted{waiting_.before.pixels, src.pixels_, width_, height_, src.width_, b, alpha, nullptr};
-    const std::size_t stride = static_cast<std::size_t>(width_);
-    const Before& under = waiting_.before;
-    auto result = blendMemory().resultFor(wanted, [&] {
-        auto rows = allocate(areaOf(width_, height_), false);
-        const auto blendRow = simd::kernels().blendRow;
-        for (int y = b.dy; y < b.dy + b.h; ++y) {
-            under.put(rows.get(), y * stride, stride);
-            blendRow(rows.get() + y * stride + b.dx,
-                     src.pixels_.get() + std::size_t(b.sy + y - b.dy) * src.width_ + b.sx, b.w, alpha);
-        }
-        return std::shared_ptr<const std::uint32_t[]>(std::move(rows));
-    });
-    if (!result) return false;
-    waiting_.blended.pixels = std::move(result);
-    waiting_.blendedTop = b.dy;
-    waiting_.blendedBottom = b.dy + b.h;
-    ++changes_;
-    return true;
-}
-
 std::uint32_t Surface::pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
     return row(y)[x];
@@ -403,18 +214,18 @@ void Surface::setPixel(int x, int y, std::uint32_t value) {
     row(y)[x] = value;
 }
 
-// Only noted: the frame's first draw usually covers it whole.
 void Surface::fill(std::uint32_t value) {
     if (empty()) return;
     if (FrameRedraw* redraw = noting()) {
         redraw->note(FrameDraw::filled(Box{0, 0, width_, height_}, value));
         return;
     }
-    stopWaiting();
-    runs_.reset();
-    fill_ = value;
-    if (pixels_.use_count() > 1) pixels_.reset();  // the copies keep the old pixels
-    ++changes_;
+    // Pixels shared with copies (or kept only in runs) are let go, not copied first.
+    if (!pixels_ || pixels_.use_count() > 1) {
+        runs_.reset();
+        pixels_ = allocateFor(frame_, areaOf(width_, height_));
+    }
+    std::fill_n(pixels(), areaOf(width_, height_), value);
 }
 
 void Surface::analyseKey(std::uint32_t keyRgb) {
@@ -424,7 +235,7 @@ void Surface::analyseKey(std::uint32_t keyRgb) {
 }
 
 void Surface::compact() {
-    if (runs_ && runs_->holdsAll()) pixels_.reset();  // runs exist only with no fill pending
+    if (runs_ && runs_->holdsAll()) pixels_.reset();
 }
 
 void Surface::forgetKeyRuns() {
@@ -539,18 +350,12 @@ void fillBox(Surface& s, long long x0, long long y0, long long x1, long long y1,
         redraw->note(FrameDraw::filled(Box{int(x0), int(y0), int(x1), int(y1)}, value));
         return;
     }
-    if (x0 == 0 && y0 == 0 && x1 == s.width() && y1 == s.height()) {
-        s.fill(value);
-        return;
-    }
     // Whole rows are one block of memory.
     if (x0 == 0 && x1 == s.width()) {
-        s.overwriting(0, static_cast<int>(y0), s.width(), static_cast<int>(y1 - y0));
-        std::fill_n(s.rows(static_cast<int>(y0), static_cast<int>(y1)),
-                    static_cast<std::size_t>((y1 - y0) * x1), value);
+        std::fill_n(s.row(static_cast<int>(y0)), static_cast<std::size_t>((y1 - y0) * x1), value);
         return;
     }
-    std::uint32_t* p = s.rows(static_cast<int>(y0), static_cast<int>(y1));
+    std::uint32_t* p = s.row(static_cast<int>(y0));
     for (long long y = y0; y < y1; ++y, p += s.width()) std::fill(p + x0, p + x1, value);
 }
 
@@ -570,13 +375,6 @@ Surface cutOut(const Surface& src, const Blit& b) {
     return part;
 }
 
-// Runs kernel(dstStart, sy, h) of a keyed picture's runs over a clipped blit:
-// in one call, or row by row where dst is still making its own pixels there.
-template <class Kernel>
-void overRuns(Surface& dst, const Blit& b, Kernel kernel) {
-    kernel(dst.rows(b.dy, b.dy + b.h) + b.dx, b.sy, b.h);
-}
-
 // Runs kernel(dstRow, srcRow, width) over every row of a clipped blit.
 template <class Kernel>
 void eachRow(Surface& dst, const Surface& src, const Blit& b, Kernel kernel) {
@@ -585,7 +383,7 @@ void eachRow(Surface& dst, const Surface& src, const Blit& b, Kernel kernel) {
         for (int y = 0; y < b.h; ++y) kernel(dst.row(b.dy + y) + b.dx, part.row(y), b.w);
         return;
     }
-    std::uint32_t* to = &dst == &src ? dst.row(b.dy) : dst.rows(b.dy, b.dy + b.h);
+    std::uint32_t* to = dst.row(b.dy);
     for (int y = 0; y < b.h; ++y, to += dst.width()) kernel(to + b.dx, src.row(b.sy + y) + b.sx, b.w);
 }
 
@@ -604,9 +402,8 @@ void copyRect(Surface& dst, int dx, int dy, int w, int h, const Surface& src, in
         dst = src;
         return;
     }
-    if (&dst != &src) dst.overwriting(b.dx, b.dy, b.w, b.h);
     if (const FlatRows* flat = src.flatRows(); flat && &dst != &src) {
-        std::uint32_t* to = dst.rows(b.dy, b.dy + b.h) + b.dx;
+        std::uint32_t* to = dst.row(b.dy) + b.dx;
         for (int y = 0; y < b.h; ++y, to += dst.width())
             flat->copyRow(b.sy + y, b.sx, b.sx + b.w, to);
         return;
@@ -614,11 +411,11 @@ void copyRect(Surface& dst, int dx, int dy, int w, int h, const Surface& src, in
     const std::size_t rowBytes = sizeof(std::uint32_t) * b.w;
     // Whole rows of equally wide surfaces are one block of memory.
     if (b.w == dst.width() && b.w == src.width() && &dst != &src) {
-        std::memcpy(dst.rows(b.dy, b.dy + b.h), src.row(b.sy), rowBytes * b.h);
+        std::memcpy(dst.row(b.dy), src.row(b.sy), rowBytes * b.h);
         return;
     }
     if (&dst != &src) {
-        std::uint32_t* to = dst.rows(b.dy, b.dy + b.h) + b.dx;
+        std::uint32_t* to = dst.row(b.dy) + b.dx;
         for (int y = 0; y < b.h; ++y, to += dst.width()) std::memcpy(to, src.row(b.sy + y) + b.sx, rowBytes);
         return;
     }
@@ -645,18 +442,13 @@ void keyedCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, i
     if (notedBlit(dst, src, b, FrameDraw::Kind::KeyedCopy, runs && runs->opaque(), k)) return;
     // An analysed picture is drawn by its runs: only drawn pixels are touched.
     if (runs && &dst != &src) {
-        // A picture without key pixels hides what was there: over all of dst
-        // and all of itself it is shared like a plain copy, and over part of
-        // dst the hidden part is never copied nor filled.
+        // A picture without key pixels over all of dst and all of itself is
+        // shared like a plain copy.
         if (runs->opaque() && coversDst(b, dst) && coversSrc(b, src) && runs->whole()) {
             dst = src;
             return;
         }
-        if (runs->opaque()) dst.overwriting(b.dx, b.dy, b.w, b.h);
-        const auto copyRuns = simd::kernels().copyRuns;
-        overRuns(dst, b, [&](std::uint32_t* d, int sy, int h) {
-            copyRuns(d, dst.width(), *runs, b.sx, sy, b.w, h);
-        });
+        simd::kernels().copyRuns(dst.row(b.dy) + b.dx, dst.width(), *runs, b.sx, b.sy, b.w, b.h);
         return;
     }
     eachRow(dst, src, b, keyed);
@@ -669,7 +461,6 @@ void alphaBlend(Surface& dst, int dx, int dy, int w, int h, const Surface& src, 
     Blit b{};
     if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, b)) return;
     if (notedBlit(dst, src, b, FrameDraw::Kind::Blend, false, 0, alpha)) return;
-    if (dst.blendOverWaitingRows(b, src, alpha)) return;
     const auto blendRow = simd::kernels().blendRow;
     eachRow(dst, src, b,
             [&](std::uint32_t* d, const std::uint32_t* s, int n) { blendRow(d, s, n, alpha); });
@@ -687,10 +478,7 @@ void keyedBlend(Surface& dst, int dx, int dy, int w, int h, const Surface& src, 
         keyedBlendRow(d, s, n, alpha, k);
     };
     if (const KeyRuns* runs = src.keyRuns(k); runs && &dst != &src) {
-        const auto blendRuns = simd::kernels().blendRuns;
-        overRuns(dst, b, [&](std::uint32_t* d, int sy, int h) {
-            blendRuns(d, dst.width(), *runs, b.sx, sy, b.w, h, alpha);
-        });
+        simd::kernels().blendRuns(dst.row(b.dy) + b.dx, dst.width(), *runs, b.sx, b.sy, b.w, b.h, alpha);
         return;
     }
     eachRow(dst, src, b, keyed);
@@ -743,7 +531,7 @@ void coverageBlend(Surface& dst, long long dx, long long dy, const std::uint8_t*
         return;
     }
     const std::uint32_t ink = toPixel(color);
-    std::uint32_t* out = dst.rows(static_cast<int>(dy + y0), static_cast<int>(dy + y1)) + dx + x0;
+    std::uint32_t* out = dst.row(static_cast<int>(dy + y0)) + dx + x0;
     for (long long y = y0; y < y1; ++y, out += dst.width())
         simd::coverageRowSse2(out, coverage + y * w + x0, static_cast<int>(x1 - x0), ink);
 }

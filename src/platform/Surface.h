@@ -24,9 +24,7 @@ class FrameRedraw;
 struct Blit;
 
 // Copies share their pixels until one of them changes (so a whole frame
-// copied to the window costs nothing), and filling a whole surface is only
-// noted until its pixels are next looked at (so a fill that the next draw
-// covers whole costs nothing).
+// copied to the window costs nothing).
 class Surface {
 public:
     Surface() = default;
@@ -78,11 +76,11 @@ public:
     // may have changed.
     void analyseFlat();
     const FlatRows* flatRows() const { return flat_ && flatChanges_ == changes_ ? flat_.get() : nullptr; }
-    // Pixels kept only in the runs come back into this surface now (a noted
-    // fill stays noted): for a picture whose copies will read its pixels, so
-    // that they are brought back once, here, and not in every copy.
+    // Pixels kept only in the runs come back into this surface now: for a
+    // picture whose copies will read its pixels, so that they are brought
+    // back once, here, and not in every copy.
     void bringBackFromRuns() const {
-        if (!fill_ && !pixels_ && runs_) bringBack();
+        if (!pixels_ && runs_) bringBack();
     }
 
     // Marks the surface frames are drawn in: its pixel buffers come from the
@@ -105,36 +103,14 @@ public:
     // unchanged pixels.
     std::uint64_t changes() const { return changes_; }
 
-    // True while the pixels are shared with a copy (or kept whole in the
-    // runs) or only noted as a fill, or some rows still wait for them: the
-    // next change first makes pixels of its own.
-    bool waitsForOwnPixels() const;
-    // For a drawing that is about to write every pixel of this rectangle:
-    // pixels still shared or only noted as a fill are made only outside it,
-    // so a layer drawn over the one before costs no copy of what it hides.
-    void overwriting(int x, int y, int w, int h);
-    // Rows y0 to y1 (exclusive, within the surface) to draw on, as row(y0)
-    // gives them, except that pixels still shared or noted as a fill are made
-    // only in these rows: the others wait for theirs until something draws
-    // on them or reads the surface, so rows a later opaque layer hides are
-    // never made at all. Write nothing outside them.
-    std::uint32_t* rows(int y0, int y1);
-    // The constant-alpha blend of src's rectangle b (clipped) over rows that
-    // all still wait for their pixels. A blend of the same fixed source over
-    // the same fixed pixels at the same place, seen again (the veil over the
-    // board's background, say, every frame), is remembered: the rows then
-    // wait for the remembered result, and the blend is not worked out again.
-    // False when this is not such a blend; the caller draws as ever.
-    bool blendOverWaitingRows(const Blit& b, const Surface& src, std::uint8_t alpha);
 
 private:
     Surface(int width, int height, bool zeroed);
-    // The pixels are in pixels_ (maybe shared with copies), or only in runs_,
-    // or only noted as a fill; held() brings them into pixels_.
+    // The pixels are in pixels_ (maybe shared with copies), or only in
+    // runs_; held() brings them into pixels_.
     void held() const {
         if (redraw_) doNotedDraws();
-        if (fill_ || (!pixels_ && runs_)) bringBack();
-        if (waiting_.count > 0) makeWaitingRows();
+        if (!pixels_ && runs_) bringBack();
     }
     void changed() {
         held();
@@ -149,23 +125,6 @@ private:
     // a noted draw, also has the next redraw cover the whole frame.
     void doNotedDraws() const;
     void changedDirectly();
-    // What the surface held before it took a buffer of its own: its old
-    // pixels, or the fill it waited for; put brings n of them back at `at`.
-    struct Before {
-        std::shared_ptr<const std::uint32_t[]> pixels;
-        std::optional<std::uint32_t> fill;
-        void put(std::uint32_t* to, std::size_t at, std::size_t n) const;
-    };
-    // For a surface that waits for its own pixels: takes a buffer for them
-    // (the same one when only a fill waits over it) and says what to fill it from.
-    Before takeOwnBuffer();
-    // Rows wait for their pixels: the surface takes a buffer of its own, and
-    // each row is made from what it held before when first drawn on.
-    void beginWaiting();
-    void rowMade(int y) const;
-    void makeRows(int y0, int y1) const;
-    void makeWaitingRows() const { makeRows(0, height_); }
-    void stopWaiting() const;
 
     int width_ = 0;
     int height_ = 0;
@@ -175,21 +134,6 @@ private:
     // Valid while changes_ is still flatChanges_.
     std::shared_ptr<const FlatRows> flat_;
     std::uint64_t flatChanges_ = 0;
-    mutable std::optional<std::uint32_t> fill_;
-    // Rows still to be made (by row, and how many): from what the surface
-    // held before, or, between blendedTop and blendedBottom, from a
-    // remembered blend over it.
-    struct Waiting {
-        Before before;
-        Before blended;
-        int blendedTop = 0, blendedBottom = 0;
-        std::vector<std::uint8_t> rows;
-        int count = 0;
-        const Before& sourceOf(int y) const {
-            return y >= blendedTop && y < blendedBottom ? blended : before;
-        }
-    };
-    mutable Waiting waiting_;
     std::uint64_t changes_ = 0;
     bool frame_ = false;
     std::shared_ptr<FrameRedraw> redraw_;

@@ -57,14 +57,6 @@ std::string picture(const Surface& s) {
 
 using Draw = std::function<void(Surface&, int, int, int, int, const Surface&, int, int)>;
 
-// A picture without key pixels as loaded pictures are kept: its pixels held
-// only by its runs.
-Surface compacted(Surface s) {
-    s.analyseKey(0x00FF00FF);
-    s.compact();
-    return s;
-}
-
 // Draws from awkward placements (negative, past every edge, huge sizes) and
 // checks each destination pixel against a naive model: it changes only when it
 // lies in the destination rectangle and its source pixel exists.
@@ -323,9 +315,9 @@ TEST(SurfaceKeyed, AChangedPictureNeverDrawsFromItsOldRuns) {
     }
 }
 
-// Whole-surface copies share pixels and whole fills wait for the next look:
-// neither may show through where the other surface or a later draw changed.
-TEST(SurfaceWhole, SharedCopiesAndWaitingFillsGiveTheSamePixelsAsRealOnes) {
+// Whole-surface copies share pixels: neither may show through where the
+// other surface or a later draw changed.
+TEST(SurfaceWhole, SharedCopiesGiveTheSamePixelsAsRealOnes) {
     const Surface pattern = patterned(7, 5, 3);
     Surface a = pattern, b(7, 5), c(7, 5);
     platform::copyRect(b, 0, 0, 7, 5, a, 0, 0);
@@ -340,7 +332,7 @@ TEST(SurfaceWhole, SharedCopiesAndWaitingFillsGiveTheSamePixelsAsRealOnes) {
     Surface e(7, 5), f(7, 5);
     platform::fillWhite(e, 0, 0, 7, 5);
     platform::fillWhite(f, 0, 0, 7, 5);
-    platform::keyedCopy(e, 0, 0, 7, 5, opaque, 0, 0, MAGENTA);  // all of e: the fill is never done
+    platform::keyedCopy(e, 0, 0, 7, 5, opaque, 0, 0, MAGENTA);  // all of e: shared
     platform::keyedCopy(f, 0, 1, 7, 5, opaque, 0, 0, MAGENTA);  // not all of f: its top row stays white
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 7; ++x) {
@@ -355,115 +347,6 @@ TEST(SurfaceWhole, SharedCopiesAndWaitingFillsGiveTheSamePixelsAsRealOnes) {
         }
     e.setPixel(0, 0, 7);
     EXPECT_EQ(opaque.pixel(0, 0), pattern.pixel(0, 0));
-}
-
-// Rows a draw does not reach keep waiting for their pixels through the draws
-// after it, and are made when something draws on them or the surface is read
-// or copied: any sequence of draws, fills, outlines and text gives what it
-// gives on a plain surface, copies taken halfway keep what they saw, and the
-// old pixels' other holder never changes. The same blends come back round
-// after round over the same two pictures, as the veil over play's background
-// does frame after frame, so remembered blends are drawn from too.
-TEST(SurfaceWhole, RowsLeftWaitingAreMadeByWhateverDrawsOrReadsThemNext) {
-    std::mt19937 rng(41);
-    // The model reads its own copy: a read brings a picture's pixels back out of its runs.
-    const Surface models[] = {patterned(23, 17, 5), patterned(23, 17, 9)};
-    const Surface unders[] = {models[0], compacted(models[1])};
-    Surface keyed = runsPicture(rng, 20, 12);
-    Surface analysed = keyed;
-    analysed.analyseKey(kKey);
-    Surface opaque = patterned(20, 12, 8);
-    opaque.analyseKey(0x00FF00FF);
-    const Surface other = patterned(23, 17, 6);
-    std::vector<std::uint8_t> ink(9 * 5);
-    for (auto& c : ink) c = std::uint8_t(rng());
-    using Step = std::function<void(Surface&, int, int, int, int)>;
-    const std::vector<Step> steps{
-        [&](Surface& d, int x, int y, int w, int h) { platform::copyRect(d, x, y, w, h, opaque, 1, 2); },
-        [&](Surface& d, int x, int y, int, int) { platform::copyRect(d, x, y, 23, 6, opaque, 0, 0); },
-        [&](Surface& d, int x, int y, int w, int h) { platform::keyedCopy(d, x, y, w, h, analysed, 0, 1, MAGENTA); },
-        [&](Surface& d, int x, int y, int w, int h) { platform::keyedCopy(d, x, y, w, h, opaque, 2, 0, MAGENTA); },
-        [&](Surface& d, int x, int y, int w, int h) { platform::keyedBlend(d, x, y, w, h, analysed, 0, 0, MAGENTA, 99); },
-        [&](Surface& d, int x, int y, int w, int h) { platform::alphaBlend(d, x, y, w, h, keyed, 1, 1, 60); },
-        [&](Surface& d, int, int, int, int) { platform::alphaBlend(d, 2, 3, 15, 9, keyed, 1, 2, 60); },
-        [&](Surface& d, int, int, int, int) { platform::alphaBlend(d, -3, 10, 30, 12, keyed, 0, 0, 61); },
-        [&](Surface& d, int x, int y, int w, int h) { platform::fillWhite(d, x, y, w, h); },
-        [&](Surface& d, int, int y, int, int h) { platform::fillWhite(d, 0, y, 23, h); },
-        [&](Surface& d, int x, int y, int w, int h) { platform::frameRect(d, RECT{x, y, x + w, y + h}, RGB(1, 2, 3)); },
-        [&](Surface& d, int x, int y, int, int) { platform::coverageBlend(d, x, y, ink.data(), 9, 5, RGB(200, 9, 50)); },
-        [&](Surface& d, int x, int y, int, int) { d.setPixel(x, y, 0x123456); },
-        [&](Surface& d, int, int, int, int) { d = other; },
-        [&](Surface& d, int, int, int, int) { platform::fillWhite(d, -1, -1, 40, 40); },
-    };
-    for (int round = 0; round < 3000; ++round) {
-        const int u = int(rng() % 2);
-        const Surface& under = models[u];
-        Surface holder = unders[u];
-        Surface dst(23, 17), plain = under;
-        dst = holder;  // shares the pixels it starts from
-        if (round % 4 == 1) {
-            dst.fill(0x00ABCDEF);
-            plain.fill(0x00ABCDEF);
-            plain.setPixel(0, 0, 0x00ABCDEF);  // the model makes its pixels at once
-        }
-        Surface seen, seenPlain;
-        const int count = 1 + int(rng() % 5);
-        for (int i = 0; i < count; ++i) {
-            const int x = int(rng() % 30) - 5, y = int(rng() % 24) - 5;
-            const int w = int(rng() % 26), h = int(rng() % 20);
-            const Step& step = steps[rng() % steps.size()];
-            step(dst, x, y, w, h);
-            step(plain, x, y, w, h);
-            if (rng() % 4 == 0) {  // a copy halfway, drawn on no more
-                seen = Surface(dst);
-                seenPlain = plain;
-            }
-            if (rng() % 6 == 0) dst = Surface(std::move(dst));
-        }
-        for (int y = 0; y < 17; ++y)
-            for (int x = 0; x < 23; ++x) {
-                ASSERT_EQ(dst.pixel(x, y), plain.pixel(x, y)) << "round " << round << " at " << x << "," << y;
-                ASSERT_EQ(holder.pixel(x, y), under.pixel(x, y)) << "round " << round;
-                if (!seen.empty()) {
-                    ASSERT_EQ(seen.pixel(x, y), seenPlain.pixel(x, y)) << "round " << round;
-                }
-            }
-    }
-}
-
-// A blend seen again over the same pixels is drawn from what was remembered
-// of it; one that differs in anything (the pixels under it, the source, the
-// place, the part of the source, the alpha) is worked out afresh.
-TEST(SurfaceWhole, ABlendSeenAgainIsRememberedOnlyWhenEverythingIsTheSame) {
-    // The model reads its own copy: a read brings a picture's pixels back out of its runs.
-    const Surface models[] = {patterned(23, 17, 5), patterned(23, 17, 9)};
-    const Surface unders[] = {models[0], compacted(models[1])};
-    const Surface sources[] = {patterned(20, 12, 3), patterned(21, 12, 4)};
-    struct Veil {
-        int under, source, dx, dy, w, h, sx, sy, alpha;
-    };
-    const Veil base{0, 0, 2, 3, 15, 9, 1, 2, 60};
-    std::vector<Veil> veils{base};
-    for (int field = 0; field < 9; ++field) {
-        Veil v = base;
-        int* f[] = {&v.under, &v.source, &v.dx, &v.dy, &v.w, &v.h, &v.sx, &v.sy, &v.alpha};
-        *f[field] += 1;
-        veils.push_back(v);
-    }
-    int round = 0;
-    for (const Veil& other : veils)
-        for (const Veil& v : {base, base, other, other, other, base, base, other}) {
-            Surface dst(23, 17), plain = makeSurface(23, 17, [&](int x, int y) { return models[v.under].pixel(x, y); });
-            dst = unders[v.under];
-            for (Surface* s : {&dst, &plain}) {
-                platform::alphaBlend(*s, v.dx, v.dy, v.w, v.h, sources[v.source], v.sx, v.sy, std::uint8_t(v.alpha));
-                platform::copyRect(*s, 0, 5, 23, 2, sources[1], 0, 0);
-            }
-            ++round;
-            for (int y = 0; y < 17; ++y)
-                for (int x = 0; x < 23; ++x)
-                    ASSERT_EQ(dst.pixel(x, y), plain.pixel(x, y)) << "blend " << round << " at " << x << "," << y;
-        }
 }
 
 // A surface marked as a frame takes the buffers it makes for itself from the
