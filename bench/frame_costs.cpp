@@ -82,9 +82,9 @@ public:
         real_->release(realSound_[sound]);
         sim_.release(sound);
     }
-    platform::ChannelId play(platform::SoundId sound) override {
-        const platform::ChannelId channel = sim_.play(sound);
-        if (channel) realChannel_[channel] = real_->play(realSound_[sound]);
+    platform::ChannelId play(platform::SoundId sound, float volume) override {
+        const platform::ChannelId channel = sim_.play(sound, volume);
+        if (channel) realChannel_[channel] = real_->play(realSound_[sound], volume);
         return channel;
     }
     void stop(platform::ChannelId channel) override {

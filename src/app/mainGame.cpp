@@ -89,10 +89,10 @@ HRESULT mainGame::init() {
 
     ThreeMatchGame::prepareText();
     running = 1;
-    scenes->changeScene(names::kIntroScene);
-    // The intro starts its music at full volume; with music switched off it
-    // must not be heard even for the moment before the first frame.
+    // The intro starts its music as it is entered; with music switched off
+    // it must start silent.
     applyVolumes();
+    scenes->changeScene(names::kIntroScene);
     return S_OK;
 }
 
@@ -136,9 +136,13 @@ void mainGame::release() { gameNode::release(); }
 
 void mainGame::update() {
     const int wasRunning = running;
-    // Losing the focus in the middle of play opens the panel, as Escape would.
-    if (platform::input().takeFocusLost() && running == 1 && playRunning()) running = 0;
+    // Losing the focus in the play scene opens the panel, as Escape would:
+    // the countdown waits too.
+    if (platform::input().takeFocusLost() && running == 1 && inPlayScene()) running = 0;
     updateOptionPanel();
+    // A switch turned off by the click that closed the panel holds already for
+    // what the scene starts in this frame.
+    muteBySwitches();
     if (wasRunning == 1 && running == 0) beginPause();
     if (wasRunning == 0 && running == 1) endPause();
     cursorRect = RECT{mouseX - kCursorHalf, mouseY - kCursorHalf, mouseX + kCursorHalf,
@@ -160,9 +164,7 @@ void mainGame::update() {
     applyVolumes();
 }
 
-bool mainGame::playRunning() const {
-    return playScene && SceneManager::get()->currentScene == playScene && playScene->playRunning();
-}
+bool mainGame::inPlayScene() const { return playScene && SceneManager::get()->currentScene == playScene; }
 
 void mainGame::beginPause() {
     pauseWorldTime = FrameTimer::get()->worldTime();
@@ -175,7 +177,14 @@ void mainGame::endPause() {
                               platform::tickCount() - pauseTick);
 }
 
+void mainGame::muteBySwitches() {
+    soundRegistry* sounds = soundRegistry::get();
+    for (const char* key : names::kMusicKeys) sounds->setMuted(key, !musicOn);
+    for (const char* key : names::kEffectKeys) sounds->setMuted(key, !effectsOn);
+}
+
 void mainGame::applyVolumes() {
+    muteBySwitches();
     soundRegistry* sounds = soundRegistry::get();
     const float music = musicOn ? 1.0f : 0.0f;
     for (const char* key : names::kMusicKeys) sounds->setVolume(key, music);

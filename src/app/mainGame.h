@@ -18,7 +18,8 @@ public:
     void update() override;
     void render() override;
 
-    // Forces every known sound's volume from the two option flags.
+    // Forces every known sound's volume from the two option flags, and mutes
+    // the sounds whose switch is off, known yet or not.
     void applyVolumes();
     // The option panel: input first in update, drawing right after the option
     // button in render.
@@ -54,7 +55,8 @@ private:
     void updatePanelKeys();
     void renderPanelKeys();
     void drawOverlay();
-    bool playRunning() const;
+    bool inPlayScene() const;
+    void muteBySwitches();
     // The time the panel stays open is not play time: the play scene's clock
     // and combo deadline are moved on by it when the panel closes.
     void beginPause();

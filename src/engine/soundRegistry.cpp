@@ -40,6 +40,7 @@ void soundRegistry::release() {
     }
     // The keys named slots of the system just closed.
     keys.clear();
+    muted.clear();
 }
 
 const soundRegistry::Entry* soundRegistry::find(const std::string& key) const {
@@ -67,8 +68,15 @@ void soundRegistry::play(const std::string& key, float volume) {
     const Entry* e = find(key);
     if (!e || !system || sounds[e->slot] == kNoSound) return;
     // An earlier instance keeps playing; the key now addresses the newest.
-    channels[e->slot] = system->play(sounds[e->slot]);
-    if (channels[e->slot]) system->setVolume(channels[e->slot], volume);
+    channels[e->slot] = system->play(sounds[e->slot], muted.contains(key) ? 0.0f : volume);
+}
+
+void soundRegistry::setMuted(const std::string& key, bool mute) {
+    if (mute) {
+        muted.insert(key);
+    } else {
+        muted.erase(key);
+    }
 }
 
 void soundRegistry::setVolume(const std::string& key, float volume) {

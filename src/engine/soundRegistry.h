@@ -5,6 +5,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "platform/Audio.h"
@@ -31,6 +32,11 @@ public:
     bool isPaused(const std::string& key);
     void update();
 
+    // A muted key's plays start silent, whatever volume they ask for, so a
+    // sound whose switch is off is never heard, not even until the volumes
+    // are next forced. Kept by key: a key may be muted before it is added.
+    void setMuted(const std::string& key, bool muted);
+
     std::size_t keyCount() const { return keys.size(); }
     // The channel a key's last play started (0 when none); for inspection.
     platform::ChannelId channel(const std::string& key) const {
@@ -50,4 +56,5 @@ private:
     std::array<platform::SoundId, kSlots> sounds{};
     std::array<platform::ChannelId, kSlots> channels{};
     std::map<std::string, Entry> keys;
+    std::set<std::string> muted;
 };

@@ -21,6 +21,8 @@ inline constexpr int kNone = 4;
 // The direction pressed this frame: the arrows, the d-pad or the left stick;
 // kNone when none.
 int directionPressed();
+// The direction a key stands for (an arrow, the d-pad, the left stick), or kNone.
+int directionOf(int key);
 
 // True when any of the keys was pressed this frame.
 bool anyPressed(std::initializer_list<int> keys);

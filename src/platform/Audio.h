@@ -27,7 +27,9 @@ public:
     // found out later, off the caller's thread, and plays nothing.
     virtual SoundId load(const std::string& path, bool stream, bool loop) = 0;
     virtual void release(SoundId sound) = 0;
-    virtual ChannelId play(SoundId sound) = 0;  // 0 when the sound cannot play
+    // Starts at the given volume, so a sound meant to be silent is never heard
+    // for a moment; 0 when the sound cannot play.
+    virtual ChannelId play(SoundId sound, float volume) = 0;
     virtual void stop(ChannelId channel) = 0;
     virtual void setPaused(ChannelId channel, bool paused) = 0;
     virtual void setVolume(ChannelId channel, float volume) = 0;

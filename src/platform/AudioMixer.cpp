@@ -179,7 +179,7 @@ public:
         sounds_[static_cast<std::size_t>(id)].reset();
     }
 
-    ChannelId play(SoundId id) override {
+    ChannelId play(SoundId id, float volume) override {
         std::shared_ptr<Sound> sound = soundAt(id);
         if (!sound || dead_) return 0;
         if (!sound->streamed && sound->state.load(std::memory_order_acquire) == kFailed) return 0;
@@ -195,7 +195,7 @@ public:
                 c.playing = true;
                 c.paused = c.fading = false;
                 c.fresh = true;
-                c.volume = 1.0f;
+                c.volume = clampVolume(volume);  // before the mixer can reach it
                 c.position = 0;
                 c.sound = sound;
                 c.stream = stream;
@@ -223,7 +223,7 @@ public:
 
     void setVolume(ChannelId handle, float volume) override {
         std::lock_guard<std::mutex> hold(mixLock_);
-        if (Channel* c = live(handle)) c->volume = volume >= 0.0f ? std::min(volume, 1.0f) : 0.0f;  // NaN: silent
+        if (Channel* c = live(handle)) c->volume = clampVolume(volume);
     }
 
     bool isPlaying(ChannelId handle) override {
@@ -286,6 +286,8 @@ private:
             c.stream.reset();
         }
     };
+
+    static float clampVolume(float volume) { return volume >= 0.0f ? std::min(volume, 1.0f) : 0.0f; }  // NaN: silent
 
     std::shared_ptr<Sound> soundAt(SoundId id) const {
         if (id < 0 || static_cast<std::size_t>(id) >= sounds_.size()) return nullptr;

@@ -1,5 +1,7 @@
 #include "platform/Input.h"
 
+#include <utility>
+
 int mouseX = 0;
 int mouseY = 0;
 
@@ -11,11 +13,14 @@ bool InputState::isToggled(int vk) const { return toggled_[vk & 0xFF] != 0; }
 
 namespace {
 bool isTextKey(int vk) { return (vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9'); }
+// A frame's worth of typing; anything beyond is a stuck key or a paste.
+constexpr std::size_t kMostTyped = 256;
 }  // namespace
 
 void InputState::keyDown(int vk, bool repeat) {
     vk &= 0xFF;
     if (!repeat && !down_[vk] && !(textEntry_ && isTextKey(vk))) toggled_[vk] ^= 1;
+    if (!repeat && typed_.size() < kMostTyped) typed_.push_back(Typed{vk, {}});
     down_[vk] = 1;
     pressedInDrain_[vk] = 1;
     heldRelease_[vk] = 0;
@@ -36,8 +41,22 @@ void InputState::mouseMove(int x, int y) {
 }
 
 void InputState::typeText(std::string_view utf8) {
-    // A frame's worth of typing; anything beyond is a stuck key or a paste.
-    if (typed_.size() + utf8.size() <= 256) typed_.append(utf8);
+    if (utf8.empty() || typedBytes_ + utf8.size() > kMostTyped || typed_.size() >= kMostTyped) return;
+    typed_.push_back(Typed{0, std::string(utf8)});
+    typedBytes_ += utf8.size();
+}
+
+std::string InputState::typedText() const {
+    std::string text;
+    for (const Typed& t : typed_) text += t.text;
+    return text;
+}
+
+std::vector<InputState::Typed> InputState::takeTyped() {
+    std::vector<Typed> taken = std::move(typed_);
+    typed_.clear();
+    typedBytes_ = 0;
+    return taken;
 }
 
 bool InputState::takeFocusLost() {
@@ -57,6 +76,7 @@ void InputState::endFrame() {
     }
     pressedInDrain_.fill(0);
     typed_.clear();
+    typedBytes_ = 0;
 }
 
 void InputState::reset() {
@@ -65,6 +85,7 @@ void InputState::reset() {
     pressedInDrain_.fill(0);
     heldRelease_.fill(0);
     typed_.clear();
+    typedBytes_ = 0;
     textEntry_ = false;
     focusLost_ = false;
     mouseX = 0;

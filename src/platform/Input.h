@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Last mouse position in client pixels, written only by input handling.
 extern int mouseX;
@@ -54,7 +55,16 @@ public:
 
     // Text typed since the last frame, UTF-8, as the keyboard layout gives it.
     void typeText(std::string_view utf8);
-    std::string_view typedText() const { return typed_; }
+    std::string typedText() const;
+
+    // Key presses (not repeats) and typed text since the last frame, in the
+    // order they came, for whoever must take several keys of one frame in
+    // turn; taking empties it.
+    struct Typed {
+        int key = 0;       // virtual-key code; 0 for text
+        std::string text;  // UTF-8, with key 0
+    };
+    std::vector<Typed> takeTyped();
     // While a name is being typed, letter and digit keys are text: they do
     // not flip the debug toggles.
     void setTextEntry(bool on) { textEntry_ = on; }
@@ -75,7 +85,8 @@ private:
     std::array<std::uint8_t, 256> toggled_{};
     std::array<std::uint8_t, 256> pressedInDrain_{};
     std::array<std::uint8_t, 256> heldRelease_{};
-    std::string typed_;
+    std::vector<Typed> typed_;
+    std::size_t typedBytes_ = 0;
     bool textEntry_ = false;
     bool focusLost_ = false;
 };

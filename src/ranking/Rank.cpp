@@ -189,42 +189,53 @@ void Rank::enterLetter(int glyph) {
 
 
 void Rank::updateEnteringKeys() {
-    KeyState* keys = KeyState::get();
     if (mouseX != cursorMouseX || mouseY != cursorMouseY) {
         cursorShown = false;
         cursorMouseX = mouseX;
         cursorMouseY = mouseY;
     }
-    const bool wasShown = cursorShown;
-    const int direction = playerKeys::directionPressed();
-    const bool space = keys->wasPressed(VK_SPACE);
-    const bool padA = keys->wasPressed(VK_GAMEPAD_A);
-    const bool back = playerKeys::anyPressed({VK_BACK, VK_GAMEPAD_B});
-    const bool clear = keys->wasPressed(VK_DELETE);
-    const bool ok = keys->wasPressed(VK_RETURN);
+    // The keys act below one by one in the order they came, however many came
+    // in this frame. Their latches are polled all the same, so a press taken
+    // here is not a fresh one for the list once the name is in.
+    playerKeys::directionPressed();
+    playerKeys::anyPressed({VK_SPACE, VK_GAMEPAD_A, VK_BACK, VK_GAMEPAD_B, VK_DELETE, VK_RETURN});
 
-    // Typing first: what was typed in a frame came before the keys that
-    // finish it. Under a shown cursor, Space presses what the cursor is on
-    // instead of typing the blank.
-    for (char c : platform::input().typedText()) {
-        if (c == ' ' && wasShown) continue;
-        const int glyph = glyphOf(c);
-        if (glyph < 0) continue;
-        enterLetter(glyph);
-        cursorShown = false;
+    // Under a shown cursor Space presses what the cursor is on, and the blank
+    // it types right after is not typed too.
+    bool blankTaken = false;
+    for (const platform::InputState::Typed& t : platform::input().takeTyped()) {
+        if (phase != entering) break;
+        for (char c : t.text) {
+            if (c == ' ' && blankTaken) {
+                blankTaken = false;
+                continue;
+            }
+            const int glyph = glyphOf(c);
+            if (glyph < 0) continue;
+            enterLetter(glyph);
+            cursorShown = false;
+        }
+        if (t.key == 0) continue;
+        blankTaken = false;
+        const int direction = playerKeys::directionOf(t.key);
+        if (direction != playerKeys::kNone) {
+            if (cursorShown) moveCursor(direction);
+            cursorShown = true;
+        } else if (t.key == VK_SPACE || t.key == VK_GAMEPAD_A) {
+            blankTaken = cursorShown && t.key == VK_SPACE;
+            if (cursorShown) {
+                pressAtCursor();
+            } else if (t.key == VK_GAMEPAD_A) {
+                cursorShown = true;
+            }
+        } else if (t.key == VK_BACK || t.key == VK_GAMEPAD_B) {
+            backLetter();
+        } else if (t.key == VK_DELETE) {
+            clearName();
+        } else if (t.key == VK_RETURN) {
+            confirmName();
+        }
     }
-    if (back) backLetter();
-    if (clear) clearName();
-    if (direction != playerKeys::kNone) {
-        if (cursorShown) moveCursor(direction);
-        cursorShown = true;
-    }
-    if (wasShown && (space || padA)) {
-        pressAtCursor();
-    } else if (padA) {
-        cursorShown = true;
-    }
-    if (ok && phase == entering) confirmName();
 }
 
 void Rank::moveCursor(int direction) {

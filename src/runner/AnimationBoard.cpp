@@ -50,6 +50,9 @@ HRESULT AnimationBoard::init() {
     jumpVelocity = 0;
     jumping = 0;
     speed = 55.0f;
+    // The play scene draws once before its first update: the runner must be
+    // where it stands, off the strip, not at the corner.
+    placeRunner();
 
     slowLabel = pictures->addPicture("string_slow", "img/string_slow.bmp", 60, 25, true, MAGENTA);
     fastLabel = pictures->addPicture("string_fast", "img/string_fast.bmp", 60, 25, true, MAGENTA);
@@ -101,10 +104,8 @@ void AnimationBoard::update() {
     if (keys->isDown(kDebugSlowKey)) speed -= 0.05f;
 }
 
-void AnimationBoard::updateRunner(bool started, bool timeUp) {
-    if (started && !timeUp && runnerX < kWalkInTarget) runnerX += 2;
-
-    // Narrower than the picture: only the body counts.
+// Narrower than the picture: only the body counts.
+void AnimationBoard::placeRunner() {
     runnerRect.left = runnerX - kRunnerCellWidth / 6;
     runnerRect.top = runnerY - kRunnerCellHeight / 2;
     runnerRect.right = runnerX + kRunnerCellWidth / 6;
@@ -114,6 +115,11 @@ void AnimationBoard::updateRunner(bool started, bool timeUp) {
     dustRect.top = runnerRect.bottom - kDustCellHeight;
     dustRect.right = dustRect.left + kDustCellWidth;
     dustRect.bottom = runnerRect.bottom;
+}
+
+void AnimationBoard::updateRunner(bool started, bool timeUp) {
+    if (started && !timeUp && runnerX < kWalkInTarget) runnerX += 2;
+    placeRunner();
 
     // Tested in the air too: an obstacle still overlapping keeps kicking the
     // runner upward.

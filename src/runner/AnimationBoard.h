@@ -72,4 +72,8 @@ public:
     std::vector<Obstacle*> obstacles;  // owned, in order of creation
 
     float needleX = 0;  // where the gauge's needle was drawn last
+
+private:
+    // The runner's hit rectangle and its dust from where it stands.
+    void placeRunner();
 };

@@ -49,6 +49,7 @@ int Obstacle::setup(int kind, AnimationBoard* owner) {
     }
 
     board = owner;
+    placed = false;
     finished = 0;
     frame = 0;
     x = kStartX;
@@ -65,6 +66,7 @@ void Obstacle::update() {
     rect.top = ty - cellHeight / 2;
     rect.right = tx + cellWidth / 2;
     rect.bottom = ty + cellHeight / 2;
+    placed = true;
 
     if (rect.right < 0) finished = 1;
 
@@ -90,7 +92,7 @@ void Obstacle::update() {
 
 void Obstacle::render() {
     HDC dc = backDC();
-    if (!dc) return;
+    if (!dc || !placed) return;
 
     if (picture) picture->frameRender(dc, rect.left, rect.top, frame, 0);
 

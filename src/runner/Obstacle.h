@@ -43,4 +43,9 @@ public:
     // never touches the runner, and still travels and finishes.
     int cellWidth = 0;
     int cellHeight = 0;
+
+    // Set by the first update. One added after the strip's obstacles were
+    // updated (by the grid, or the debug key) is drawn only once it has been
+    // placed, never at the corner its empty rectangle names.
+    bool placed = false;
 };

@@ -66,11 +66,18 @@ TEST(SoundSwitches, EachSoundFollowsItsSwitchAndThePanelPausesOnlyThePlayAndIntr
         h.start();
         soundRegistry* sounds = soundRegistry::get();
         const auto volume = [&](const char* key) { return h.audio()->volume(sounds->channel(key)); };
+        // Muted means never heard: not even from a play's start to the end of its frame.
+        const auto loudest = [&](const char* key) { return h.audio()->loudest(sounds->channel(key)); };
+        EXPECT_EQ(loudest(names::kIntro1Music), music ? 1.0f : 0.0f) << "the intro's music, started by init";
         for (const char* scene : {names::kGameScene, names::kRankScene}) SceneManager::get()->changeScene(scene);
         ASSERT_EQ(sounds->keyCount(), std::size(kSoundRules)) << "a sound the table does not know";
         for (const SoundRule& s : kSoundRules) sounds->play(s.key, 1.0f);  // as loud as a scene plays it
         h.frame();
-        for (const SoundRule& s : kSoundRules) EXPECT_EQ(volume(s.key), (s.music ? music : effects) ? 1.0f : 0.0f) << s.key;
+        for (const SoundRule& s : kSoundRules) {
+            const float heard = (s.music ? music : effects) ? 1.0f : 0.0f;
+            EXPECT_EQ(volume(s.key), heard) << s.key;
+            EXPECT_EQ(loudest(s.key), heard) << s.key;
+        }
 
         h.tap(VK_ESCAPE);
         ASSERT_EQ(h.game().running, 0);

@@ -5,9 +5,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "SimulatedAudio.h"
+#include "platform/AudioDecoder.h"
+#include "platform/AudioFile.h"
 #include "support/FakeClock.h"
 #include "support/TestFiles.h"
 
@@ -161,6 +172,57 @@ TEST(SoundRegistryWithoutAudio, EverythingIsSilentAndNothingBreaks) {
     reg->stop("playbgm");
     soundRegistry::destroy();
     platform::installAudioFactory({});
+}
+
+// The real mixer, its output read back from SDL's disk driver. A sound is
+// heard once, so the device is known to run; then a muted key is played over
+// and over, as a frame plays an effect with its switch off, each time left
+// playing for longer than a device buffer (the rest of the frame) before its
+// volume is forced to 0: nothing of it may reach the output.
+TEST(SoundRegistryOnTheMixer, AMutedKeyIsNeverHeard) {
+    testing_support::TempDir dir;
+    const std::string captured = dir.file("heard.raw");
+    setenv("SDL_DISKAUDIOFILE", captured.c_str(), 1);
+    const std::string path = dir.write("blip.wav", testing_support::wavBytes(4410));
+    std::string why;
+    const std::vector<std::int16_t> whole =
+        platform::decodeWhole(platform::AudioFile::open(path, &why), std::size_t{1} << 20, &why);
+    ASSERT_FALSE(whole.empty()) << why;
+    platform::installAudioFactory([](int channels) { return platform::createMixerAudio(channels, {"disk"}); });
+    soundRegistry* reg = soundRegistry::get();
+    reg->init();
+    reg->addSound("heard", path.c_str(), false, false);
+    reg->addSound("muted", path.c_str(), false, false);
+    reg->play("heard", 1.0f);
+    ASSERT_TRUE(reg->isPlaying("heard"));
+    for (int waited = 0; waited < 5000 && reg->isPlaying("heard"); waited += 10)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_FALSE(reg->isPlaying("heard"));
+    reg->setMuted("muted", true);
+    for (int i = 0; i < 6; ++i) {
+        reg->play("muted", 1.0f);
+        EXPECT_TRUE(reg->isPlaying("muted")) << "it plays, unheard";
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        reg->setVolume("muted", 0.0f);
+    }
+    soundRegistry::destroy();
+    platform::installAudioFactory({});
+
+    std::ifstream in(captured, std::ios::binary);
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::int16_t> samples(bytes.size() / 2);
+    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    const auto firstSound = [](const std::vector<std::int16_t>& s) {
+        return static_cast<std::size_t>(std::find_if(s.begin(), s.end(), [](std::int16_t v) { return v != 0; }) -
+                                         s.begin()) & ~std::size_t{1};
+    };
+    const std::size_t from = firstSound(samples), start = firstSound(whole);
+    ASSERT_LT(from, samples.size()) << "the first sound was not heard";
+    const std::size_t after = from + whole.size() - start;
+    ASSERT_GE(samples.size(), after);
+    EXPECT_EQ(std::count_if(samples.begin() + static_cast<std::ptrdiff_t>(after), samples.end(),
+                            [](std::int16_t v) { return v != 0; }),
+              0);
 }
 
 }  // namespace

@@ -223,23 +223,33 @@ TEST_F(PlayScene, TimeInTheOptionPanelIsNotPlayTime) {
     EXPECT_NEAR(play->blockBoard->comboTimeLeft, combo - 35, 25);
 }
 
-TEST_F(PlayScene, LosingTheFocusInPlayOpensThePanel) {
-    platform::input().focusLost();
-    h.frame();
-    EXPECT_EQ(h.game().running, 1) << "the countdown is not play";
+// Away from the window at any time of the play scene, the countdown and the
+// runner's exit included, the game waits behind the panel.
+TEST_F(PlayScene, LosingTheFocusInThePlaySceneOpensThePanel) {
+    const auto away = [&] {
+        platform::input().focusLost();
+        h.frame();
+        EXPECT_EQ(h.game().running, 0);
+    };
+    const auto back = [&] {
+        h.tap(VK_ESCAPE);
+        EXPECT_EQ(h.game().running, 1);
+    };
+    away();
+    const int row = banner();
+    h.frames(3 * 60);
+    EXPECT_EQ(banner(), row) << "the countdown waits too";
+    EXPECT_FALSE(play->started);
+    back();
     untilStarted();
-    platform::input().focusLost();
-    h.frame();
-    EXPECT_EQ(h.game().running, 0);
+    away();
     const float clock = play->timeLeft;
     h.frames(300);
-    h.tap(VK_ESCAPE);
-    EXPECT_EQ(h.game().running, 1);
+    back();
     EXPECT_NEAR(play->timeLeft, clock - 1.0f / 60, 0.01f);
     h.tap('1');
-    platform::input().focusLost();
-    h.frame();
-    EXPECT_EQ(h.game().running, 1) << "nor the end of it";
+    away();
+    back();
 }
 
 TEST_F(PlayScene, EnteringAgainStartsANewGame) {

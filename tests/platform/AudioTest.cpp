@@ -37,9 +37,9 @@ TEST(SimulatedAudioTest, ChannelsRunOutAndReleaseAndCloseSilenceWhatTheyFree) {
     SimulatedAudio audio(clock, 2);
     SoundId one = audio.load(dir.write("one.wav", {1}), false, false);  // no duration set: 1 s
     SoundId looped = audio.load(dir.write("music.mp3", {1}), true, true);
-    ChannelId a = audio.play(one), m = audio.play(looped);
+    ChannelId a = audio.play(one, 1.0f), m = audio.play(looped, 1.0f);
     ASSERT_TRUE(a && m);
-    EXPECT_EQ(audio.play(one), 0u);  // both channels busy
+    EXPECT_EQ(audio.play(one, 1.0f), 0u);  // both channels busy
     audio.setPaused(a, true);
     clock.advanceMs(600);
     audio.setPaused(a, true);  // twice must not lose the time already played
@@ -55,10 +55,10 @@ TEST(SimulatedAudioTest, ChannelsRunOutAndReleaseAndCloseSilenceWhatTheyFree) {
     audio.release(one);
     EXPECT_FALSE(audio.isPlaying(a));
     EXPECT_TRUE(audio.isPlaying(m));
-    EXPECT_EQ(audio.play(one), 0u);
+    EXPECT_EQ(audio.play(one, 1.0f), 0u);
     audio.close();
     EXPECT_FALSE(audio.isPlaying(m));
-    EXPECT_EQ(audio.play(looped), 0u);
+    EXPECT_EQ(audio.play(looped, 1.0f), 0u);
 }
 
 // Real time passes on the dummy output; waits are generous, so only "it
@@ -74,7 +74,7 @@ bool endsWithin(platform::AudioSystem& audio, ChannelId channel, int ms) {
 bool playsNothing(platform::AudioSystem& audio, const std::string& path, bool stream) {
     const SoundId sound = audio.load(path, stream, true);
     if (sound < 0) return true;
-    const ChannelId channel = audio.play(sound);
+    const ChannelId channel = audio.play(sound, 1.0f);
     return channel == 0 || endsWithin(audio, channel, 5000);
 }
 
@@ -91,9 +91,9 @@ TEST(MixerAudioTest, PlaysPausesEndsAndLoopsOnTheDummyOutput) {
     SoundId blip = audio->load(dir.write("blip.wav", testing_support::wavBytes(4410)), false, false);
     SoundId loop = audio->load(dir.write("loop.wav", testing_support::wavBytes(1100)), true, true);  // streamed
     ASSERT_TRUE(blip >= 0 && loop >= 0);
-    ChannelId m = audio->play(loop), first = audio->play(blip);
+    ChannelId m = audio->play(loop, 1.0f), first = audio->play(blip, 1.0f);
     ASSERT_TRUE(m && first);
-    EXPECT_EQ(audio->play(blip), 0u);  // both channels busy
+    EXPECT_EQ(audio->play(blip, 1.0f), 0u);  // both channels busy
     audio->setPaused(first, true);
     EXPECT_TRUE(audio->isPlaying(first) && audio->isPaused(first));
     audio->setPaused(first, false);
@@ -102,7 +102,7 @@ TEST(MixerAudioTest, PlaysPausesEndsAndLoopsOnTheDummyOutput) {
     EXPECT_TRUE(endsWithin(*audio, first, 3000) && audio->isPlaying(m));  // the loop is far past its length
 
     // The freed channel is taken again; the old handle must not reach it.
-    ChannelId second = audio->play(blip);
+    ChannelId second = audio->play(blip, 1.0f);
     ASSERT_NE(second, 0u);
     audio->setPaused(first, true);
     audio->stop(first);
@@ -110,10 +110,10 @@ TEST(MixerAudioTest, PlaysPausesEndsAndLoopsOnTheDummyOutput) {
     EXPECT_FALSE(audio->isPaused(second) || audio->isPlaying(first));
     audio->release(loop);
     EXPECT_FALSE(audio->isPlaying(m));
-    EXPECT_EQ(audio->play(loop), 0u);
+    EXPECT_EQ(audio->play(loop, 1.0f), 0u);
     audio->close();
     EXPECT_FALSE(audio->isPlaying(second));
-    EXPECT_EQ(audio->play(blip), 0u);
+    EXPECT_EQ(audio->play(blip, 1.0f), 0u);
 }
 
 // Sound files are hostile input. What cannot be a sound is refused before a
@@ -154,7 +154,7 @@ TEST(MixerAudioTest, HostileFilesPlayNothingAndAreReportedOnce) {
         }
     }
     const std::string good = dir.write("good.wav", testing_support::wavBytes(11025));
-    EXPECT_TRUE(stillPlaysAfterAWhile(*audio, audio->play(audio->load(good, false, true))));
+    EXPECT_TRUE(stillPlaysAfterAWhile(*audio, audio->play(audio->load(good, false, true), 1.0f)));
 }
 
 TEST(MixerAudioTest, MissingDevicesAndASecondMixerPlayNothing) {
@@ -167,7 +167,7 @@ TEST(MixerAudioTest, MissingDevicesAndASecondMixerPlayNothing) {
     }
     // A failing driver falls through to the next one.
     auto audio = platform::createMixerAudio(4, {"no-such-driver", "dummy"});
-    const ChannelId held = audio->play(audio->load(good, false, true));
+    const ChannelId held = audio->play(audio->load(good, false, true), 1.0f);
     EXPECT_TRUE(stillPlaysAfterAWhile(*audio, held));
     // The device is held: a second mixer at the same time plays nothing, and
     // letting it go leaves the device to its holder.
@@ -177,7 +177,7 @@ TEST(MixerAudioTest, MissingDevicesAndASecondMixerPlayNothing) {
     EXPECT_TRUE(audio->isPlaying(held));
     audio.reset();  // closing on destruction frees the device for the next one
     auto next = platform::createMixerAudio(4);
-    EXPECT_TRUE(stillPlaysAfterAWhile(*next, next->play(next->load(good, false, true))));
+    EXPECT_TRUE(stillPlaysAfterAWhile(*next, next->play(next->load(good, false, true), 1.0f)));
 }
 
 // What the device is given, read back from SDL's disk output: a long sound
@@ -194,7 +194,7 @@ TEST(MixerAudioTest, AStreamedSoundIsHeardWholeUpToItsLastFrame) {
     ASSERT_FALSE(whole.empty()) << why;
     {
         auto audio = platform::createMixerAudio(4, {"disk"});
-        const ChannelId c = audio->play(audio->load(path, true, false));
+        const ChannelId c = audio->play(audio->load(path, true, false), 1.0f);
         ASSERT_NE(c, 0u);
         EXPECT_TRUE(endsWithin(*audio, c, 20000));
         std::this_thread::sleep_for(std::chrono::milliseconds(100));  // a few buffers of silence after it

@@ -154,6 +154,51 @@ TEST_F(RankTest, TypingSpellsTheNameAndTheEditKeysWorkWithoutTouchingTheToggles)
     EXPECT_EQ(intro->entered, 1) << "Return on the list goes home";
 }
 
+// Keys typed faster than frames, all in one drain as the window or the page
+// hands them over: each takes effect in its place in the order typed.
+TEST_F(RankTest, KeysTypedWithinOneFrameTakeEffectInTheOrderTyped) {
+    struct Typed {
+        int key;           // pressed and let go; 0 for none
+        const char* text;  // typed by it; "" for none
+    };
+    const struct {
+        const char* typedBefore;  // in an earlier frame
+        std::vector<Typed> drain;
+        std::vector<int> name;
+        bool confirmed;
+    } cases[] = {
+        {"", {{VK_DELETE, ""}, {'C', "c"}, {VK_RETURN, ""}}, {2}, true},
+        {"", {{'A', "a"}, {'B', "b"}, {VK_BACK, ""}, {'C', "c"}}, {0, 2}, false},
+        {"abc", {{VK_BACK, ""}, {VK_BACK, ""}}, {0}, false},
+        {"", {{VK_RIGHT, ""}, {VK_RIGHT, ""}, {VK_SPACE, " "}}, {1}, false},  // shown, moved, pressed
+        {"", {{VK_SPACE, " "}, {'D', "d"}}, {49, 3}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.name));
+        enter(1234);
+        ASSERT_EQ(rank->phase, Rank::entering);
+        if (*c.typedBefore) type(c.typedBefore);
+        platform::input().beginDrain();
+        for (const Typed& t : c.drain) {
+            if (t.key) platform::input().keyDown(t.key);
+            if (*t.text) platform::input().typeText(t.text);
+            if (t.key) platform::input().keyUp(t.key);
+        }
+        rank->update();
+        platform::input().endFrame();
+        rank->update();
+        EXPECT_EQ(rank->phase == Rank::showing, c.confirmed);
+        if (c.confirmed) {
+            const RankRecord& entry = rank->records[0];
+            EXPECT_EQ(entry.score, 1234);
+            EXPECT_EQ(std::vector<int>(entry.letters, entry.letters + c.name.size()), c.name);
+            EXPECT_EQ(entry.letters[c.name.size()], emptyLetter);
+        } else {
+            EXPECT_EQ(name(), c.name);
+        }
+    }
+}
+
 TEST_F(RankTest, ThePadWalksTheGlyphsAndTheButtons) {
     enter(1234);
     for (int key : {VK_GAMEPAD_DPAD_RIGHT, VK_GAMEPAD_DPAD_RIGHT, VK_GAMEPAD_DPAD_RIGHT, VK_GAMEPAD_A}) tapKey(key);

@@ -352,6 +352,35 @@ TEST_F(RunnerDrawing, RunnerCellIsCentredOnRunnerXWithItsDustBehind) {
     EXPECT_EQ(pixel(64, 329), dustColour(3));
 }
 
+// The play scene draws a frame before the strip's first updateRunner (the
+// frame that enters play), and an obstacle may be added after the strip's
+// obstacles were updated (the '0' key here, a cleared special tile in the
+// grid's update): neither may show up where nothing has placed it yet.
+TEST_F(RunnerDrawing, NothingIsDrawnBeforeItIsPlaced) {
+    const auto inkInTopLeft = [] {
+        int ink = 0;
+        for (int y = 0; y < 380; y += 2)
+            for (int x = 0; x < 160; x += 2) ink += pixel(x, y) != kWhite && pixel(x, y) != 0x2060A0;  // not "SLOW"
+        return ink;
+    };
+    draw();
+    EXPECT_EQ(inkInTopLeft(), 0) << "the runner before it was placed";
+    board->updateRunner(false, false);
+
+    platform::input().beginDrain();
+    platform::input().keyDown(AnimationBoard::kDebugAddKey);
+    board->update();
+    ASSERT_EQ(board->obstacles.size(), 1u);
+    draw();
+    EXPECT_EQ(inkInTopLeft(), 0) << "an obstacle before its first update";
+    EXPECT_EQ(pixel(15, 400), kWhite) << "nor its talk box";
+    platform::input().keyUp(AnimationBoard::kDebugAddKey);
+    platform::input().endFrame();
+    board->update();
+    draw();
+    EXPECT_EQ(pixel(15, 400), kTalkTextColour) << "placed, it talks";
+}
+
 TEST_F(RunnerDrawing, GaugeFillAndNeedleFollowTheSpeed) {
     const struct {
         float speed, needle;

@@ -54,7 +54,7 @@ void SimulatedAudio::release(SoundId sound) {
     sounds_[static_cast<std::size_t>(sound)].live = false;
 }
 
-ChannelId SimulatedAudio::play(SoundId sound) {
+ChannelId SimulatedAudio::play(SoundId sound, float volume) {
     if (closed_ || sound < 0 || static_cast<std::size_t>(sound) >= sounds_.size()) return 0;
     const Sound& s = sounds_[static_cast<std::size_t>(sound)];
     if (!s.live) return 0;
@@ -66,7 +66,8 @@ ChannelId SimulatedAudio::play(SoundId sound) {
         c.sound = sound;
         c.active = true;
         c.paused = false;
-        c.volume = 1.0f;
+        c.volume = volume;
+        c.loudest = volume;
         c.playedSeconds = 0;
         c.runStart = now();
         ++playCounts_[s.fileName];
@@ -92,7 +93,10 @@ void SimulatedAudio::setPaused(ChannelId channel, bool paused) {
 }
 
 void SimulatedAudio::setVolume(ChannelId channel, float volume) {
-    if (Channel* c = find(channel)) c->volume = volume;
+    Channel* c = find(channel);
+    if (!c) return;
+    c->volume = volume;
+    if (volume > c->loudest) c->loudest = volume;
 }
 
 bool SimulatedAudio::isPlaying(ChannelId channel) { return find(channel) != nullptr; }
@@ -115,6 +119,11 @@ void SimulatedAudio::close() {
 float SimulatedAudio::volume(ChannelId channel) {
     Channel* c = find(channel);
     return c ? c->volume : -1.0f;
+}
+
+float SimulatedAudio::loudest(ChannelId channel) {
+    Channel* c = find(channel);
+    return c ? c->loudest : -1.0f;
 }
 
 int SimulatedAudio::playCount(const std::string& fileName) const {

@@ -25,7 +25,7 @@ public:
 
     SoundId load(const std::string& path, bool stream, bool loop) override;
     void release(SoundId sound) override;
-    ChannelId play(SoundId sound) override;
+    ChannelId play(SoundId sound, float volume) override;
     void stop(ChannelId channel) override;
     void setPaused(ChannelId channel, bool paused) override;
     void setVolume(ChannelId channel, float volume) override;
@@ -36,6 +36,9 @@ public:
 
     // Inspection for tests.
     float volume(ChannelId channel);            // -1 when the channel is not live
+    // The loudest the channel has been since its sound started: any volume it
+    // held, even for a moment, a real mixer may have played at. -1 when not live.
+    float loudest(ChannelId channel);
     int playCount(const std::string& fileName) const;  // plays started so far
     int liveChannels();                          // playing or paused
 
@@ -52,6 +55,7 @@ private:
         bool active = false;
         bool paused = false;
         float volume = 1.0f;
+        float loudest = 1.0f;
         double playedSeconds = 0;  // before the current run
         double runStart = 0;       // clock seconds when last (re)started
     };
