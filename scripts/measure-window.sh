@@ -1,18 +1,23 @@
 #!/usr/bin/env bash
-# CPU per frame of the real binary under Xvfb (with a window manager) at each
-# way of showing the picture: 1x from memory shared with the X server, 2x
-# copied straight into the window, and
-# scaled through the renderer (scaled down on a small screen, the whole of a
-# 4K screen). The option panel is held open so every frame draws the same
-# frozen scene; the frames are counted by a small preloaded library built
-# here, the CPU time read from /proc. A memcpy of each frame's window bytes is
-# timed in the same run for scale. Prints figures; asserts nothing.
-# usage: measure-window.sh [build folder] [seconds per case]
+# The whole cost of showing frames: the real binary under Xvfb with a window
+# manager, its CPU time and the X server's (both from /proc) divided by the
+# frames shown, with a memcpy of one 600 x 1024 frame timed in the same
+# session for scale. Frames are counted by a small preloaded library built
+# here (present-hooks.c). Prints figures; asserts nothing.
+#
+#   - At 1x, the intro's last stage (after 20 s) and plain play with no input.
+#     With a second build folder the two builds take turns, run by run, under
+#     the same load.
+#   - The scales other than 1x, with the option panel held open so every frame
+#     draws the same frozen scene: 2x, scaled down on a small screen, and the
+#     whole of a 4K screen (F11).
+# usage: measure-window.sh [build folder] [seconds per case] [build folder to compare] [runs]
 set -euo pipefail
 build=${1:-build}
 seconds=${2:-10}
+other=${3:-}
+runs=${4:-2}
 root="$(cd "$(dirname "$0")/.." && pwd)"
-game="$root/$build/game"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -21,13 +26,15 @@ cat > "$work/frames.c" <<'C'
 #include <stdio.h>
 #include <stdlib.h>
 
-/* Counts the frames shown; the count is read from a file at any moment. */
+/* Counts the frames shown; the count is read from a file at any moment,
+   written aside and renamed so a reader never finds it half written. */
 static long frames;
 static void onPresent(void) {
     const char* out = getenv("FRAME_COUNT_OUT");
-    if (++frames % 10 != 0 || !out) return;
-    FILE* f = fopen(out, "w");
-    if (f) { fprintf(f, "%ld\n", frames); fclose(f); }
+    char aside[4096];
+    if (++frames % 10 != 0 || !out || snprintf(aside, sizeof aside, "%s.new", out) >= (int)sizeof aside) return;
+    FILE* f = fopen(aside, "w");
+    if (f && fprintf(f, "%ld\n", frames) > 0 && fclose(f) == 0) rename(aside, out);
 }
 #include "present-hooks.c"
 C
@@ -52,46 +59,95 @@ int main(int argc, char** argv) {
         if (us < best) best = us;
         a[i] = b[n - 1 - i];
     }
-    printf("%.0f\n", best);
+    printf("%.1f\n", best);
     return 0;
 }
 C
 cc -O2 -o "$work/copy" "$work/copy.c"
 
-mkdir "$work/run"
-for d in img soundfile fonts; do ln -s "$game/$d" "$work/run/$d"; done
-cp "$game/swapsprint" "$work/run/"
+# A run folder per build: the binary beside links to its data.
+folder() {
+  mkdir "$work/$1"
+  for d in img soundfile fonts; do ln -s "$2/$d" "$work/$1/$d"; done
+  cp "$2/swapsprint" "$work/$1/"
+}
+# A build folder given relative to the project or absolute.
+game_of() { echo "$(cd "$root" && cd "$1" && pwd)/game"; }
+folder run "$(game_of "$build")"
+[ -z "$other" ] || folder other "$(game_of "$other")"
+
+# Run inside each Xvfb session: starts the window manager and the game
+# (started), and measures CPU per frame over some seconds (per_frame LABEL).
+cat > "$work/session.sh" <<'SH'
+set -euo pipefail
+cd "$MEASURE_WORK/$MEASURE_FOLDER"
+printf "\x01\x01" > option
+openbox >/dev/null 2>&1 & wm=$!
+sleep 1
+SDL_AUDIODRIVER=dummy FRAME_COUNT_OUT="$MEASURE_WORK/frames" LD_PRELOAD="$MEASURE_WORK/frames.so" \
+  ./swapsprint 2>/dev/null & pid=$!
+# The X server of this session: the Xvfb whose first argument is our display.
+xpid=$(ps -C Xvfb -o pid=,args= | awk -v d="$DISPLAY" '$3 == d { print $1 }')
+hz=$(getconf CLK_TCK)
+ticks() { awk "{print \$14 + \$15}" /proc/$1/stat; }
+wid=""
+for i in $(seq 1 100); do
+  wid=$(xdotool search --name "Swap & Sprint" 2>/dev/null | head -n1 || true)
+  [ -n "$wid" ] && break
+  sleep 0.1
+done
+stop() { kill $pid; wait $pid 2>/dev/null || true; kill $wm 2>/dev/null || true; }
+# per_frame LABEL: "LABEL frames game_us xvfb_us memcpy_us", per frame
+per_frame() {
+  local t0 x0 f0 t1 x1 f1 copy
+  copy=$("$MEASURE_WORK/copy" 600 1024)
+  t0=$(ticks $pid); x0=$(ticks $xpid); f0=$(cat "$MEASURE_WORK/frames")
+  sleep "$MEASURE_SECONDS"
+  t1=$(ticks $pid); x1=$(ticks $xpid); f1=$(cat "$MEASURE_WORK/frames")
+  local f=$(( f1 - f0 > 0 ? f1 - f0 : 1 ))
+  echo "$1 $f $(( (t1 - t0) * 1000000 / hz / f )) $(( (x1 - x0) * 1000000 / hz / f )) $copy"
+}
+SH
+
+# One game at 1x: the intro's last stage, then plain play.
+one_game() {
+  MEASURE_WORK="$work" MEASURE_FOLDER="$1" MEASURE_SECONDS="$seconds" \
+    xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
+    source "$MEASURE_WORK/session.sh"
+    sleep 19                                               # the intro reaches its pulsing button
+    per_frame intro
+    xdotool mousemove --window "$wid" 457 515; sleep 0.1
+    xdotool mousedown 1; sleep 0.05; xdotool mouseup 1     # play
+    sleep 8                                                # past the countdown
+    per_frame play
+    stop'
+}
+show() {  # show BUILD-LABEL < lines of per_frame
+  while read -r stage frames game xvfb copy; do
+    awk -v b="$1" -v s="$stage" -v f="$frames" -v g="$game" -v x="$xvfb" -v c="$copy" -v t="$seconds" 'BEGIN {
+      printf "%s, %s: %.0f frames/s; per frame %d us game + %d us Xvfb = %d us = %.1fx a %.0f us memcpy of the frame\n",
+             b, s, f / t, g, x, g + x, (g + x) / c, c }'
+  done
+}
+for run in $(seq 1 "$runs"); do
+  echo "== run $run at 1x"
+  one_game run | show "$build"
+  [ -z "$other" ] || one_game other | show "$other"
+done
 
 # screen, keys pressed after the start, what that shows
-for case in "1920x1080::1x, shared memory" "3840x2160::2x, each pixel repeated" \
-            "1024x768::0.71x, renderer" "3840x2160:F11:2.11x full screen, renderer"; do
+echo "== other scales, the option panel open"
+for case in "3840x2160::2x, each pixel repeated" "1024x768::0.71x" "3840x2160:F11:2.11x full screen"; do
   IFS=: read -r screen keys label <<<"$case"
-  export MEASURE_WORK="$work" MEASURE_KEYS="$keys" MEASURE_SECONDS="$seconds"
-  result=$(xvfb-run -a -s "-screen 0 ${screen}x24" bash -c '
-    set -euo pipefail
-    cd "$MEASURE_WORK/run"
-    printf "\x01\x01" > option
-    openbox >/dev/null 2>&1 & wm=$!
-    sleep 1
-    SDL_AUDIODRIVER=dummy FRAME_COUNT_OUT="$MEASURE_WORK/frames" LD_PRELOAD="$MEASURE_WORK/frames.so" \
-      ./swapsprint 2>/dev/null & pid=$!
+  MEASURE_WORK="$work" MEASURE_FOLDER=run MEASURE_SECONDS="$seconds" MEASURE_KEYS="$keys" \
+    xvfb-run -a -s "-screen 0 ${screen}x24" bash -c '
+    source "$MEASURE_WORK/session.sh"
     sleep 2
-    wid=$(xdotool search --name "Swap & Sprint" | tail -n1)
     xdotool mousemove --window "$wid" 20 200
     [ -n "$MEASURE_KEYS" ] && xdotool key "$MEASURE_KEYS" && sleep 2
-    wid=$(xdotool search --name "Swap & Sprint" | tail -n1)
     size=$(xdotool getwindowgeometry "$wid" | sed -n "s/.*Geometry: //p")
     xdotool key Escape
     sleep 2
-    ticks() { awk "{print \$14 + \$15}" /proc/$pid/stat; }
-    t0=$(ticks); f0=$(cat "$MEASURE_WORK/frames")
-    sleep "$MEASURE_SECONDS"
-    t1=$(ticks); f1=$(cat "$MEASURE_WORK/frames")
-    kill $pid; wait $pid 2>/dev/null || true
-    kill $wm 2>/dev/null || true
-    echo "$size $(( f1 - f0 )) $(( (t1 - t0) * 1000000 / $(getconf CLK_TCK) ))"
-  ')
-  read -r size frames cpu_us <<<"$result"
-  w=${size%x*}; h=${size#*x}
-  echo "$label (window $size): $(( frames / seconds )) frames/s, $(( cpu_us / (frames > 0 ? frames : 1) )) us CPU per frame; memcpy of a window frame $("$work/copy" "$w" "$h") us, of the 600x1024 picture $("$work/copy" 600 1024) us"
+    per_frame "$size"
+    stop' | show "$label"
 done

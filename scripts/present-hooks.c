@@ -1,7 +1,7 @@
 /* The presents of the game's window, seen from a library preloaded into it by
    the measuring scripts: each one calls onPresent(), which the including file
-   defines. The game's own put from shared memory (at 1x), SDL's copy into its
-   window surface, and a renderer's present each count once: the puts SDL
+   defines. The game's own put from shared memory, SDL's update of its window
+   surface (whole or in rectangles), and a renderer's present each count once: the puts SDL
    makes inside its own presents are not counted again. With
    WITH_BACKGROUND_HOOK defined, the window's background filled by the X
    server calls onBackground(), which the including file then defines.
@@ -28,6 +28,17 @@ int SDL_UpdateWindowSurface(void* window) {
     int result = real(window);
     inSdl = 0;
     onPresent();
+    return result;
+}
+
+int SDL_UpdateWindowSurfaceRects(void* window, const void* rects, int count) {
+    static int (*real)(void*, const void*, int);
+    if (!real) real = (int (*)(void*, const void*, int))dlsym(RTLD_NEXT, "SDL_UpdateWindowSurfaceRects");
+    const int nested = inSdl;
+    inSdl = 1;
+    int result = real(window, rects, count);
+    inSdl = nested;
+    if (!nested) onPresent();
     return result;
 }
 
