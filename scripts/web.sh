@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The game as a web page.
-#   web.sh          builds build-web/site/: index.html, swapsprint.js and
-#                   .wasm, and swapsprint.data (pictures, sounds and fonts)
+#   web.sh          builds build-web/site/: index.html (with its loader),
+#                   the program and the data as gzip-compressed packages,
+#                   sw.js (kept for offline play), the manifest and icons
 #   web.sh serve    builds, then serves the site on localhost (Ctrl+C ends it)
 # Everything comes from Debian: its emscripten, and the libraries built for
 # the web from Debian's source packages (scripts/web/libs.sh, cached outside
@@ -45,33 +46,59 @@ else
 fi
 cmake --build build-web --target swapsprint -j "$jobs"
 
-# 4. The data, packed as an installed game's (Paths.cpp): pictures, sounds and
-# the three fonts. The Hangul face is cut down to the letters the game's own
-# texts use (Debian's font is 4.6 MB).
+# 4. The data, as an installed game's (Paths.cpp): pictures, sounds and the
+# three fonts, cut down to the letters the game's own texts use (Debian's
+# Hangul face is 4.6 MB, the two others 1.4 MB). Packed by the moment the
+# game needs them (pack.py), each package gzip-compressed, as are the
+# program's two files: the page unpacks them as they arrive.
 site=build-web/site
 pack=build-web/pack
-rm -rf "$pack" && mkdir -p "$site" "$pack/fonts"
+rm -rf "$pack" "$site" && mkdir -p "$site" "$pack/fonts"
 cp -r build/game/img build/game/soundfile "$pack/"
-cp /usr/share/fonts/truetype/lato/Lato-Black.ttf /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf "$pack/fonts/"
 python3 "$root/scripts/web/hangul.py" "$root/src" >"$pack/hangul.txt"
-python3 -m fontTools.subset /usr/share/fonts/truetype/nanum/NanumGothicBold.ttf --text-file="$pack/hangul.txt" \
-  --unicodes=U+0020-007E --layout-features='*' --drop-tables+=TSI0,TSI1,TSI2,TSI3,TSI5 \
-  --output-file="$pack/fonts/NanumGothicBold.ttf"
+subset() {  # subset FONT OUT UNICODES [TEXT-FILE]
+  python3 -m fontTools.subset "$1" ${4:+--text-file="$4"} --unicodes="$3" --layout-features='*' \
+    --drop-tables+=TSI0,TSI1,TSI2,TSI3,TSI5,FFTM --output-file="$pack/fonts/$2" 2>&1 |
+    { grep -v "timestamp seems very low" >&2 || true; }
+}
+latin=U+0020-007E,U+00A0-00FF,U+2010-2027,U+2190-2193
+subset /usr/share/fonts/truetype/nanum/NanumGothicBold.ttf NanumGothicBold.ttf U+0020-007E "$pack/hangul.txt"
+subset /usr/share/fonts/truetype/lato/Lato-Black.ttf Lato-Black.ttf "$latin"
+subset /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf DejaVuSans.ttf "$latin"
 rm "$pack/hangul.txt"
-# The packager reminds of a link option on every run (web.cmake sets it):
-# its words are shown only when it fails.
-if ! out=$(python3 /usr/share/emscripten/tools/file_packager.py "$site/swapsprint.data" \
-  --preload "$pack@/swapsprint/share/swapsprint" --js-output="$site/data.js" --no-node 2>&1); then
-  echo "$out" >&2; exit 1
-fi
-cp build-web/game/swapsprint.js build-web/game/swapsprint.wasm "$site/"
-cp scripts/web/index.html "$site/"
+packages=$(python3 "$root/scripts/web/pack.py" "$pack" "$site")
+for f in js wasm; do gzip -9nc "build-web/game/swapsprint.$f" >"$site/swapsprint-$f.pack"; done
+size() { stat -c %s "$1"; }
+# The build's version: its content, so an unchanged build keeps the kept copy.
+version=$(cat "$site"/*.pack scripts/web/*.js scripts/web/index.html | sha256sum | cut -c1-16)
+code=$(printf '{"js":{"url":"swapsprint-js.pack","bytes":%s,"size":%s},"wasm":{"url":"swapsprint-wasm.pack","bytes":%s,"size":%s}}' \
+  "$(size "$site/swapsprint-js.pack")" "$(size build-web/game/swapsprint.js)" \
+  "$(size "$site/swapsprint-wasm.pack")" "$(size build-web/game/swapsprint.wasm)")
+table="{\"version\":\"$version\",\"code\":$code,\"packages\":$packages}"
+theme='#2f8fd8'
+python3 - "$root/scripts/web" "$site" "$table" "$version" "$theme" <<'PY'
+import json, os, sys
+src, site, table, version, theme = sys.argv[1:]
+read = lambda name: open(os.path.join(src, name)).read()
+packs = ["swapsprint-js.pack", "swapsprint-wasm.pack"] + [p["url"] for p in json.loads(table)["packages"]]
+plain = ["", "manifest.webmanifest", "icon.png", "icon-192.png", "icon-512.png"]
+files = {
+    "index.html": read("index.html").replace("LOADER_SCRIPT", read("loader.js").replace("BUILD_TABLE", table)),
+    "sw.js": read("sw.js").replace("BUILD_VERSION", version).replace("BUILD_PLAIN", json.dumps(plain))
+                          .replace("BUILD_VERSIONED", json.dumps(packs)),
+    "manifest.webmanifest": read("manifest.webmanifest"),
+}
+for name, text in files.items():
+    open(os.path.join(site, name), "w").write(text.replace("THEME_COLOUR", theme))
+PY
+# The icons: the generated one, and the sizes an installed page asks for.
+cmake --build build --target icon-sizes -j "$jobs" >/dev/null
 cp build/game/img/icon.png "$site/icon.png"
+icons=$(mktemp -d)
+build/packaging/icon-sizes build/game/img/icon.png "$icons" 192 512 >/dev/null
+cp "$icons/192.png" "$site/icon-192.png" && cp "$icons/512.png" "$site/icon-512.png" && rm -r "$icons"
 
-# What a browser downloads, each file compressed as a server would send it.
-total=0
-for f in "$site"/*; do total=$((total + $(gzip -9c "$f" | wc -c))); done
-say "built $site in $((SECONDS - started)) s: $(du -sb "$site" | cut -f1) bytes, $total bytes gzip-compressed"
+say "built $site in $((SECONDS - started)) s: $(du -sb "$site" | cut -f1) bytes as stored (version $version)"
 
 if [ "$mode" = serve ]; then
   port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')

@@ -30,19 +30,19 @@ swapsprint_web_library(zlib z zlib.h)
 set(SWAPSPRINT_WEB_LIBS web::sdl2ttf web::freetype web::sdl2 web::mpg123 web::png web::zlib)
 
 # The program: swapsprint.js and swapsprint.wasm. The pictures, sounds and
-# fonts are packed apart (web.sh), at the folder an installed game keeps them
-# in, seen from the program's own (Paths.cpp): /swapsprint/bin and
-# ../share/swapsprint.
+# fonts are packed apart (web.sh) and put by the page (pre.js) at the folder
+# an installed game keeps them in, seen from the program's own (Paths.cpp):
+# /swapsprint/bin and ../share/swapsprint.
 function(swapsprint_web_program target)
   target_compile_definitions(${target} PRIVATE SWAPSPRINT_VERSION="${PROJECT_VERSION}"
                              SWAPSPRINT_DATA_FROM_BINARY="../share/swapsprint")
   target_link_options(${target} PRIVATE
     -sENVIRONMENT=web
     -sALLOW_MEMORY_GROWTH=1
-    -sINITIAL_MEMORY=134217728
+    # Grown as the pictures are decoded; the page holds what the game does.
+    -sINITIAL_MEMORY=33554432
     -sFORCE_FILESYSTEM=1
     -sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency
-    -lidbfs.js
     # SDL's sound calls these from its JavaScript: the first click, key or
     # touch turns the page's sound on (browsers keep it off until then).
     -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_SOURCE_DIR}/scripts/web/library-funcs.json

@@ -4,7 +4,15 @@
 // two on a 30 Hz one), up to a few, and shows the last. After a longer stall
 // (a hidden tab, a slow load) the lost time is not replayed: the schedule
 // starts again from now.
+//
+// The page brings the game's files in while it plays (pre.js). Before a step
+// the page is asked whether the files the game could open next are in; while
+// they are not, no step runs (so the game's clock stands still), and a
+// press is left waiting in the queue, since it may change the scene.
+#include <SDL.h>
 #include <emscripten.h>
+
+#include <utility>
 
 #include "platform/Input.h"
 #include "platform/RunLoop.h"
@@ -26,11 +34,32 @@ struct Loop {
     bool shown = false;
 };
 
+// A click, key or touch still in the queue.
+bool pressWaiting() {
+    constexpr std::pair<Uint32, Uint32> kPresses[] = {
+        {SDL_KEYDOWN, SDL_TEXTINPUT},
+        {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONDOWN},
+        {SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLERBUTTONDOWN},
+        {SDL_FINGERDOWN, SDL_FINGERDOWN},
+    };
+    for (const auto& [first, last] : kPresses)
+        if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, first, last) > 0) return true;
+    return false;
+}
+
+bool filesIn(bool press) {
+    return EM_ASM_INT({ return Module.mayStep ? Module.mayStep($0) : 1; }, press ? 1 : 0) != 0;
+}
+
 void onAnimationFrame(void* arg) {
     Loop& loop = *static_cast<Loop*>(arg);
     const double now = emscripten_get_now();
     if (loop.due < 0) loop.due = now;
     if (now < loop.due) return;
+    if (!filesIn(pressWaiting())) {
+        loop.due = now;  // the wait is not made up for afterwards
+        return;
+    }
     if (!loop.window->pumpEvents(input())) {
         emscripten_cancel_main_loop();
         return;

@@ -1,8 +1,7 @@
-// The page mounts the player's folder on the browser's IndexedDB (pre.js,
-// before the game starts, which also reads it back); each save copies the
-// folder there. Saves can come every frame (the score at the end of play), so
-// a save made while a copy is under way asks for one more copy after it, and
-// no more.
+// The player's folder lives in the page's memory; after each save the page
+// merges what changed into the browser's IndexedDB, under a lock that spans
+// tabs, with what other tabs stored meanwhile (pre.js). Saves can come every
+// frame (the score at the end of play): only a change is written down.
 #include <emscripten.h>
 
 #include "platform/SavedFiles.h"
@@ -10,23 +9,7 @@
 namespace platform {
 
 void keepSavedFiles() {
-    EM_ASM({
-        if (!Module.playerFolderMounted) return;
-        if (Module.keepingSaves) {
-            Module.keepSavesAgain = true;
-            return;
-        }
-        Module.keepingSaves = true;
-        var keep = function() {
-            Module.keepSavesAgain = false;
-            FS.syncfs(false, function(err) {
-                if (err) console.warn('swapsprint: the saved files could not be kept: ' + err);
-                Module.savesKept = (Module.savesKept || 0) + 1;
-                if (Module.keepSavesAgain) keep(); else Module.keepingSaves = false;
-            });
-        };
-        keep();
-    });
+    EM_ASM({ if (Module.keepSaves) Module.keepSaves(); });
 }
 
 }  // namespace platform
