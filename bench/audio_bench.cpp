@@ -31,10 +31,10 @@
 #include "app/mainGame.h"
 #include "engine/soundRegistry.h"
 #include "framework/BackBuffer.h"
+#include "platform/Canvas.h"
 #include "framework/FrameLoop.h"
 #include "framework/GameNames.h"
 #include "framework/SceneManager.h"
-#include "framework/WindowSurface.h"
 #include "match3/ThreeMatchGame.h"
 #include "runner/AnimationBoard.h"
 #include "platform/Audio.h"
@@ -171,9 +171,7 @@ void BM_StartupGame(benchmark::State& state) {
             game->init();
             window->pumpEvents(platform::input());
             runFrame(*game);
-            const platform::Surface& frame = *windowSurface();
-            const platform::Box whole{0, 0, frame.width(), frame.height()};
-            window->present(frame, {&whole, 1});
+            if (HDC frame = backDC()) window->present(frame->pixels(), frame->changed());
             return true;
         });
         // The child ends here; its sound worker goes with it.

@@ -11,6 +11,7 @@
 #include "framework/KeyState.h"
 #include "framework/PlayerKeys.h"
 #include "framework/SceneManager.h"
+#include "platform/Canvas.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
 

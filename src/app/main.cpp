@@ -12,8 +12,8 @@
 #include "framework/BackBuffer.h"
 #include "framework/FrameLoop.h"
 #include "framework/GameNames.h"
-#include "framework/WindowSurface.h"
 #include "framework/gameNode.h"
+#include "platform/Canvas.h"
 #include "platform/FileIO.h"
 #include "platform/Image.h"
 #include "platform/Paths.h"
@@ -125,11 +125,9 @@ int main(int argc, char** argv) {
     if (auto icon = platform::loadPng("img/icon.png")) window->setIcon(*icon);
     platform::runFrames(*window, [&game] { runFrame(game); },
                         [&window] {
-                            const platform::Surface& frame = *windowSurface();
-                            const platform::Box whole{0, 0, frame.width(), frame.height()};
-                            window->present(frame, {&whole, 1});
+                            // Only what the frame changed is shown again.
+                            if (HDC frame = backDC()) window->present(frame->pixels(), frame->changed());
                         });
     game.release();
-    destroyWindowSurface();
     return 0;
 }

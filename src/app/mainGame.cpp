@@ -15,6 +15,7 @@
 #include "framework/PlayerKeys.h"
 #include "framework/SceneManager.h"
 #include "match3/ThreeMatchGame.h"
+#include "platform/Canvas.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
 #include "platform/Surface.h"

@@ -5,6 +5,7 @@
 #include <limits>
 #include <new>
 
+#include "platform/Canvas.h"
 #include "platform/Image.h"
 
 namespace {
@@ -32,7 +33,7 @@ HRESULT bitmapPicture::initBlank(int width, int height) {
     if (!sizeAccepted(width, height)) return E_FAIL;
     try {
         auto fresh = std::make_unique<pictureInfo>();
-        fresh->memDC = std::make_unique<platform::Surface>(width, height);
+        fresh->memDC = std::make_unique<platform::Canvas>(width, height);
         fresh->width = width;
         fresh->height = height;
         fresh->loadKind = 2;
@@ -52,7 +53,7 @@ HRESULT bitmapPicture::load(const char* name, int width, int height, bool keyed,
         if (auto later = laterDecoder ? laterDecoder(name, width, height) : nullptr) {
             fresh->width = width;
             fresh->height = height;
-            fresh->memDC = std::make_unique<platform::Surface>();
+            fresh->memDC = std::make_unique<platform::Canvas>();
             fresh->pending = std::move(later);
         } else {
             auto decoded = decoder ? decoder(name, width, height)
@@ -60,8 +61,8 @@ HRESULT bitmapPicture::load(const char* name, int width, int height, bool keyed,
             if (!decoded || decoded->empty()) return E_FAIL;
             fresh->width = decoded->width();
             fresh->height = decoded->height();
-            fresh->memDC = std::make_unique<platform::Surface>(std::move(*decoded));
-            keepDecoded(*fresh->memDC, keyed, key);
+            fresh->memDC = std::make_unique<platform::Canvas>(std::move(*decoded));
+            keepDecoded(fresh->memDC->changePixels(), keyed, key);
         }
         fresh->loadKind = 2;
         fileName = name;
@@ -96,14 +97,14 @@ void bitmapPicture::decodePending() const {
     try {
         decoded = later();
         if (decoded && decoded->width() == info->width && decoded->height() == info->height) {
-            *info->memDC = std::move(*decoded);
-            keepDecoded(*info->memDC, transparent, transColor);
+            info->memDC->changePixels() = std::move(*decoded);
+            keepDecoded(info->memDC->changePixels(), transparent, transColor);
             return;
         }
     } catch (const std::bad_alloc&) {
     }
-    *info->memDC = platform::Surface();
-    loadedChanges = info->memDC->changes();
+    info->memDC->changePixels() = platform::Surface();
+    loadedChanges = info->memDC->pixels().changes();
 }
 
 HRESULT bitmapPicture::init(const char* name, int width, int height, bool keyed, COLORREF key) {
@@ -141,7 +142,7 @@ HRESULT bitmapPicture::initFrames(const char* name, int width, int height, int f
 
 bool bitmapPicture::unchangedSinceLoad() const {
     decodePending();
-    return info && !fileName.empty() && info->memDC->changes() == loadedChanges;
+    return info && !fileName.empty() && info->memDC->pixels().changes() == loadedChanges;
 }
 
 void bitmapPicture::release() {
@@ -160,7 +161,7 @@ void bitmapPicture::draw(HDC hdc, int destX, int destY, std::int64_t srcX, std::
                                              info->height, destX, destY, srcX, srcY, w, h, r))
         return;
     decodePending();
-    const platform::Surface& src = *info->memDC;
+    const platform::Surface& src = info->memDC->pixels();
     if (!platform::clipBlit(hdc->width(), hdc->height(), src.width(), src.height(), destX, destY,
                             srcX, srcY, w, h, r))
         return;
@@ -206,7 +207,7 @@ void bitmapPicture::blend(HDC hdc, int destX, int destY, int srcX, int srcY, int
                                              info->height, destX, destY, srcX, srcY, w, h, r))
         return;
     decodePending();
-    const platform::Surface& src = *info->memDC;
+    const platform::Surface& src = info->memDC->pixels();
     if (transparent)
         platform::keyedBlend(*hdc, destX, destY, w, h, src, srcX, srcY, transColor, alpha);
     else

@@ -9,12 +9,12 @@
 #include <optional>
 #include <string>
 
-#include "platform/Surface.h"
+#include "platform/Canvas.h"
 #include "platform/Win32Types.h"
 
 struct pictureInfo {
     unsigned resourceId = 0;
-    std::unique_ptr<platform::Surface> memDC;  // the picture's pixels
+    std::unique_ptr<platform::Canvas> memDC;  // the picture's pixels
     float x = 0, y = 0;
     int width = 0, height = 0;
     int currentFrameX = 0, currentFrameY = 0;

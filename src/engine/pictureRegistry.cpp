@@ -63,7 +63,7 @@ std::optional<platform::Surface> pictureRegistry::decodeOnce(const char* fileNam
         const char* loaded = picture->getFileName();
         if (loaded && std::strcmp(loaded, fileName) == 0 && picture->getWidth() == width &&
             picture->getHeight() == height && picture->unchangedSinceLoad())
-            return *picture->getMemDC();
+            return picture->getMemDC()->pixels();
     }
     if (!prefetch) {
         if (PicturePrefetch::allowed()) prefetch = std::make_shared<PicturePrefetch>(fileName);

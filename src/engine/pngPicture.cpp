@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "platform/Canvas.h"
 #include "platform/Image.h"
 
 std::shared_ptr<const platform::Surface> decodePng(const char* fileName) {

@@ -7,8 +7,6 @@
 bitmapPicture* backBuffer() {
     bitmapPicture* back = pictureRegistry::get()->addBlankPicture(
         "backBuffer", names::kClientWidth, names::kClientHeight);
-    // Frames are drawn where the window can show them without a copy.
-    if (back && back->getMemDC()) back->getMemDC()->markFrame();
     return back;
 }
 

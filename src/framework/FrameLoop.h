@@ -1,4 +1,4 @@
-// One frame of the loop: pace, update, render. Shared by the entry point and
+// One frame of the loop: pace, update, render into the back buffer. Shared by the entry point and
 // the headless harness so both drive the game the same way.
 #pragma once
 

@@ -1,6 +1,6 @@
 #include "framework/OutlinedText.h"
 
-#include "platform/Surface.h"
+#include "platform/Canvas.h"
 
 void drawOutlined(HDC dc, platform::Font* font, int x, int y, std::string_view text,
                   COLORREF halo, COLORREF color, platform::TextAlign align) {

@@ -1,7 +1,7 @@
 #include "framework/PlayerKeys.h"
 
 #include "framework/KeyState.h"
-#include "platform/Surface.h"
+#include "platform/Canvas.h"
 
 namespace playerKeys {
 

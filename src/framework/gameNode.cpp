@@ -5,15 +5,15 @@
 #include "engine/pictureRegistry.h"
 #include "engine/pngPictureRegistry.h"
 #include "engine/soundRegistry.h"
+#include "framework/BackBuffer.h"
 #include "framework/FrameTimer.h"
 #include "framework/KeyState.h"
 #include "framework/SceneManager.h"
-#include "framework/WindowSurface.h"
 #include "platform/Clock.h"
 #include "platform/FileIO.h"
 
 HRESULT gameNode::init() {
-    hdc = windowSurface();
+    hdc = backDC();
     loadOptions();
     KeyState::get()->clear();
     std::srand(platform::tickCount());

@@ -18,7 +18,9 @@ public:
     virtual void saveOptions();
     virtual void loadOptions();
 
-    HDC hdc = nullptr;  // the window's surface, which the frame's final copy goes to
+    // Where the frame's final copy goes: the back buffer itself, as the window
+    // shows the back buffer (so the copy changes nothing).
+    HDC hdc = nullptr;
     // The two sound switches, bytes 0 and 1 of "option". Kept as the bytes read,
     // so a file's value is written back unchanged unless the player toggles it;
     // any non-zero byte counts as on.

@@ -9,6 +9,7 @@
 #include "framework/BackBuffer.h"
 #include "framework/KeyState.h"
 #include "match3/BlockBoard.h"
+#include "platform/Canvas.h"
 #include "platform/Clock.h"
 #include "platform/Surface.h"
 

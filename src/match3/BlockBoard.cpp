@@ -8,6 +8,7 @@
 #include "framework/GameNames.h"
 #include "framework/KeyState.h"
 #include "match3/Block.h"
+#include "platform/Canvas.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
 #include "platform/Surface.h"

@@ -12,6 +12,7 @@
 #include "framework/OutlinedText.h"
 #include "framework/PlayerKeys.h"
 #include "match3/BlockBoard.h"
+#include "platform/Canvas.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
 #include "platform/Surface.h"

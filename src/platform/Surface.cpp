@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "platform/FlatRows.h"
-#include "platform/FrameRedraw.h"
 #include "platform/KeyRuns.h"
 #include "platform/SurfaceSimd.h"
 
@@ -81,41 +80,7 @@ std::shared_ptr<std::uint32_t[]> allocate(std::size_t n, bool zeroed) {
     return std::shared_ptr<std::uint32_t[]>(p, [n](std::uint32_t* q) { pool().give(q, n); });
 }
 
-// Where buffers of frames come from; set and used on the frame thread only.
-FrameMemory& frameMemory() {
-    static FrameMemory source;
-    return source;
-}
-
-// A frame's buffer from the frame memory when it has one to give.
-std::shared_ptr<std::uint32_t[]> allocateFor(bool frame, std::size_t n) {
-    if (frame && frameMemory()) {
-        if (auto p = frameMemory()(n)) return p;
-    }
-    return allocate(n, false);
-}
-
 }  // namespace
-
-void setFrameMemory(FrameMemory source) { frameMemory() = std::move(source); }
-
-void Surface::markFrame() {
-    frame_ = true;
-    if (!redraw_) redraw_ = std::make_shared<FrameRedraw>();
-}
-
-FrameRedraw* Surface::noting() const { return redraw_ && !redraw_->replaying() ? redraw_.get() : nullptr; }
-
-void Surface::doNotedDraws() const {
-    // Logically const: the noted draws are part of what the pixels are.
-    if (redraw_->pending() && !redraw_->replaying()) redraw_->redraw(const_cast<Surface&>(*this));
-}
-
-void Surface::changedDirectly() {
-    if (redraw_->replaying()) return;
-    doNotedDraws();
-    redraw_->forget();
-}
 
 std::uint64_t Surface::contentKey() const {
     const auto bits = [](const void* p) { return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(p)); };
@@ -133,7 +98,7 @@ Surface::Surface(int width, int height) : Surface(width, height, true) {}
 Surface Surface::uninitialised(int width, int height) { return Surface(width, height, false); }
 
 Surface::Surface(const Surface& other)
-    : width_((other.redraw_ ? other.doNotedDraws() : void(), other.width_)),
+    : width_(other.width_),
       height_(other.height_),
       pixels_(other.pixels_),
       runs_(other.runs_),
@@ -142,12 +107,6 @@ Surface::Surface(const Surface& other)
 // Assigned pixels count as a change of this surface's own.
 Surface& Surface::operator=(const Surface& other) {
     if (this != &other) {
-        // Replaced whole: draws still noted for this frame would be hidden.
-        if (redraw_ && !redraw_->replaying()) redraw_->drop();
-        // Let go first, so that pixels this shared with other are other's own
-        // while other finishes them (the window's copy of the frame, say).
-        pixels_.reset();
-        if (other.redraw_) other.doNotedDraws();
         width_ = other.width_;
         height_ = other.height_;
         pixels_ = other.pixels_;
@@ -160,7 +119,7 @@ Surface& Surface::operator=(const Surface& other) {
 }
 
 Surface::Surface(Surface&& other) noexcept
-    : width_((other.redraw_ ? other.doNotedDraws() : void(), std::exchange(other.width_, 0))),
+    : width_(std::exchange(other.width_, 0)),
       height_(std::exchange(other.height_, 0)),
       pixels_(std::move(other.pixels_)),
       runs_(std::move(other.runs_)),
@@ -171,8 +130,6 @@ Surface::Surface(Surface&& other) noexcept
 
 Surface& Surface::operator=(Surface&& other) noexcept {
     if (this != &other) {
-        if (redraw_ && !redraw_->replaying()) redraw_->drop();
-        if (other.redraw_) other.doNotedDraws();
         width_ = std::exchange(other.width_, 0);
         height_ = std::exchange(other.height_, 0);
         pixels_ = std::move(other.pixels_);
@@ -191,7 +148,7 @@ void Surface::bringBack() const {
     if (runs_->whole()) {
         pixels_ = runs_->whole();  // shared, as with a copy
     } else {
-        auto whole = allocateFor(frame_, n);
+        auto whole = allocate(n, false);
         runs_->expand(whole.get());
         pixels_ = std::move(whole);
     }
@@ -199,7 +156,7 @@ void Surface::bringBack() const {
 
 void Surface::unshare() {
     const std::size_t n = areaOf(width_, height_);
-    auto own = allocateFor(frame_, n);
+    auto own = allocate(n, false);
     std::memcpy(own.get(), pixels_.get(), n * sizeof(std::uint32_t));
     pixels_ = std::move(own);
 }
@@ -216,14 +173,10 @@ void Surface::setPixel(int x, int y, std::uint32_t value) {
 
 void Surface::fill(std::uint32_t value) {
     if (empty()) return;
-    if (FrameRedraw* redraw = noting()) {
-        redraw->note(FrameDraw::filled(Box{0, 0, width_, height_}, value));
-        return;
-    }
     // Pixels shared with copies (or kept only in runs) are let go, not copied first.
     if (!pixels_ || pixels_.use_count() > 1) {
         runs_.reset();
-        pixels_ = allocateFor(frame_, areaOf(width_, height_));
+        pixels_ = allocate(areaOf(width_, height_), false);
     }
     std::fill_n(pixels(), areaOf(width_, height_), value);
 }
@@ -287,46 +240,20 @@ namespace {
 constexpr std::uint32_t kRgbMask = 0x00FFFFFFu;
 
 bool clipBlit(const Surface& dst, const Surface& src, int dx, int dy, int w, int h, int sx, int sy,
-              Blit& out) {
+              const Box& within, Blit& out) {
     if (!clipBlit(dst.width(), dst.height(), src.width(), src.height(), dx, dy, sx, sy, w, h, out))
         return false;
-    const std::optional<Box>& limit = dst.drawingLimit();
-    if (!limit) return true;
-    const int x0 = std::max(out.dx, limit->x0), y0 = std::max(out.dy, limit->y0);
-    const int x1 = std::min(out.dx + out.w, limit->x1), y1 = std::min(out.dy + out.h, limit->y1);
+    const int x0 = std::max(out.dx, within.x0), y0 = std::max(out.dy, within.y0);
+    const int x1 = std::min(out.dx + out.w, within.x1), y1 = std::min(out.dy + out.h, within.y1);
     if (x0 >= x1 || y0 >= y1) return false;
     out = Blit{x0, y0, out.sx + x0 - out.dx, out.sy + y0 - out.dy, x1 - x0, y1 - y0};
     return true;
 }
 
-// The part of dst draws may change.
-Box drawable(const Surface& dst) {
-    return dst.drawingLimit().value_or(Box{0, 0, dst.width(), dst.height()});
-}
-
-// Notes a draw of a clipped blit from src into a frame, rather than doing it;
-// false when dst is not a frame noting its draws (or is src itself).
-bool notedBlit(Surface& dst, const Surface& src, const Blit& b, FrameDraw::Kind kind, bool opaque,
-               std::uint32_t value = 0, std::uint8_t alpha = 0, bool useKey = false) {
-    FrameRedraw* redraw = &dst == &src ? nullptr : dst.noting();
-    if (!redraw) return false;
-    // A draw that reads the picture's pixels (all but the keyed ones drawn by
-    // their runs) brings them back in the picture itself, once, not in each
-    // frame's copy of it.
-    const bool byRuns = (kind == FrameDraw::Kind::KeyedCopy || kind == FrameDraw::Kind::KeyedBlend) &&
-                        src.keyRuns(value);
-    if (!byRuns) src.bringBackFromRuns();
-    FrameDraw d;
-    d.kind = kind;
-    d.box = Box{b.dx, b.dy, b.dx + b.w, b.dy + b.h};
-    d.opaque = opaque;
-    d.at = b;
-    d.src = src;
-    d.value = value;
-    d.alpha = alpha;
-    d.useKey = useKey;
-    redraw->note(std::move(d));
-    return true;
+// The part of dst a draw within a box may change.
+Box drawable(const Surface& dst, const Box& within) {
+    return Box{std::max(0, within.x0), std::max(0, within.y0), std::min(dst.width(), within.x1),
+               std::min(dst.height(), within.y1)};
 }
 
 // True when the clipped blit writes every pixel of dst, or reads every pixel of src.
@@ -337,19 +264,15 @@ bool coversSrc(const Blit& b, const Surface& src) {
     return b.sx == 0 && b.sy == 0 && b.w == src.width() && b.h == src.height();
 }
 
-// Fills the half-open box [x0, x1) x [y0, y1), clipped to s.
-void fillBox(Surface& s, long long x0, long long y0, long long x1, long long y1,
-             std::uint32_t value) {
-    const Box limit = drawable(s);
+// Fills the half-open box [x0, x1) x [y0, y1), clipped to s and within.
+void fillSpan(Surface& s, long long x0, long long y0, long long x1, long long y1,
+              std::uint32_t value, const Box& within) {
+    const Box limit = drawable(s, within);
     x0 = std::max<long long>(x0, limit.x0);
     y0 = std::max<long long>(y0, limit.y0);
     x1 = std::min<long long>(x1, limit.x1);
     y1 = std::min<long long>(y1, limit.y1);
     if (x0 >= x1 || y0 >= y1) return;
-    if (FrameRedraw* redraw = s.noting()) {
-        redraw->note(FrameDraw::filled(Box{int(x0), int(y0), int(x1), int(y1)}, value));
-        return;
-    }
     // Whole rows are one block of memory.
     if (x0 == 0 && x1 == s.width()) {
         std::fill_n(s.row(static_cast<int>(y0)), static_cast<std::size_t>((y1 - y0) * x1), value);
@@ -392,10 +315,9 @@ void eachRow(Surface& dst, const Surface& src, const Blit& b, Kernel kernel) {
 // ---------------------------------------------------------------------------
 // Drawing operations
 
-void copyRect(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy) {
+void copyRect(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy, const Box& within) {
     Blit b{};
-    if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, b)) return;
-    if (notedBlit(dst, src, b, FrameDraw::Kind::Copy, true)) return;
+    if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, within, b)) return;
     // A whole surface onto another of its size: they share the pixels until
     // one of them changes.
     if (&dst != &src && coversDst(b, dst) && coversSrc(b, src)) {
@@ -430,16 +352,15 @@ void copyRect(Surface& dst, int dx, int dy, int w, int h, const Surface& src, in
 }
 
 void keyedCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
-               COLORREF key) {
+               COLORREF key, const Box& within) {
     Blit b{};
-    if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, b)) return;
+    if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, within, b)) return;
     const std::uint32_t k = toPixel(key) & kRgbMask;
     const auto keyedRow = simd::kernels().keyedRow;
     const auto keyed = [&](std::uint32_t* d, const std::uint32_t* s, int n) {
         keyedRow(d, s, n, k);
     };
     const KeyRuns* runs = src.keyRuns(k);
-    if (notedBlit(dst, src, b, FrameDraw::Kind::KeyedCopy, runs && runs->opaque(), k)) return;
     // An analysed picture is drawn by its runs: only drawn pixels are touched.
     if (runs && &dst != &src) {
         // A picture without key pixels over all of dst and all of itself is
@@ -455,24 +376,22 @@ void keyedCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, i
 }
 
 void alphaBlend(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
-                std::uint8_t alpha) {
+                std::uint8_t alpha, const Box& within) {
     // Alpha 0 is exactly "leave dst"; skipping it also keeps dst's top bytes.
     if (alpha == 0) return;
     Blit b{};
-    if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, b)) return;
-    if (notedBlit(dst, src, b, FrameDraw::Kind::Blend, false, 0, alpha)) return;
+    if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, within, b)) return;
     const auto blendRow = simd::kernels().blendRow;
     eachRow(dst, src, b,
             [&](std::uint32_t* d, const std::uint32_t* s, int n) { blendRow(d, s, n, alpha); });
 }
 
 void keyedBlend(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
-                COLORREF key, std::uint8_t alpha) {
+                COLORREF key, std::uint8_t alpha, const Box& within) {
     if (alpha == 0) return;
     Blit b{};
-    if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, b)) return;
+    if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, within, b)) return;
     const std::uint32_t k = toPixel(key) & kRgbMask;
-    if (notedBlit(dst, src, b, FrameDraw::Kind::KeyedBlend, false, k, alpha)) return;
     const auto keyedBlendRow = simd::kernels().keyedBlendRow;
     const auto keyed = [&](std::uint32_t* d, const std::uint32_t* s, int n) {
         keyedBlendRow(d, s, n, alpha, k);
@@ -484,69 +403,62 @@ void keyedBlend(Surface& dst, int dx, int dy, int w, int h, const Surface& src, 
     eachRow(dst, src, b, keyed);
 }
 
+void fillBox(Surface& dst, const Box& box, std::uint32_t pixel, const Box& within) {
+    fillSpan(dst, box.x0, box.y0, box.x1, box.y1, pixel, within);
+}
+
 void fillWhite(Surface& dst, int x, int y, int w, int h) {
     if (w <= 0 || h <= 0) return;
-    fillBox(dst, x, y, static_cast<long long>(x) + w, static_cast<long long>(y) + h, 0x00FFFFFFu);
+    fillSpan(dst, x, y, static_cast<long long>(x) + w, static_cast<long long>(y) + h, 0x00FFFFFFu,
+             kEverywhere);
+}
+
+std::array<Box, 4> frameEdges(const RECT& r) {
+    if (r.right <= r.left || r.bottom <= r.top) return {};
+    // An edge one past the int range would wrap: it is off every surface
+    // anyway, so it is clamped there.
+    const auto at = [](long long v) { return int(std::clamp<long long>(v, INT_MIN, INT_MAX)); };
+    const long long l = r.left, t = r.top, rt = r.right, b = r.bottom;
+    return {Box{at(l), at(t), at(rt), at(t + 1)},    // top
+            Box{at(l), at(b - 1), at(rt), at(b)},    // bottom
+            Box{at(l), at(t), at(l + 1), at(b)},     // left
+            Box{at(rt - 1), at(t), at(rt), at(b)}};  // right
 }
 
 void frameRect(Surface& dst, const RECT& r, COLORREF color) {
-    if (r.right <= r.left || r.bottom <= r.top) return;
-    const std::uint32_t p = toPixel(color);
-    const long long l = r.left, t = r.top, rt = r.right, b = r.bottom;
-    fillBox(dst, l, t, rt, t + 1, p);   // top
-    fillBox(dst, l, b - 1, rt, b, p);   // bottom
-    fillBox(dst, l, t, l + 1, b, p);    // left
-    fillBox(dst, rt - 1, t, rt, b, p);  // right
+    for (const Box& edge : frameEdges(r)) fillBox(dst, edge, toPixel(color));
 }
 
 void alphaPixelCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
-                    bool useKey, std::uint32_t keyRgb) {
+                    bool useKey, std::uint32_t keyRgb, const Box& within) {
     Blit b{};
-    if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, b)) return;
+    if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, within, b)) return;
     const std::uint32_t k = keyRgb & kRgbMask;
-    if (notedBlit(dst, src, b, FrameDraw::Kind::PixelAlpha, false, k, 0, useKey)) return;
     eachRow(dst, src, b, [&](std::uint32_t* d, const std::uint32_t* s, int n) {
         simd::alphaRowSse2(d, s, n, useKey, k);
     });
 }
 
 void coverageBlend(Surface& dst, long long dx, long long dy, const std::uint8_t* coverage, int w,
-                   int h, COLORREF color) {
+                   int h, COLORREF color, const Box& within) {
     if (!coverage || w <= 0 || h <= 0) return;
     // 64-bit edges: a position near the int limits must clip, not wrap.
-    const Box limit = drawable(dst);
+    const Box limit = drawable(dst, within);
     const long long x0 = std::max(0LL, limit.x0 - dx), y0 = std::max(0LL, limit.y0 - dy);
     const long long x1 = std::min<long long>(w, limit.x1 - dx);
     const long long y1 = std::min<long long>(h, limit.y1 - dy);
     if (x0 >= x1 || y0 >= y1) return;
-    if (FrameRedraw* redraw = dst.noting()) {
-        // Only the part on the frame is kept, as a mask of its own.
-        FrameDraw d;
-        d.kind = FrameDraw::Kind::Coverage;
-        d.at = Blit{int(dx + x0), int(dy + y0), 0, 0, int(x1 - x0), int(y1 - y0)};
-        d.box = Box{d.at.dx, d.at.dy, d.at.dx + d.at.w, d.at.dy + d.at.h};
-        d.value = color;
-        d.coverage = redraw->keepMask(coverage, w, int(x0), int(y0), int(x1), int(y1));
-        redraw->note(std::move(d));
-        return;
-    }
     const std::uint32_t ink = toPixel(color);
     std::uint32_t* out = dst.row(static_cast<int>(dy + y0)) + dx + x0;
     for (long long y = y0; y < y1; ++y, out += dst.width())
         simd::coverageRowSse2(out, coverage + y * w + x0, static_cast<int>(x1 - x0), ink);
 }
 
-void rotatedAlphaCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx,
-                      int sy, double angleDegrees, bool useKey, std::uint32_t keyRgb) {
-    if (w <= 0 || h <= 0 || dst.empty() || src.empty() || !std::isfinite(angleDegrees)) return;
-    double turn = std::fmod(angleDegrees, 360.0);
-    if (turn < 0) turn += 360.0;
-    if (turn == 0.0) {
-        alphaPixelCopy(dst, dx, dy, w, h, src, sx, sy, useKey, keyRgb);
-        return;
-    }
-    // Quarter turns get exact sines, so their footprints land on whole pixels.
-    double c, s;
+namespace {
+
+// cos and sin of a clockwise turn in [0, 360); quarter turns get exact
+// values, so their footprints land on whole pixels.
+void sinesOf(double turn, double& c, double& s) {
     // clang-format off
     if (turn == 90.0) { c = 0; s = 1; }
     else if (turn == 180.0) { c = -1; s = 0; }
@@ -557,6 +469,19 @@ void rotatedAlphaCopy(Surface& dst, int dx, int dy, int w, int h, const Surface&
         s = std::sin(rad);
     }
     // clang-format on
+}
+
+double turnOf(double angleDegrees) {
+    const double turn = std::fmod(angleDegrees, 360.0);
+    return turn < 0 ? turn + 360.0 : turn;
+}
+
+}  // namespace
+
+bool rotatedBounds(int dx, int dy, int w, int h, double angleDegrees, const Box& limit, Box& out) {
+    if (w <= 0 || h <= 0 || !std::isfinite(angleDegrees)) return false;
+    double c, s;
+    sinesOf(turnOf(angleDegrees), c, s);
     // Picture point (u, v) lands on (dx + u*c - v*s, dy + u*s + v*c): with y
     // growing downward that turns clockwise on screen.
     double minX = 0, maxX = 0, minY = 0, maxY = 0;
@@ -567,26 +492,30 @@ void rotatedAlphaCopy(Surface& dst, int dx, int dy, int w, int h, const Surface&
         minX = std::min(minX, x), maxX = std::max(maxX, x);
         minY = std::min(minY, y), maxY = std::max(maxY, y);
     }
-    const Box limit = drawable(dst);
     const long long x0 = std::max<long long>(limit.x0, dx + static_cast<long long>(std::floor(minX)));
     const long long y0 = std::max<long long>(limit.y0, dy + static_cast<long long>(std::floor(minY)));
     const long long x1 = std::min<long long>(limit.x1, dx + static_cast<long long>(std::ceil(maxX)));
     const long long y1 = std::min<long long>(limit.y1, dy + static_cast<long long>(std::ceil(maxY)));
-    const std::uint32_t k = keyRgb & kRgbMask;
-    if (x0 >= x1 || y0 >= y1) return;
-    if (FrameRedraw* redraw = &dst == &src ? nullptr : dst.noting()) {
-        FrameDraw d;
-        d.kind = FrameDraw::Kind::Rotated;
-        src.bringBackFromRuns();
-        d.box = Box{int(x0), int(y0), int(x1), int(y1)};
-        d.at = Blit{dx, dy, sx, sy, w, h};
-        d.src = src;
-        d.value = k;
-        d.useKey = useKey;
-        d.angle = angleDegrees;
-        redraw->note(std::move(d));
+    if (x0 >= x1 || y0 >= y1) return false;
+    out = Box{int(x0), int(y0), int(x1), int(y1)};
+    return true;
+}
+
+void rotatedAlphaCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx,
+                      int sy, double angleDegrees, bool useKey, std::uint32_t keyRgb,
+                      const Box& within) {
+    if (w <= 0 || h <= 0 || dst.empty() || src.empty() || !std::isfinite(angleDegrees)) return;
+    const double turn = turnOf(angleDegrees);
+    if (turn == 0.0) {
+        alphaPixelCopy(dst, dx, dy, w, h, src, sx, sy, useKey, keyRgb, within);
         return;
     }
+    double c, s;
+    sinesOf(turn, c, s);
+    Box box;
+    if (!rotatedBounds(dx, dy, w, h, angleDegrees, drawable(dst, within), box)) return;
+    const long long x0 = box.x0, y0 = box.y0, x1 = box.x1, y1 = box.y1;
+    const std::uint32_t k = keyRgb & kRgbMask;
 
     // Each destination pixel centre maps back into the picture; the source
     // pixel it falls in is drawn if it lies in both the rectangle and src.
@@ -653,37 +582,6 @@ Surface scaleNearest(const Surface& src, int width, int height) {
 
 void bgrToPixels(std::uint32_t* dst, const std::uint8_t* bgr, int n) {
     if (n > 0) simd::kernels().bgrRow(dst, bgr, n);
-}
-
-// Each noted draw is the call that noted it, made again.
-void drawNoted(Surface& frame, const FrameDraw& d) {
-    const Blit& a = d.at;
-    switch (d.kind) {
-        case FrameDraw::Kind::Copy:
-            copyRect(frame, a.dx, a.dy, a.w, a.h, d.src, a.sx, a.sy);
-            break;
-        case FrameDraw::Kind::KeyedCopy:
-            keyedCopy(frame, a.dx, a.dy, a.w, a.h, d.src, a.sx, a.sy, toColorRef(d.value));
-            break;
-        case FrameDraw::Kind::Blend:
-            alphaBlend(frame, a.dx, a.dy, a.w, a.h, d.src, a.sx, a.sy, d.alpha);
-            break;
-        case FrameDraw::Kind::KeyedBlend:
-            keyedBlend(frame, a.dx, a.dy, a.w, a.h, d.src, a.sx, a.sy, toColorRef(d.value), d.alpha);
-            break;
-        case FrameDraw::Kind::PixelAlpha:
-            alphaPixelCopy(frame, a.dx, a.dy, a.w, a.h, d.src, a.sx, a.sy, d.useKey, d.value);
-            break;
-        case FrameDraw::Kind::Rotated:
-            rotatedAlphaCopy(frame, a.dx, a.dy, a.w, a.h, d.src, a.sx, a.sy, d.angle, d.useKey, d.value);
-            break;
-        case FrameDraw::Kind::Coverage:
-            coverageBlend(frame, a.dx, a.dy, d.coverage->bytes.data(), a.w, a.h, d.value);
-            break;
-        case FrameDraw::Kind::Fill:
-            fillBox(frame, d.box.x0, d.box.y0, d.box.x1, d.box.y1, d.value);
-            break;
-    }
 }
 
 }  // namespace platform

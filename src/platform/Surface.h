@@ -7,10 +7,10 @@
 #pragma once
 
 #include <cstddef>
+#include <array>
+#include <climits>
 #include <cstdint>
-#include <functional>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "platform/Box.h"
@@ -20,7 +20,6 @@ namespace platform {
 
 class KeyRuns;
 class FlatRows;
-class FrameRedraw;
 struct Blit;
 
 // Copies share their pixels until one of them changes (so a whole frame
@@ -83,18 +82,6 @@ public:
         if (!pixels_ && runs_) bringBack();
     }
 
-    // Marks the surface frames are drawn in: its pixel buffers come from the
-    // frame memory (see setFrameMemory) while there is one, and draws into it
-    // are noted and done, when it is next read, only where the frame changed
-    // (see FrameRedraw). Kept by this surface through assignments; copies of
-    // it are ordinary surfaces.
-    void markFrame();
-    // The frame's redraw while draws into this surface are to be noted, not
-    // done; else null.
-    FrameRedraw* noting() const;
-    // Draws change only pixels within the box (all of the surface when none).
-    void limitDrawing(std::optional<Box> box) { limit_ = box; }
-    const std::optional<Box>& drawingLimit() const { return limit_; }
     // Equal keys of surfaces alive at once mean equal pixels: while a copy
     // holds the pixels, the surface they came from cannot change them in place.
     std::uint64_t contentKey() const;
@@ -109,22 +96,16 @@ private:
     // The pixels are in pixels_ (maybe shared with copies), or only in
     // runs_; held() brings them into pixels_.
     void held() const {
-        if (redraw_) doNotedDraws();
         if (!pixels_ && runs_) bringBack();
     }
     void changed() {
         held();
-        if (redraw_) changedDirectly();
         runs_.reset();  // first: the runs may hold the pixels too
         if (pixels_.use_count() > 1) unshare();
         ++changes_;
     }
     void bringBack() const;
     void unshare();
-    // For a frame: does the draws noted so far; and, for a change other than
-    // a noted draw, also has the next redraw cover the whole frame.
-    void doNotedDraws() const;
-    void changedDirectly();
 
     int width_ = 0;
     int height_ = 0;
@@ -135,16 +116,7 @@ private:
     std::shared_ptr<const FlatRows> flat_;
     std::uint64_t flatChanges_ = 0;
     std::uint64_t changes_ = 0;
-    bool frame_ = false;
-    std::shared_ptr<FrameRedraw> redraw_;
-    std::optional<Box> limit_;
 };
-
-// Gives pixel buffers of n pixels for surfaces marked as frames, or null to
-// let them take ordinary memory: the window sets one whose memory it shows
-// without a copy, and clears it (an empty function) when it closes.
-using FrameMemory = std::function<std::shared_ptr<std::uint32_t[]>(std::size_t n)>;
-void setFrameMemory(FrameMemory source);
 
 // COLORREF (0x00BBGGRR) to a surface pixel (0x00RRGGBB) and back.
 constexpr std::uint32_t toPixel(COLORREF c) {
@@ -153,6 +125,10 @@ constexpr std::uint32_t toPixel(COLORREF c) {
 constexpr COLORREF toColorRef(std::uint32_t p) {
     return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
 }
+
+// Drawing operations change only pixels within their last argument, a box
+// (the cells of a frame being drawn again, say); by default, anywhere.
+inline constexpr Box kEverywhere{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
 
 // A blit rectangle that lies wholly inside its source and destination.
 struct Blit {
@@ -168,46 +144,54 @@ bool clipBlit(int dstW, int dstH, int srcW, int srcH, std::int64_t dx, std::int6
               std::int64_t sx, std::int64_t sy, std::int64_t w, std::int64_t h, Blit& out);
 
 // Opaque copy of the w x h source rectangle at (sx, sy) to (dx, dy).
-void copyRect(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy);
+void copyRect(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy, const Box& within = kEverywhere);
 
 // As copyRect, skipping source pixels whose RGB equals key.
 void keyedCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
-               COLORREF key);
+               COLORREF key, const Box& within = kEverywhere);
 
 // dst = (src * alpha + dst * (255 - alpha)) / 255 per channel, integer division,
 // bit-exact; the result's top byte is 0. Source alpha bytes are ignored.
 void alphaBlend(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
-                std::uint8_t alpha);
+                std::uint8_t alpha, const Box& within = kEverywhere);
 
 // alphaBlend for the source pixels whose RGB is not key; the others leave the
 // destination exactly as it was. This is what copying the destination aside,
 // drawing the keyed picture over the copy and blending the copy back gives,
 // without the two extra passes.
 void keyedBlend(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
-                COLORREF key, std::uint8_t alpha);
+                COLORREF key, std::uint8_t alpha, const Box& within = kEverywhere);
+
+// Sets every pixel of box (clipped) to one value.
+void fillBox(Surface& dst, const Box& box, std::uint32_t pixel, const Box& within = kEverywhere);
 
 // Paints the rectangle white.
 void fillWhite(Surface& dst, int x, int y, int w, int h);
 
+// The four one-pixel edges on the inside of r, as boxes (some may be empty).
+std::array<Box, 4> frameEdges(const RECT& r);
 // One-pixel outline on the inside edge of r.
 void frameRect(Surface& dst, const RECT& r, COLORREF color);
 
 // Per-pixel alpha (src-over) copy of a 0xAARRGGBB source rectangle. With
 // useKey, source pixels whose RGB equals keyRgb (0x00RRGGBB) are not drawn.
 void alphaPixelCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx,
-                    int sy, bool useKey, std::uint32_t keyRgb);
+                    int sy, bool useKey, std::uint32_t keyRgb, const Box& within = kEverywhere);
 
 // Ink of one colour through a w x h coverage mask (one byte a pixel, 0..255)
 // placed at (dx, dy): dst = (ink * c + dst * (255 - c)) / 255 per channel;
 // the destination's top byte is kept. (Antialiased text.)
 void coverageBlend(Surface& dst, long long dx, long long dy, const std::uint8_t* coverage, int w,
-                   int h, COLORREF color);
+                   int h, COLORREF color, const Box& within = kEverywhere);
 
 // Draws the w x h source rectangle at (sx, sy) of a 0xAARRGGBB picture so that
 // its top-left corner lands on (dx, dy), rotated by angleDegrees clockwise on
 // screen about (dx, dy); nearest sampling by inverse mapping, per-pixel alpha.
 void rotatedAlphaCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx,
-                      int sy, double angleDegrees, bool useKey, std::uint32_t keyRgb);
+                      int sy, double angleDegrees, bool useKey, std::uint32_t keyRgb, const Box& within = kEverywhere);
+// The pixels a w x h picture turned by angleDegrees about (dx, dy) may cover,
+// within limit; false when none (or the angle is not a number).
+bool rotatedBounds(int dx, int dy, int w, int h, double angleDegrees, const Box& limit, Box& out);
 
 // Turns or mirrors a picture in place; type as the picture rotate/flip values:
 // 0 none, 1 turn 90 (clockwise), 2 turn 180, 3 turn 270, 4 mirror horizontally,

@@ -251,7 +251,7 @@ Font* getFont(std::string_view face, int height) {
     return it->second.get();
 }
 
-void drawText(Surface& dst, Font* font, int x, int y, std::string_view text, COLORREF color,
+void drawText(Canvas& dst, Font* font, int x, int y, std::string_view text, COLORREF color,
               TextAlign align) {
     if (!font || text.empty() || dst.empty()) return;
     const Mask* m = maskFor(font, text);
@@ -261,7 +261,7 @@ void drawText(Surface& dst, Font* font, int x, int y, std::string_view text, COL
     coverageBlend(dst, left, y, m->coverage.data(), m->width, m->height, color);
 }
 
-void drawTextWithHalo(Surface& dst, Font* font, int x, int y, std::string_view text,
+void drawTextWithHalo(Canvas& dst, Font* font, int x, int y, std::string_view text,
                       COLORREF halo, COLORREF color, TextAlign align) {
     if (!font || text.empty() || dst.empty()) return;
     const Mask* m = maskFor(font, text);

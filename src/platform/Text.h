@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "platform/Surface.h"
+#include "platform/Canvas.h"
 
 namespace platform {
 
@@ -20,12 +20,12 @@ enum class TextAlign { Left, Right };
 
 // Draws UTF-8 text with a transparent background, antialiased, the top of the
 // text cell at y; x is the left edge, or the right edge for TextAlign::Right.
-void drawText(Surface& dst, Font* font, int x, int y, std::string_view text, COLORREF color,
+void drawText(Canvas& dst, Font* font, int x, int y, std::string_view text, COLORREF color,
               TextAlign align = TextAlign::Left);
 
 // The text in halo at the eight positions one pixel around (x, y), then in
 // color at (x, y): an outline, for the price of one look-up of the string.
-void drawTextWithHalo(Surface& dst, Font* font, int x, int y, std::string_view text,
+void drawTextWithHalo(Canvas& dst, Font* font, int x, int y, std::string_view text,
                       COLORREF halo, COLORREF color, TextAlign align = TextAlign::Left);
 int textWidth(Font* font, std::string_view text);
 

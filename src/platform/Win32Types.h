@@ -44,6 +44,6 @@ inline bool IntersectRect(RECT* out, const RECT& a, const RECT& b) {
 constexpr int VK_LBUTTON = 0x01;
 constexpr int VK_ESCAPE = 0x1B;
 
-namespace platform { class Surface; }
-// A device context is a drawing surface here.
-using HDC = platform::Surface*;
+namespace platform { class Canvas; }
+// A device context is a canvas here: a surface, and the frame's draws.
+using HDC = platform::Canvas*;

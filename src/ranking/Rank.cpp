@@ -13,6 +13,7 @@
 #include "framework/OutlinedText.h"
 #include "framework/PlayerKeys.h"
 #include "framework/SceneManager.h"
+#include "platform/Canvas.h"
 #include "platform/Input.h"
 #include "platform/Surface.h"
 #include "platform/Text.h"

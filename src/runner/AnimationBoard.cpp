@@ -10,6 +10,7 @@
 #include "framework/GameNames.h"
 #include "framework/KeyState.h"
 #include "framework/SceneManager.h"
+#include "platform/Canvas.h"
 #include "platform/Clock.h"
 #include "platform/Surface.h"
 #include "runner/Obstacle.h"

@@ -5,6 +5,7 @@
 #include "framework/BackBuffer.h"
 #include "framework/GameNames.h"
 #include "framework/KeyState.h"
+#include "platform/Canvas.h"
 #include "platform/Clock.h"
 #include "platform/Surface.h"
 #include "runner/AnimationBoard.h"

@@ -17,7 +17,6 @@
 #include "framework/FrameTimer.h"
 #include "framework/KeyState.h"
 #include "framework/SceneManager.h"
-#include "framework/WindowSurface.h"
 #include "platform/Image.h"
 #include "platform/Input.h"
 
@@ -131,7 +130,6 @@ void Harness::stop() {
     if (!started_) return;
     game_->release();
     game_.reset();
-    destroyWindowSurface();
     started_ = false;
 }
 
@@ -174,7 +172,7 @@ void Harness::type(const std::string& text) {
     frame();
 }
 
-const platform::Surface& Harness::screen() const { return *windowSurface(); }
+const platform::Surface& Harness::screen() const { return backDC()->pixels(); }
 
 bool Harness::saveScreen(const std::string& pngPath) const {
     return platform::savePng(screen(), pngPath);

@@ -1,18 +1,21 @@
 // A frame drawn again only where it changed must show, every frame, exactly
-// what drawing the whole frame gives: checked against an ordinary surface
-// that takes the same draws, over runs of frames that repeat with small
-// changes, as the game's do.
+// what drawing the whole frame gives, and the boxes it reports changed must
+// hold every pixel that changed: checked against a canvas that draws at
+// once and one that draws whole frames, over runs of frames that repeat with
+// small changes, as the game's do.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <random>
+#include <stdlib.h>
 #include <utility>
 #include <vector>
 
-#include "platform/Surface.h"
+#include "platform/Canvas.h"
 
+using platform::Canvas;
 using platform::Surface;
 
 namespace {
@@ -46,7 +49,7 @@ Params randomParams(std::mt19937& rng, int kinds) {
 
 }  // namespace
 
-TEST(FrameRedraw, FramesDrawnOnlyWhereTheyChangedShowWhatWholeFramesShow) {
+TEST(Canvas, FramesDrawnOnlyWhereTheyChangedShowWhatWholeFramesShow) {
     std::mt19937 rng(7);
     const Surface background = noise(rng, kW, kH);
     Surface loadedBackground = background;  // kept in its runs, as loaded pictures are
@@ -62,36 +65,41 @@ TEST(FrameRedraw, FramesDrawnOnlyWhereTheyChangedShowWhatWholeFramesShow) {
     std::uint32_t plateColour = 0x00334455;  // a plate filled anew each frame, as the option panel's
     std::vector<std::uint8_t> ink(41 * 9);
     for (auto& c : ink) c = std::uint8_t(rng());
-    using Step = std::function<void(Surface&, const Params&)>;
+    using Step = std::function<void(Canvas&, const Params&)>;
     const std::vector<Step> steps{
-        [&](Surface& d, const Params& p) { platform::copyRect(d, p.x, p.y, p.w, p.h, solid, p.sx, p.sy); },
-        [&](Surface& d, const Params& p) { platform::keyedCopy(d, p.x, p.y, p.w, p.h, keyed, p.sx, p.sy, MAGENTA); },
-        [&](Surface& d, const Params& p) { platform::keyedCopy(d, p.x, p.y, p.w, p.h, solid, p.sx, p.sy, MAGENTA); },
-        [&](Surface& d, const Params& p) { platform::keyedCopy(d, p.x, p.y, p.w, p.h, changing, p.sx, p.sy, MAGENTA); },
-        [&](Surface& d, const Params& p) { platform::keyedBlend(d, p.x, p.y, p.w, p.h, keyed, p.sx, p.sy, MAGENTA, std::uint8_t(p.alpha)); },
-        [&](Surface& d, const Params& p) { platform::keyedBlend(d, p.x, p.y, p.w, p.h, plain, p.sx, p.sy, MAGENTA, std::uint8_t(p.alpha)); },
-        [&](Surface& d, const Params& p) { platform::alphaBlend(d, p.x, p.y, p.w, p.h, changing, p.sx, p.sy, std::uint8_t(p.alpha)); },
-        [&](Surface& d, const Params& p) { platform::alphaPixelCopy(d, p.x, p.y, p.w, p.h, withAlpha, p.sx, p.sy, p.alpha % 2, 0x80FF00FF); },
-        [&](Surface& d, const Params& p) { platform::rotatedAlphaCopy(d, p.x, p.y, p.w % 30, p.h % 20, withAlpha, p.sx, p.sy, p.alpha * 1.5, false, 0); },
-        [&](Surface& d, const Params& p) { platform::coverageBlend(d, p.x, p.y, ink.data(), 41, 9, RGB(p.alpha, 40, 200)); },
-        [&](Surface& d, const Params& p) {
+        [&](Canvas& d, const Params& p) { platform::copyRect(d, p.x, p.y, p.w, p.h, solid, p.sx, p.sy); },
+        [&](Canvas& d, const Params& p) { platform::keyedCopy(d, p.x, p.y, p.w, p.h, keyed, p.sx, p.sy, MAGENTA); },
+        [&](Canvas& d, const Params& p) { platform::keyedCopy(d, p.x, p.y, p.w, p.h, solid, p.sx, p.sy, MAGENTA); },
+        [&](Canvas& d, const Params& p) { platform::keyedCopy(d, p.x, p.y, p.w, p.h, changing, p.sx, p.sy, MAGENTA); },
+        [&](Canvas& d, const Params& p) { platform::keyedBlend(d, p.x, p.y, p.w, p.h, keyed, p.sx, p.sy, MAGENTA, std::uint8_t(p.alpha)); },
+        [&](Canvas& d, const Params& p) { platform::keyedBlend(d, p.x, p.y, p.w, p.h, plain, p.sx, p.sy, MAGENTA, std::uint8_t(p.alpha)); },
+        [&](Canvas& d, const Params& p) { platform::alphaBlend(d, p.x, p.y, p.w, p.h, changing, p.sx, p.sy, std::uint8_t(p.alpha)); },
+        [&](Canvas& d, const Params& p) { platform::alphaPixelCopy(d, p.x, p.y, p.w, p.h, withAlpha, p.sx, p.sy, p.alpha % 2, 0x80FF00FF); },
+        [&](Canvas& d, const Params& p) { platform::rotatedAlphaCopy(d, p.x, p.y, p.w % 30, p.h % 20, withAlpha, p.sx, p.sy, p.alpha * 1.5, false, 0); },
+        [&](Canvas& d, const Params& p) { platform::coverageBlend(d, p.x, p.y, ink.data(), 41, 9, RGB(p.alpha, 40, 200)); },
+        [&](Canvas& d, const Params& p) {
             Surface plate(20, 10);
             plate.fill(plateColour);
             platform::alphaBlend(d, p.x, p.y, 20, 10, plate, 0, 0, std::uint8_t(p.alpha));
         },
-        [&](Surface& d, const Params& p) { platform::fillWhite(d, p.x, p.y, p.w, p.h); },
-        [&](Surface& d, const Params& p) { platform::copyRect(d, p.x, p.y, p.w, p.h, d, p.sx, p.sy); },
-        [&](Surface& d, const Params& p) { platform::frameRect(d, RECT{p.x, p.y, p.x + p.w, p.y + p.h}, RGB(p.alpha, 1, 2)); },
+        [&](Canvas& d, const Params& p) { platform::fillWhite(d, p.x, p.y, p.w, p.h); },
+        [&](Canvas& d, const Params& p) { platform::frameRect(d, RECT{p.x, p.y, p.x + p.w, p.y + p.h}, RGB(p.alpha, 1, 2)); },
         // The game's own frame start: a white page, then the background whole.
-        [&](Surface& d, const Params& p) { platform::fillWhite(d, 0, 0, kW, kH); platform::copyRect(d, 0, 0, kW, kH, p.alpha % 2 ? background : loadedBackground, 0, 0); },
-        [&](Surface& d, const Params& p) { platform::alphaBlend(d, 0, p.y, kW, kH, background, 0, 0, 50); },
-        [&](Surface& d, const Params& p) { d.fill(0x00010203u * std::uint32_t(p.alpha)); },
+        [&](Canvas& d, const Params& p) { platform::fillWhite(d, 0, 0, kW, kH); platform::copyRect(d, 0, 0, kW, kH, p.alpha % 2 ? background : loadedBackground, 0, 0); },
+        [&](Canvas& d, const Params& p) { platform::alphaBlend(d, 0, p.y, kW, kH, background, 0, 0, 50); },
     };
     const int kinds = int(steps.size());
-    const int kBackground = kinds - 3;
+    const int kBackground = kinds - 2;
 
-    Surface frame(kW, kH), model(kW, kH), window(kW, kH);
-    frame.markFrame();
+    // frame: drawn again where it changed; whole: the same with damage
+    // tracking switched off; model: every draw done at once.
+    Canvas frame(kW, kH), whole(kW, kH), model(kW, kH);
+    Surface window(kW, kH);  // what the window shows: the last frame's changed boxes
+    const auto finishWhole = [&] {
+        setenv("SWAPSPRINT_WHOLE_FRAMES", "1", 1);
+        whole.finish();
+        unsetenv("SWAPSPRINT_WHOLE_FRAMES");
+    };
     std::vector<Params> scene;
     for (int i = 0; i < 12; ++i) scene.push_back(randomParams(rng, kinds));
     for (int round = 0; round < 4000; ++round) {
@@ -110,56 +118,53 @@ TEST(FrameRedraw, FramesDrawnOnlyWhereTheyChangedShowWhatWholeFramesShow) {
         if (rng() % 6 == 0) changing.setPixel(int(rng() % 40), int(rng() % 30), rng() & 0xFFFFFF);
         if (rng() % 6 == 0) plateColour ^= 1;
         if (rng() % 6 == 0) ink[rng() % ink.size()] ^= 0x40;
+        // The pixels changed other than by a draw, now and then: one pixel, or all.
+        if (rng() % 40 == 0) {
+            const int x = int(rng() % kW);
+            for (Canvas* c : {&frame, &whole, &model}) c->changePixels().setPixel(x, 3, 0x00ABCDEF);
+        } else if (rng() % 40 == 0) {
+            for (Canvas* c : {&frame, &whole, &model}) c->changePixels() = background;
+        }
+        if (rng() % 40 == 0) window = frame.pixels();  // the window shown whole (exposed, resized)
+        frame.begin();
+        whole.begin();
         // Most frames start whole, as the game's do; others draw over the last.
-        const bool startsWhole = rng() % 4 != 0;
-        if (startsWhole) {
+        if (rng() % 4 != 0) {
             const Params start{kBackground, 0, 0, 0, 0, 0, 0, int(rng() % 8 == 0)};
-            steps[kBackground](frame, start);
-            steps[kBackground](model, start);
+            for (Canvas* c : {&frame, &whole, &model}) steps[kBackground](*c, start);
         }
-        for (std::size_t i = 0; i < scene.size(); ++i) {
-            steps[scene[i].kind](frame, scene[i]);
-            steps[scene[i].kind](model, scene[i]);
-            switch (rng() % 40) {
-                case 0:  // a read halfway
-                    ASSERT_EQ(frame.pixel(scene[i].x, scene[i].y), model.pixel(scene[i].x, scene[i].y)) << round;
-                    break;
-                case 1: {  // a pixel written directly
-                    const int x = int(rng() % kW);
-                    frame.setPixel(x, 3, 0x00ABCDEF);
-                    model.setPixel(x, 3, 0x00ABCDEF);
-                    break;
-                }
-                case 2:  // the frame replaced whole, by a copy or a move
-                    if (rng() % 2) frame = background; else frame = Surface(background);
-                    model = background;
-                    break;
-                default:
-                    break;
-            }
-        }
-        // Shown as the game shows it: copied whole into the window's surface.
-        platform::copyRect(window, 0, 0, kW, kH, frame, 0, 0);
+        for (const Params& p : scene)
+            for (Canvas* c : {&frame, &whole, &model}) steps[p.kind](*c, p);
+        frame.finish();
+        finishWhole();
+        for (const platform::Box& b : frame.changed())
+            platform::copyRect(window, b.x0, b.y0, b.x1 - b.x0, b.y1 - b.y0, frame.pixels(), b.x0, b.y0);
         for (int y = 0; y < kH; ++y)
-            for (int x = 0; x < kW; ++x)
+            for (int x = 0; x < kW; ++x) {
+                ASSERT_EQ(frame.pixel(x, y), model.pixel(x, y)) << "round " << round << " at " << x << "," << y;
+                ASSERT_EQ(whole.pixel(x, y), model.pixel(x, y)) << "round " << round << " at " << x << "," << y;
                 ASSERT_EQ(window.pixel(x, y), model.pixel(x, y)) << "round " << round << " at " << x << "," << y;
+            }
     }
 }
 
 // An opaque draw hides what is under it only where it covers: whatever edge
 // it ends on, a change under the pixels it leaves shows in the next frame.
-TEST(FrameRedraw, AChangeUnderPixelsAnOpaqueDrawLeavesShows) {
+TEST(Canvas, AChangeUnderPixelsAnOpaqueDrawLeavesShows) {
     std::mt19937 rng(3);
     const Surface solid = noise(rng, kW, kH);
-    Surface frame(kW, kH);
-    frame.markFrame();
+    Canvas frame(kW, kH);
     std::uint32_t under = 1;
     for (int edge = 1; edge < kW + kH; ++edge) {
         if (edge == kW) continue;
         const bool across = edge < kW;  // ends at column edge, or at row edge - kW
         for (int frameNo = 0; frameNo < 2; ++frameNo, ++under) {
-            frame.fill(under);
+            Surface page(kW, kH);
+            page.fill(under);
+            frame.begin();
+            platform::copyRect(frame, 0, 0, kW, kH, page, 0, 0);
             platform::copyRect(frame, 0, 0, across ? edge : kW, across ? kH : edge - kW, solid, 0, 0);
+            frame.finish();
             const int x = across ? edge : 0, y = across ? 0 : edge - kW;
             ASSERT_EQ(frame.pixel(x, y), under) << edge;
             const int lastX = std::max(x - 1, 0), lastY = std::max(y - 1, 0);
