@@ -4,7 +4,9 @@
 #include <cmath>
 #include <limits>
 #include <new>
+#include <optional>
 
+#include "engine/PictureLoader.h"
 #include "platform/Image.h"
 
 namespace {
@@ -35,7 +37,6 @@ HRESULT bitmapPicture::initBlank(int width, int height) {
         fresh->memDC = std::make_unique<platform::Surface>(width, height);
         fresh->width = width;
         fresh->height = height;
-        fresh->loadKind = 2;
         info = std::move(fresh);
     } catch (const std::bad_alloc&) {
         release();
@@ -47,23 +48,22 @@ HRESULT bitmapPicture::initBlank(int width, int height) {
 HRESULT bitmapPicture::load(const char* name, int width, int height, bool keyed, COLORREF key) {
     release();
     if (!name || !sizeAccepted(width, height)) return E_FAIL;
+    const std::optional<std::uint32_t> keyPixel =
+        keyed ? std::optional(platform::toPixel(key)) : std::nullopt;
     try {
         auto fresh = std::make_unique<pictureInfo>();
-        if (auto later = laterDecoder ? laterDecoder(name, width, height) : nullptr) {
-            fresh->width = width;
-            fresh->height = height;
+        fresh->width = width;
+        fresh->height = height;
+        if (loader) {
+            if (!loader->ask(name, width, height, keyPixel)) return E_FAIL;
             fresh->memDC = std::make_unique<platform::Surface>();
-            fresh->pending = std::move(later);
+            fresh->pending = loader;
         } else {
-            auto decoded = decoder ? decoder(name, width, height)
-                                   : platform::loadBmpScaled(name, width, height);
+            auto decoded = platform::loadBmpScaled(name, width, height);
             if (!decoded || decoded->empty()) return E_FAIL;
-            fresh->width = decoded->width();
-            fresh->height = decoded->height();
             fresh->memDC = std::make_unique<platform::Surface>(std::move(*decoded));
             keepDecoded(*fresh->memDC, keyed, key);
         }
-        fresh->loadKind = 2;
         fileName = name;
         info = std::move(fresh);
     } catch (const std::bad_alloc&) {
@@ -76,7 +76,7 @@ HRESULT bitmapPicture::load(const char* name, int width, int height, bool keyed,
 }
 
 // Keyed pictures are drawn by their runs of drawn pixels, found once here (or
-// already, by the prefetch) and kept in place of the pixels; drawing into the
+// already, by the loader) and kept in place of the pixels; drawing into the
 // picture later drops them (see Surface).
 void bitmapPicture::keepDecoded(platform::Surface& pixels, bool keyed, COLORREF key) const {
     if (keyed) {
@@ -85,25 +85,24 @@ void bitmapPicture::keepDecoded(platform::Surface& pixels, bool keyed, COLORREF 
     } else {
         pixels.forgetKeyRuns();
     }
-    loadedChanges = pixels.changes();
 }
 
 void bitmapPicture::decodePending() const {
     if (!info || !info->pending) return;
-    const auto later = std::move(info->pending);
+    const auto from = std::move(info->pending);
     info->pending = nullptr;
-    std::optional<platform::Surface> decoded;
+    const std::optional<std::uint32_t> key =
+        transparent ? std::optional(platform::toPixel(transColor)) : std::nullopt;
     try {
-        decoded = later();
-        if (decoded && decoded->width() == info->width && decoded->height() == info->height) {
-            *info->memDC = std::move(*decoded);
+        const auto pixels = from->take(fileName, info->width, info->height, key);
+        if (pixels && pixels->width() == info->width && pixels->height() == info->height) {
+            *info->memDC = *pixels;
             keepDecoded(*info->memDC, transparent, transColor);
             return;
         }
     } catch (const std::bad_alloc&) {
     }
     *info->memDC = platform::Surface();
-    loadedChanges = info->memDC->changes();
 }
 
 HRESULT bitmapPicture::init(const char* name, int width, int height, bool keyed, COLORREF key) {
@@ -137,11 +136,6 @@ HRESULT bitmapPicture::initFrames(const char* name, int width, int height, int f
     info->frameWidth = info->width / frameCountX;
     info->frameHeight = info->height / frameCountY;
     return S_OK;
-}
-
-bool bitmapPicture::unchangedSinceLoad() const {
-    decodePending();
-    return info && !fileName.empty() && info->memDC->changes() == loadedChanges;
 }
 
 void bitmapPicture::release() {
@@ -194,7 +188,6 @@ void bitmapPicture::frameRender(HDC hdc, int destX, int destY, int frameX, int f
 void bitmapPicture::blend(HDC hdc, int destX, int destY, int srcX, int srcY, int w, int h,
                           std::uint8_t alpha) {
     if (!info || !hdc) return;
-    sourceConstantAlpha = alpha;
     if (transparent) {
         // The blended area is the blend surface's: at most the picture's size,
         // whatever source rectangle was asked for.
