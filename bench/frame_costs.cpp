@@ -33,7 +33,7 @@
 #include "SimulatedAudio.h"
 #include "app/IntroSceen.h"
 #include "app/mainGame.h"
-#include "engine/PicturePrefetch.h"
+#include "engine/PictureLoader.h"
 #include "engine/bitmapPicture.h"
 #include "framework/GameNames.h"
 #include "framework/SceneManager.h"
@@ -224,7 +224,7 @@ Trace playOnce(std::string* failure) {
         return Trace{};
     };
     Harness h;
-    PicturePrefetch::allow(true);  // as the game does
+    PictureLoader::allow(true);  // as the game does
     platform::installAudioFactory([&h](int channels) -> std::unique_ptr<platform::AudioSystem> {
         return std::make_unique<ChargedAudio>(h.time.clock, channels);
     });

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "app/mainGame.h"
-#include "engine/PicturePrefetch.h"
+#include "engine/PictureLoader.h"
 #include "engine/pictureRegistry.h"
 #include "framework/BackBuffer.h"
 #include "framework/FrameLoop.h"
@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
     backBuffer();  // the back buffer exists before the game starts
     // Later scenes' pictures are decoded in spare time while the intro runs,
     // where there is a thread for it.
-    PicturePrefetch::allow(platform::spareThreads());
+    PictureLoader::allow(platform::spareThreads());
 
     mainGame game;
     if (game.init() < 0) return 0;

@@ -4,7 +4,9 @@
 #include <cmath>
 #include <limits>
 #include <new>
+#include <optional>
 
+#include "engine/PictureLoader.h"
 #include "platform/Canvas.h"
 #include "platform/Image.h"
 
@@ -36,7 +38,6 @@ HRESULT bitmapPicture::initBlank(int width, int height) {
         fresh->memDC = std::make_unique<platform::Canvas>(width, height);
         fresh->width = width;
         fresh->height = height;
-        fresh->loadKind = 2;
         info = std::move(fresh);
     } catch (const std::bad_alloc&) {
         release();
@@ -48,23 +49,22 @@ HRESULT bitmapPicture::initBlank(int width, int height) {
 HRESULT bitmapPicture::load(const char* name, int width, int height, bool keyed, COLORREF key) {
     release();
     if (!name || !sizeAccepted(width, height)) return E_FAIL;
+    const std::optional<std::uint32_t> keyPixel =
+        keyed ? std::optional(platform::toPixel(key)) : std::nullopt;
     try {
         auto fresh = std::make_unique<pictureInfo>();
-        if (auto later = laterDecoder ? laterDecoder(name, width, height) : nullptr) {
-            fresh->width = width;
-            fresh->height = height;
+        fresh->width = width;
+        fresh->height = height;
+        if (loader) {
+            if (!loader->ask(name, width, height, keyPixel)) return E_FAIL;
             fresh->memDC = std::make_unique<platform::Canvas>();
-            fresh->pending = std::move(later);
+            fresh->pending = loader;
         } else {
-            auto decoded = decoder ? decoder(name, width, height)
-                                   : platform::loadBmpScaled(name, width, height);
+            auto decoded = platform::loadBmpScaled(name, width, height);
             if (!decoded || decoded->empty()) return E_FAIL;
-            fresh->width = decoded->width();
-            fresh->height = decoded->height();
             fresh->memDC = std::make_unique<platform::Canvas>(std::move(*decoded));
             keepDecoded(fresh->memDC->changePixels(), keyed, key);
         }
-        fresh->loadKind = 2;
         fileName = name;
         info = std::move(fresh);
     } catch (const std::bad_alloc&) {
@@ -77,7 +77,7 @@ HRESULT bitmapPicture::load(const char* name, int width, int height, bool keyed,
 }
 
 // Keyed pictures are drawn by their runs of drawn pixels, found once here (or
-// already, by the prefetch) and kept in place of the pixels; drawing into the
+// already, by the loader) and kept in place of the pixels; drawing into the
 // picture later drops them (see Surface).
 void bitmapPicture::keepDecoded(platform::Surface& pixels, bool keyed, COLORREF key) const {
     if (keyed) {
@@ -86,25 +86,24 @@ void bitmapPicture::keepDecoded(platform::Surface& pixels, bool keyed, COLORREF 
     } else {
         pixels.forgetKeyRuns();
     }
-    loadedChanges = pixels.changes();
 }
 
 void bitmapPicture::decodePending() const {
     if (!info || !info->pending) return;
-    const auto later = std::move(info->pending);
+    const auto from = std::move(info->pending);
     info->pending = nullptr;
-    std::optional<platform::Surface> decoded;
+    const std::optional<std::uint32_t> key =
+        transparent ? std::optional(platform::toPixel(transColor)) : std::nullopt;
     try {
-        decoded = later();
-        if (decoded && decoded->width() == info->width && decoded->height() == info->height) {
-            info->memDC->changePixels() = std::move(*decoded);
+        const auto pixels = from->take(fileName, info->width, info->height, key);
+        if (pixels && pixels->width() == info->width && pixels->height() == info->height) {
+            info->memDC->changePixels() = *pixels;
             keepDecoded(info->memDC->changePixels(), transparent, transColor);
             return;
         }
     } catch (const std::bad_alloc&) {
     }
     info->memDC->changePixels() = platform::Surface();
-    loadedChanges = info->memDC->pixels().changes();
 }
 
 HRESULT bitmapPicture::init(const char* name, int width, int height, bool keyed, COLORREF key) {
@@ -138,11 +137,6 @@ HRESULT bitmapPicture::initFrames(const char* name, int width, int height, int f
     info->frameWidth = info->width / frameCountX;
     info->frameHeight = info->height / frameCountY;
     return S_OK;
-}
-
-bool bitmapPicture::unchangedSinceLoad() const {
-    decodePending();
-    return info && !fileName.empty() && info->memDC->pixels().changes() == loadedChanges;
 }
 
 void bitmapPicture::release() {
@@ -195,7 +189,6 @@ void bitmapPicture::frameRender(HDC hdc, int destX, int destY, int frameX, int f
 void bitmapPicture::blend(HDC hdc, int destX, int destY, int srcX, int srcY, int w, int h,
                           std::uint8_t alpha) {
     if (!info || !hdc) return;
-    sourceConstantAlpha = alpha;
     if (transparent) {
         // The blended area is the blend surface's: at most the picture's size,
         // whatever source rectangle was asked for.

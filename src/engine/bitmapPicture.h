@@ -4,26 +4,24 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "platform/Canvas.h"
 #include "platform/Win32Types.h"
 
+class PictureLoader;
+
 struct pictureInfo {
-    unsigned resourceId = 0;
     std::unique_ptr<platform::Canvas> memDC;  // the picture's pixels
     float x = 0, y = 0;
     int width = 0, height = 0;
     int currentFrameX = 0, currentFrameY = 0;
     int maxFrameX = 0, maxFrameY = 0;
     int frameWidth = 0, frameHeight = 0;
-    std::uint8_t loadKind = 0;  // 2 for pictures, 1 for a blend surface
-    // Set while the pixels are still to be decoded: done by the first use
-    // that needs them.
-    std::function<std::optional<platform::Surface>()> pending;
+    // Set while the pixels are still to be taken from the loader they were
+    // asked of: done by the first use that needs them.
+    std::shared_ptr<PictureLoader> pending;
 };
 
 class bitmapPicture {
@@ -66,30 +64,19 @@ public:
     void setFrameY(int frameY);
     RECT getBoundingRect() const;
 
-    // True while the pixels are exactly what was loaded from the file.
-    bool unchangedSinceLoad() const;
-
-    // Where init gets a file's pixels, scaled to width x height; the file
-    // itself when empty. The registry copies a picture of the same file and
-    // size instead of decoding it again.
-    std::function<std::optional<platform::Surface>(const char* fileName, int width, int height)>
-        decoder;
-    // Where init may instead get a way to decode the file later, at the first
-    // draw that needs its pixels (for a file whose header promises a picture);
-    // nothing means decode now.
-    std::function<std::function<std::optional<platform::Surface>()>(const char* fileName,
-                                                                    int width, int height)>
-        laterDecoder;
-
-    bool isTransparent() const { return transparent; }
-    COLORREF getTransColor() const { return transColor; }
-    const char* getFileName() const { return fileName.empty() ? nullptr : fileName.c_str(); }
+    // Where init gets its file's pixels: asked for at init, which fails if
+    // the file cannot give them, and taken at the first use that needs them
+    // (a scene that registers many pictures and draws few of them at first
+    // shows its first frame without waiting for the rest). Without one,
+    // init decodes the file itself.
+    std::shared_ptr<PictureLoader> loader;
 
 private:
     HRESULT load(const char* fileName, int width, int height, bool transparent,
                  COLORREF transColor);
     void draw(HDC hdc, int destX, int destY, std::int64_t srcX, std::int64_t srcY, int w, int h);
-    // Decodes pixels still pending; a file that then fails draws nothing.
+    // Takes pixels still pending; a file that then fails (it changed since
+    // it was asked for) draws nothing.
     void decodePending() const;
     void keepDecoded(platform::Surface& pixels, bool keyed, COLORREF key) const;
     void blend(HDC hdc, int destX, int destY, int srcX, int srcY, int w, int h,
@@ -99,9 +86,4 @@ private:
     std::string fileName;
     bool transparent = false;
     COLORREF transColor = 0;
-    // The keyed alpha draw is done in one pass that gives exactly what copying
-    // the destination into a blend surface, drawing the keyed picture over it
-    // and blending it back would, so no blend surface is kept.
-    std::uint8_t sourceConstantAlpha = 0;
-    mutable std::uint64_t loadedChanges = 0;
 };

@@ -2,14 +2,12 @@
 // picture unchanged; a failed add registers nothing.
 #pragma once
 
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 
-#include "engine/PicturePrefetch.h"
+#include "engine/PictureLoader.h"
 #include "engine/bitmapPicture.h"
-#include "engine/loadFailures.h"
 
 class pictureRegistry {
 public:
@@ -33,17 +31,11 @@ public:
 private:
     template <typename Init>
     bitmapPicture* add(const std::string& key, Init&& init);
-    template <typename Init>
-    bitmapPicture* addFromFile(const std::string& key, const char* fileName, int width, int height,
-                               int columns, int rows, Init&& init);
-    std::optional<platform::Surface> decodeOnce(const char* fileName, int width, int height);
-    std::function<std::optional<platform::Surface>()> decodeLater(const char* fileName, int width,
-                                                                  int height);
+    // The loader of every file picture, made for the first on its folder.
+    std::shared_ptr<PictureLoader> loaderFor(const char* fileName);
 
     std::map<std::string, std::unique_ptr<bitmapPicture>> pictures;  // byte-wise key order
-    loadFailures failures;
-    // Started by the first picture read from a file, on that file's folder.
     // Shared with the pictures still waiting for their pixels.
-    std::shared_ptr<PicturePrefetch> prefetch;
+    std::shared_ptr<PictureLoader> loader;
 };
 

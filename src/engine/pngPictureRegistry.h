@@ -6,8 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/PicturePrefetch.h"
-#include "engine/loadFailures.h"
+#include "engine/PictureLoader.h"
 #include "engine/pngPicture.h"
 
 class pngPictureRegistry {
@@ -30,14 +29,9 @@ public:
 private:
     template <typename Init>
     pngPicture* add(const std::string& key, Init&& init);
-    template <typename Init>
-    pngPicture* addFromFile(const std::string& key, const char* fileName, Init&& init);
-    std::shared_ptr<const platform::Surface> decodeOnce(const char* fileName);
+    std::shared_ptr<const platform::Surface> decode(const char* fileName);
 
     std::map<std::string, std::unique_ptr<pngPicture>> pictures;
-    loadFailures failures;
-    // Each file's pixels, decoded once.
-    std::map<std::string, std::shared_ptr<const platform::Surface>> decoded;
-    // Started by the first picture, on its file's folder.
-    std::unique_ptr<PicturePrefetch> prefetch;
+    // Made for the first picture, on its file's folder.
+    std::unique_ptr<PictureLoader> loader;
 };

@@ -29,7 +29,7 @@ constexpr double kRepeatSeconds = 10;
 
 void writeToStderr(const std::string& line) {
     using Clock = std::chrono::steady_clock;
-    // Pictures are also read on the prefetch thread (engine/PicturePrefetch).
+    // Pictures are also read on the picture loader's thread (engine/PictureLoader).
     static std::mutex guard;
     std::lock_guard<std::mutex> lock(guard);
     static std::deque<std::pair<std::string, Clock::time_point>> recent;

@@ -619,6 +619,20 @@ std::optional<Surface> loadBmpScaled(const std::string& path, int width, int hei
     return out;
 }
 
+std::optional<BmpSize> bmpSize(const std::string& path) {
+    ReadableFile file(dataPath(path), kMaxBmpFileBytes);
+    if (!file.isOpen()) return std::nullopt;
+    std::uint8_t head[kMaxBmpHead];
+    const std::size_t got = file.readAt(0, head, static_cast<std::size_t>(std::min<std::uint64_t>(sizeof head, file.size())));
+    BmpLayout layout;
+    if (const char* why = parseBmpHead(head, got, file.size(), layout)) {
+        file.refuse(why);
+        return std::nullopt;
+    }
+    if (!file.isOpen()) return std::nullopt;
+    return BmpSize{layout.width, layout.height, !layout.runLength()};
+}
+
 std::optional<Surface> loadPng(const std::string& path) {
     ReadableFile file(dataPath(path), kMaxPngFileBytes);
     if (!file.isOpen()) return std::nullopt;

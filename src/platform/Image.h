@@ -16,6 +16,17 @@ constexpr int kMaxImageSide = 16384;
 // neighbour (never filtered: filtering would smear the colour key).
 std::optional<Surface> loadBmpScaled(const std::string& path, int width, int height);
 
+// What a BMP file's headers say, checked as loadBmpScaled checks them: the
+// picture's own size, and whether its pixels are sure to decode (an
+// uncompressed picture whose file holds every row it claims; run-length data
+// shows only when it is decoded). Nothing, with one line on stderr, when the
+// decoder would refuse the file.
+struct BmpSize {
+    int width = 0, height = 0;
+    bool certain = false;
+};
+std::optional<BmpSize> bmpSize(const std::string& path);
+
 // A PNG file decoded to 0xAARRGGBB at its own size.
 std::optional<Surface> loadPng(const std::string& path);
 
