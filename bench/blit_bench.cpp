@@ -30,6 +30,7 @@
 
 #include "engine/bitmapPicture.h"
 #include "platform/KeyRuns.h"
+#include "platform/Canvas.h"
 #include "platform/Surface.h"
 #include "framework/GameNames.h"
 #include "support/Harness.h"
@@ -61,7 +62,7 @@ std::vector<Case>& cases() {
 // SDL's view of ours: a picture with no key pixels drawn over the whole of
 // ours is shared, not copied, and ours then holds other memory.)
 struct Target {
-    platform::Surface back{kW, kH};
+    platform::Canvas back{kW, kH};
     SDL_Surface* sdl = nullptr;
     std::vector<std::uint8_t> from, to;  // for the memcpy of each case's bytes
     std::vector<std::uint32_t> floor = std::vector<std::uint32_t>(std::size_t(kW) * kH);
@@ -88,7 +89,7 @@ bool addCase(const std::string& name, const std::string& file, int width, int he
     c.w = picture->getFrameWidth();
     c.h = picture->getFrameHeight();
     c.sx = cell * c.w;
-    const platform::Surface& pixels = *picture->getMemDC();
+    const platform::Surface& pixels = picture->getMemDC()->pixels();
     long drawn = 0;
     for (int y = 0; y < c.h; ++y)
         for (int x = 0; x < c.w;) {
@@ -192,7 +193,7 @@ void DrawnWritten(benchmark::State& state, const Case* c) {
 }
 
 void DrawnCopied(benchmark::State& state, const Case* c) {
-    const platform::Surface& pic = *c->picture->getMemDC();
+    const platform::Surface& pic = c->picture->getMemDC()->pixels();
     for (auto _ : state) {
         for (const Case::Run& r : c->runs)
             std::memcpy(target.floor.data() + r.y * kW + r.x, pic.row(c->sy + r.y) + c->sx + r.x, 4 * std::size_t(r.n));
@@ -201,7 +202,7 @@ void DrawnCopied(benchmark::State& state, const Case* c) {
 }
 
 void DrawnReadTwice(benchmark::State& state, const Case* c) {
-    const platform::Surface& pic = *c->picture->getMemDC();
+    const platform::Surface& pic = c->picture->getMemDC()->pixels();
     for (auto _ : state) {
         for (const Case::Run& r : c->runs) {
             std::uint32_t* to = target.floor.data() + r.y * kW + r.x;
@@ -223,7 +224,7 @@ void FrameStartOurs(benchmark::State& state) {
         platform::fillWhite(target.back, 0, 0, kW, kH);
         sky.picture->render(&target.back, 0, 0);
         layer.picture->render(&target.back, 0, 0);
-        benchmark::DoNotOptimize(std::as_const(target.back).pixels());  // read whole, as the window does
+        benchmark::DoNotOptimize(target.back.pixels().pixels());  // read whole, as the window does
     }
 }
 
@@ -267,7 +268,7 @@ void PlayStartOurs(benchmark::State& state) {
         play.veil->alphaRender(&target.back, kBoard.left, kBoard.top, kVeilAlpha);
         play.back->loopRender(&target.back, &strip, offset);
         offset = (offset + 3) % kBackW;
-        benchmark::DoNotOptimize(std::as_const(target.back).pixels());
+        benchmark::DoNotOptimize(target.back.pixels().pixels());
     }
 }
 
@@ -446,7 +447,7 @@ long checkExactness() {
         for (int x = 0; x < kW; ++x) background.setPixel(x, y, (seed = seed * 1664525u + 1013904223u) >> 8);
     long differ = 0;
     for (const Case& c : cases()) {
-        const platform::Surface& pic = *c.picture->getMemDC();
+        const platform::Surface& pic = c.picture->getMemDC()->pixels();
         if (!pic.keyRuns(kKey)) {
             std::printf("%s: loaded without its runs\n", c.name.c_str());
             ++differ;
@@ -454,7 +455,8 @@ long checkExactness() {
         platform::Surface plain = pic;  // the same pixels; touching one drops the runs
         plain.setPixel(0, 0, plain.pixel(0, 0));
         for (int alpha : {-1, 0, 1, 77, 128, int{kAlpha}, 255}) {  // -1: the keyed copy
-            platform::Surface ours = background, unanalysed = background, viaSdl = background;
+            platform::Canvas ours(background);
+            platform::Surface unanalysed = background, viaSdl = background;
             SDL_Surface* sdlDst = SDL_CreateRGBSurfaceWithFormatFrom(viaSdl.pixels(), kW, kH, 32, kW * 4,
                                                                      SDL_PIXELFORMAT_RGB888);
             if (alpha < 0) {
@@ -532,7 +534,7 @@ int main(int argc, char** argv) {
     strip.picture = std::make_unique<bitmapPicture>();
     const std::string front = testing_support::gameDir() + "/img/bgFront.bmp";
     if (strip.picture->init(front.c_str(), 1420, 400, true, MAGENTA) != S_OK) return 1;
-    strip.sdl = sdlCopyOf(*strip.picture->getMemDC(), 0, 0, 1420, kStripH);
+    strip.sdl = sdlCopyOf(strip.picture->getMemDC()->pixels(), 0, 0, 1420, kStripH);
     SDL_SetColorKey(strip.sdl, SDL_TRUE, SDL_MapRGB(strip.sdl->format, 255, 0, 255));
     SDL_SetSurfaceRLE(strip.sdl, 1);
     play.veil = std::make_unique<bitmapPicture>();
@@ -542,14 +544,14 @@ int main(int argc, char** argv) {
     if (play.veil->init(veil.c_str(), 557, 557, false, 0) != S_OK ||
         play.back->init(back.c_str(), kBackW, kBackH, false, 0) != S_OK)
         return 1;
-    far.plain = *play.back->getMemDC();
+    far.plain = play.back->getMemDC()->pixels();
     far.plain.setPixel(0, 0, far.plain.pixel(0, 0));  // its own pixels, no analysis
     far.flat = far.plain;
     far.flat.setPixel(0, 0, far.flat.pixel(0, 0));
     far.flat.analyseFlat();
     if (!far.flat.flatRows()) return 1;
-    play.sdlVeil = sdlCopyOf(*play.veil->getMemDC(), 0, 0, 557, 557);
-    play.sdlBack = sdlCopyOf(*play.back->getMemDC(), 0, 0, kBackW, kBackH);
+    play.sdlVeil = sdlCopyOf(play.veil->getMemDC()->pixels(), 0, 0, 557, 557);
+    play.sdlBack = sdlCopyOf(play.back->getMemDC()->pixels(), 0, 0, kBackW, kBackH);
     if (!play.sdlVeil || !play.sdlBack) return 1;
     SDL_SetSurfaceBlendMode(play.sdlVeil, SDL_BLENDMODE_BLEND);
     SDL_SetSurfaceAlphaMod(play.sdlVeil, kVeilAlpha);

@@ -110,7 +110,7 @@ TEST(Controller, CursorPictureSitsUpLeftOfTheMouseAndShowsTheButton) {
         h.frame();
         bitmapPicture* cursor = pictureRegistry::get()->findPicture(key);
         ASSERT_NE(cursor, nullptr) << key;
-        platform::Surface expected = plain;
+        platform::Canvas expected(plain);
         cursor->alphaRender(&expected, 279, 279, 150);
         EXPECT_TRUE(same(expected, h.screen())) << key;
         EXPECT_FALSE(same(plain, h.screen())) << key;

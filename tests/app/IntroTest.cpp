@@ -111,7 +111,7 @@ TEST(Intro, PlayButtonPulsesByItsLowByteAndRestartsPast637) {
         const int counter = scene->buttonAlpha;
         restarts += previous + 8 > 637;
         ASSERT_EQ(counter, previous + 8 > 637 ? 100 : previous + 8);
-        platform::Surface expected = clear;
+        platform::Canvas expected(clear);
         button->alphaRender(&expected, 380, 470, static_cast<std::uint8_t>(counter & 0xFF));
         ASSERT_TRUE(testing_support::same(expected, h.screen())) << "counter " << counter;
         previous = counter;

@@ -17,6 +17,7 @@
 #include "match3/Block.h"
 #include "match3/BlockBoard.h"
 #include "match3/ThreeMatchGame.h"
+#include "platform/Canvas.h"
 #include "platform/Input.h"
 #include "ranking/Rank.h"
 
@@ -26,7 +27,7 @@ using testing_support::Harness;
 using Pixels = std::vector<std::uint32_t>;
 
 Pixels screenPixels() {
-    const platform::Surface& s = *backDC();
+    const platform::Surface& s = backDC()->pixels();
     return Pixels(s.pixels(), s.pixels() + s.width() * s.height());
 }
 

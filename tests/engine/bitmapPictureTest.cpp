@@ -10,6 +10,7 @@
 #include "platform/SurfaceSimd.h"
 #include "support/TestFiles.h"
 
+using platform::Canvas;
 using platform::Surface;
 using testing_support::makeSurface;
 using testing_support::same;
@@ -59,7 +60,8 @@ TEST_F(BitmapPictureTest, RenderAndAlphaRenderMatchTheirDefinitionsForAnyRectang
         const std::uint8_t alpha = round % 10 < 2 ? (round % 10 ? 255 : 0) : std::uint8_t(rng());
         SCOPED_TRACE(testing::Message() << "round " << round << " dest " << dx << "," << dy << " src " << sx
                                         << "," << sy << " " << w << "x" << h << " alpha " << int(alpha));
-        Surface rendered = start, wantRendered = start, blended = start, wantBlended = start;
+        Canvas rendered(start), blended(start);
+        Surface wantRendered = start, wantBlended = start;
         whole ? pics[keyed].render(&rendered, dx, dy) : pics[keyed].render(&rendered, dx, dy, sx, sy, w, h);
         whole ? pics[keyed].alphaRender(&blended, dx, dy, alpha) : pics[keyed].alphaRender(&blended, dx, dy, sx, sy, w, h, alpha);
         if (keyed) {
@@ -72,11 +74,11 @@ TEST_F(BitmapPictureTest, RenderAndAlphaRenderMatchTheirDefinitionsForAnyRectang
             platform::copyRect(wantRendered, dx, dy, w, h, pixels, sx, sy);
             platform::alphaBlend(wantBlended, dx, dy, w, h, pixels, sx, sy, alpha);
         }
-        ASSERT_TRUE(same(rendered, wantRendered));
-        ASSERT_TRUE(same(blended, wantBlended));
-        ASSERT_TRUE(alpha != 0 || same(blended, start));
+        ASSERT_TRUE(same(rendered.pixels(), wantRendered));
+        ASSERT_TRUE(same(blended.pixels(), wantBlended));
+        ASSERT_TRUE(alpha != 0 || same(blended.pixels(), start));
         // (The keyed blend's area is cut to the picture's size first, so only then.)
-        ASSERT_TRUE(alpha != 255 || (keyed && (w > 37 || h > 21)) || same(blended, rendered));
+        ASSERT_TRUE(alpha != 255 || (keyed && (w > 37 || h > 21)) || same(blended.pixels(), rendered.pixels()));
     }
 }
 
@@ -87,7 +89,7 @@ TEST_F(BitmapPictureTest, APictureDrawnIntoAfterLoadingDrawsItsNewPixels) {
     load(p, makeSurface(12, 4, [](int x, int) { return x < 6 ? kKey : 0x00112233u; }), true);
     load(ink, makeSurface(4, 4, [](int x, int y) { return 0x00400000u + 16 * y + x; }), false);
     ink.render(p.getMemDC(), 1, 0);
-    Surface copied = ground(12, 4), blended = ground(12, 4);
+    Canvas copied(ground(12, 4)), blended(ground(12, 4));
     p.render(&copied, 0, 0);
     p.alphaRender(&blended, 0, 0, 100);
     for (int y = 0; y < 4; ++y)
@@ -105,14 +107,15 @@ TEST_F(BitmapPictureTest, FramesClampAboveDrawNothingBelowAndLeaveTheRemainderUn
     load(p, cells, false, 3, 2);
     EXPECT_EQ(std::tuple(p.getFrameWidth(), p.getFrameHeight(), p.getMaxFrameX(), p.getMaxFrameY()), std::tuple(3, 2, 2, 1));
 
-    Surface dst = ground(5, 5), want = ground(5, 5);
+    Canvas dst(ground(5, 5));
+    Surface want = ground(5, 5);
     p.frameRender(&dst, 1, 1, 7, 9);  // past both ends: exactly the last cell, not the spare column
     platform::copyRect(want, 1, 1, 3, 2, cells, 6, 2);
-    EXPECT_TRUE(same(dst, want));
+    EXPECT_TRUE(same(dst.pixels(), want));
     EXPECT_EQ(std::pair(p.getCurrentFrameX(), p.getCurrentFrameY()), std::pair(2, 1));
 
     for (auto [fx, fy] : {std::pair{-1, 0}, {0, -1}, {INT_MIN, INT_MIN}}) p.frameRender(&dst, 1, 1, fx, fy);
-    EXPECT_TRUE(same(dst, want));
+    EXPECT_TRUE(same(dst.pixels(), want));
     EXPECT_EQ(p.getCurrentFrameX(), INT_MIN);  // not clamped from below
     p.setFrameX(99);
     p.setFrameY(-5);
@@ -130,7 +133,7 @@ TEST_F(BitmapPictureTest, LoopRenderTilesFromTheAreasCornerScrolledByTheOffset) 
         {{2, 1, 17, 8}, 6}, {{2, 1, 17, 8}, -13}, {{2, 1, 17, 8}, INT_MIN},
         {{-1000003, -1000001, 12, 5}, 2}, {{10, 10, 5, 5}, 0}, {{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, 0}};
     for (auto [area, offset] : cases) {
-        Surface dst = ground(20, 10);
+        Canvas dst(ground(20, 10));
         p.loopRender(&dst, &area, offset);
         const long long scroll = (offset % 6 + 6) % 6;
         for (int y = 0; y < 10; ++y)
@@ -154,17 +157,17 @@ TEST_F(BitmapPictureTest, InitAgainReplacesEverythingAndAFailedInitLeavesAnEmpty
     for (int round = 0; round < 2; ++round) {
         EXPECT_EQ(p.init(dir.file("missing.bmp").c_str(), 10, 10, true, MAGENTA), E_FAIL);
         EXPECT_EQ(p.getMemDC(), nullptr);
-        Surface dst = ground(4, 4);
+        Canvas dst(ground(4, 4));
         const RECT area{0, 0, 4, 4};
         p.render(&dst, 0, 0);
         p.alphaRender(&dst, 0, 0, 128);
         p.loopRender(&dst, &area, 3);
         p.frameRender(&dst, 0, 0, 0, 0);
-        EXPECT_TRUE(same(dst, ground(4, 4)));
+        EXPECT_TRUE(same(dst.pixels(), ground(4, 4)));
         p.release();
     }
     ASSERT_EQ(p.initBlank(5, 7), S_OK);
-    EXPECT_TRUE(same(*p.getMemDC(), Surface(5, 7)));
+    EXPECT_TRUE(same(p.getMemDC()->pixels(), Surface(5, 7)));
     EXPECT_EQ(p.initBlank(-5, 7), E_FAIL);
     EXPECT_EQ(p.getMemDC(), nullptr);
 }

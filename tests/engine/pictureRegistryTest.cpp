@@ -136,9 +136,9 @@ TEST_F(PictureRegistryTest, PicturesDecodedBesideTheSceneDrawAsIfDecodedAtOnce) 
         bitmapPicture* b = reg->addPicture("b", scaled.c_str(), 24, 16, true, MAGENTA);
         bitmapPicture* c = reg->addPicture("c", plain.c_str(), 5, 5, false, 0);
         EXPECT_EQ(reg->addPicture("d", missing.c_str(), 5, 5, false, 0), nullptr);
-        platform::Surface dst(20, 20);
+        platform::Canvas dst(20, 20);
         platform::fillWhite(dst, 0, 0, 20, 20);
-        if (!a || !b || !c) return dst;
+        if (!a || !b || !c) return dst.pixels();
         a->render(&dst, 30, 0);       // shows nothing
         b->alphaRender(&dst, -30, 0, 99);
         a->frameRender(&dst, -1, 3, 1, 1);
@@ -147,7 +147,7 @@ TEST_F(PictureRegistryTest, PicturesDecodedBesideTheSceneDrawAsIfDecodedAtOnce) 
         a->render(&dst, 4, 12, 2, 1, 9, 9);
         EXPECT_EQ(reg->addPicture("t", truncated.c_str(), 12, 8, true, MAGENTA), nullptr);
         EXPECT_EQ(c->getMemDC()->pixel(4, 1), 0x00A1A1A1u);
-        return dst;
+        return dst.pixels();
     };
     const platform::Surface atOnce = drawAll();
     pictureRegistry::destroy();
@@ -171,7 +171,7 @@ TEST_F(PictureRegistryTest, OneBackBufferThroughEveryRecreation) {
         ASSERT_EQ(backDC(), back->getMemDC());
         EXPECT_EQ(std::pair(backDC()->width(), backDC()->height()), std::pair(names::kClientWidth, names::kClientHeight));
         EXPECT_EQ(backDC()->pixel(599, 1023), 0u);  // a fresh one, not the last round's
-        backDC()->setPixel(599, 1023, 0x00ABCDEF);
+        backDC()->changePixels().setPixel(599, 1023, 0x00ABCDEF);
         pictureRegistry::destroy();
         pictureRegistry::destroy();  // twice is harmless
         EXPECT_EQ(pictureRegistry::get()->size(), 0u);

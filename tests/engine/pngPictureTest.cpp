@@ -45,10 +45,10 @@ TEST_F(PngPictureTest, TheKeyIsReadAsARGBAndComparedOnItsColourOnly) {
         pngPicture p;
         ASSERT_EQ(p.init(path.c_str(), 5, 5, keyed, 0xFF000049u, 0), S_OK);
         EXPECT_EQ(p.info->x, 5.0f);
-        Surface dst = white(5, 1);
+        platform::Canvas dst(white(5, 1));
         p.render(&dst, 1, 0, 0);
         const std::uint32_t want[] = {kWhite, 0xC03010, kWhite, keyed ? kWhite : 0x49, 0x490000};
-        EXPECT_TRUE(std::equal(want, want + 5, dst.pixels())) << keyed;
+        EXPECT_TRUE(std::equal(want, want + 5, dst.pixels().pixels())) << keyed;
     }
 }
 
@@ -56,7 +56,7 @@ TEST_F(PngPictureTest, AQuarterTurnCoversTheAreaLeftOfAndBelowThePoint) {
     const Surface pic = numbered(4, 2);
     pngPicture p;
     p.init(write("turn.png", pic).c_str(), false, 0, 0);
-    Surface dst = white(20, 20);
+    platform::Canvas dst(white(20, 20));
     p.render(&dst, 10, 10, 90);
     // w x h = 4 x 2 at (10, 10) turned 90 covers (10 - 2, 10) to (10, 10 + 4),
     // clockwise on screen: the top row runs down the column left of the point.
@@ -87,7 +87,8 @@ TEST_F(PngPictureTest, FrameRenderClampsAboveAndDrawsNothingBelow) {
     const Surface pic = numbered(6, 4);  // 3 x 2 cells of 2 x 2
     pngPicture p;
     p.initFrames(write("cells.png", pic).c_str(), 0, 0, 3, 2, false, 0, 0);
-    Surface dst = white(4, 4), want = white(4, 4);
+    platform::Canvas dst(white(4, 4));
+    Surface want = white(4, 4);
     platform::alphaPixelCopy(want, 1, 1, 2, 2, pic, 4, 2, false, 0);
     for (auto [fx, fy] : {std::pair{9, 1}, {-1, 0}, {INT_MIN, INT_MIN}}) {
         p.info->currentFrameX = fx;
@@ -106,7 +107,7 @@ TEST_F(PngPictureTest, TheRegistryKeepsFirstPicturesAndMissingOrBrokenFilesDrawN
     EXPECT_EQ(reg->addFramePicture("home", path.c_str(), 0, 0, 3, 3, false, 0, 0), home);
     EXPECT_TRUE(home && home->info->x == 0 && home->info->maxFrameX == 0);
     // A file that is not there or not a picture still registers; it draws nothing.
-    Surface dst = white(8, 8);
+    platform::Canvas dst(white(8, 8));
     for (const std::string& file : {dir.file("none.png"), dir.write("broken.png", testing_support::Bytes(100, 0xA5))}) {
         pngPicture* skip = reg->addFramePicture(file, file.c_str(), 5, 5, 2, 2, true, 0x49, 1);
         ASSERT_TRUE(skip && reg->findPicture(file) == skip);

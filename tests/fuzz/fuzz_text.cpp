@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "FuzzSupport.h"
-#include "platform/Surface.h"
+#include "platform/Canvas.h"
 #include "platform/Text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const COLORREF color = 0x00FFFFFFu & (data[5] * 0x010203u);
     std::string_view text(reinterpret_cast<const char*>(data + 6), size - 6);
 
-    static platform::Surface surface(160, 48);
+    static platform::Canvas surface(160, 48);
     platform::Font* font = platform::getFont(face, height);
     fuzz_support::check(font != nullptr, "the system fonts open");
     platform::drawText(surface, font, x, y, text, color, align);

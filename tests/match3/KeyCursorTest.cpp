@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "BoardFixture.h"
+#include "platform/Canvas.h"
 #include "platform/Image.h"
 #include "platform/Surface.h"
 
@@ -99,7 +100,7 @@ TEST_F(KeyCursor, IsDrawnOverItsCellPinkAndGoldWithAPick) {
     auto edge = [&](const char* name) {
         platform::fillWhite(*backDC(), 0, 0, 600, 1024);
         board.render();
-        EXPECT_TRUE(platform::savePng(*backDC(), dir + "/board-" + name + ".png"));
+        EXPECT_TRUE(platform::savePng(backDC()->pixels(), dir + "/board-" + name + ".png"));
         const RECT& cell = board.cellRects[board.cursorRow * 8 + board.cursorCol];
         return std::pair(backDC()->pixel(cell.left, cell.top + 30), backDC()->pixel(cell.left - 1, cell.top + 30));
     };

@@ -96,7 +96,9 @@ TEST(SurfaceBlit, EachBlitDrawsExactlyTheOverlapOfBothSurfaces) {
         for (int x = 0; x < 19; ++x)
             alphas.setPixel(x, y, (x == 2 * y ? 0x00FF00 : alphas.pixel(x, y)) | ((x * 37 + y * 91) & 255) << 24);
 
-    expectClipped(platform::copyRect, patterned(19, 5, 1), [](auto s, auto) { return s; });
+    expectClipped([](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx, int sy) {
+        platform::copyRect(d, dx, dy, w, h, s, sx, sy);
+    }, patterned(19, 5, 1), [](auto s, auto) { return s; });
     expectClipped([](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx,
                      int sy) { platform::alphaBlend(d, dx, dy, w, h, s, sx, sy, 200); },
                   patterned(19, 5, 1, 0x7F), [](auto s, auto d) { return byFormula(s, d, 200); });
@@ -347,51 +349,6 @@ TEST(SurfaceWhole, SharedCopiesGiveTheSamePixelsAsRealOnes) {
         }
     e.setPixel(0, 0, 7);
     EXPECT_EQ(opaque.pixel(0, 0), pattern.pixel(0, 0));
-}
-
-// A surface marked as a frame takes the buffers it makes for itself from the
-// frame memory while there is one (the window shows them without a copy),
-// and ordinary memory when it gives none; other surfaces, copies of the frame
-// included, never take from it.
-TEST(SurfaceWhole, OnlyTheFrameTakesItsBuffersFromTheFrameMemory) {
-    std::vector<std::uint32_t*> given;
-    int asked = 0;
-    bool dry = false;
-    platform::setFrameMemory([&](std::size_t n) -> std::shared_ptr<std::uint32_t[]> {
-        ++asked;
-        if (dry) return nullptr;
-        std::shared_ptr<std::uint32_t[]> p(new std::uint32_t[n]);
-        given.push_back(p.get());
-        return p;
-    });
-    const Surface sky = patterned(8, 6, 2);
-    Surface frame(8, 6), other(8, 6);
-    frame.markFrame();
-    for (Surface* s : {&frame, &other}) {
-        platform::fillWhite(*s, 0, 0, 8, 6);       // only noted
-        platform::copyRect(*s, 0, 0, 8, 6, sky, 0, 0);  // shared with the sky
-        platform::fillWhite(*s, 2, 2, 3, 2);       // makes pixels of its own
-    }
-    // The frame's draws are done when it is read.
-    const std::uint32_t* shown = std::as_const(frame).pixels();
-    ASSERT_EQ(asked, 1);
-    EXPECT_EQ(shown, given.back());
-    Surface copy = frame;
-    copy.setPixel(0, 0, 1);  // its own pixels, from ordinary memory
-    EXPECT_EQ(asked, 1);
-    dry = true;
-    platform::copyRect(frame, 0, 0, 8, 6, sky, 0, 0);
-    frame.setPixel(7, 5, 3);  // nothing given: ordinary memory, the same pixels
-    EXPECT_EQ(asked, 2);
-    platform::setFrameMemory(nullptr);
-    for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 8; ++x) {
-            const std::uint32_t p = sky.pixel(x, y);
-            const bool box = x >= 2 && x < 5 && y >= 2 && y < 4;
-            ASSERT_EQ(other.pixel(x, y), box ? 0xFFFFFFu : p);
-            ASSERT_EQ(copy.pixel(x, y), x == 0 && y == 0 ? 1u : box ? 0xFFFFFFu : p);
-            ASSERT_EQ(frame.pixel(x, y), x == 7 && y == 5 ? 3u : p);
-        }
 }
 
 TEST(SurfaceBlend, EveryAlphaAndRowLengthMatchesTheFormulaInEveryKernel) {

@@ -1,5 +1,6 @@
 // Text drawing: where the ink lands, that nothing else is touched, clipping,
 // the string cache, and the font files chosen for each face.
+#include <utility>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,6 +19,14 @@ using platform::TextAlign;
 using testing_support::same;
 
 namespace {
+
+// Text drawn at once onto a plain surface, through a canvas that holds it.
+template <class... Args>
+void drawText(Surface& s, Args&&... args) {
+    platform::Canvas c(std::move(s));
+    platform::drawText(c, std::forward<Args>(args)...);
+    s = std::move(c.changePixels());
+}
 
 const char* const kKorean = "HY견고딕";
 
@@ -57,8 +66,8 @@ TEST_F(TextTest, InkFillsTheCellBelowTheTopLeftOrEndsAtTheRightEdge) {
             const int w = platform::textWidth(font, text);
             const Surface bg = patterned(400, 160);
             Surface left = bg, right = bg;
-            platform::drawText(left, font, 10, 40, text, RGB(0, 0, 0));
-            platform::drawText(right, font, 390, 40, text, RGB(0, 0, 0), TextAlign::Right);
+            drawText(left, font, 10, 40, text, RGB(0, 0, 0));
+            drawText(right, font, 390, 40, text, RGB(0, 0, 0), TextAlign::Right);
             const Box l = diffBox(bg, left), r = diffBox(bg, right);
             EXPECT_TRUE(l.left >= 10 && l.right <= 10 + w && l.top >= 40 && l.bottom <= 40 + h);
             // A cell far smaller than asked would also pass the bounds above.
@@ -76,7 +85,7 @@ TEST_F(TextTest, InkIsTheExactColourWithBlendedEdgesAndDrawsAlikeAfterTheCacheTu
     ASSERT_NE(font, nullptr);
     const Surface bg = patterned(300, 80);
     Surface s = bg;
-    platform::drawText(s, font, 5, 5, "I  I", RGB(0x12, 0x34, 0x56));
+    drawText(s, font, 5, 5, "I  I", RGB(0x12, 0x34, 0x56));
     const Box b = diffBox(bg, s);
     // The gap between the strokes keeps its background.
     EXPECT_LT(b.changed, (b.right - b.left) * (b.bottom - b.top) * 6 / 10);
@@ -85,7 +94,7 @@ TEST_F(TextTest, InkIsTheExactColourWithBlendedEdgesAndDrawsAlikeAfterTheCacheTu
     // Antialiased edges lie between the ink and a white background.
     Surface white(100, 80);
     white.fill(0xFFFFFF);
-    platform::drawText(white, font, 5, 5, "O", RGB(0x12, 0x34, 0x56));
+    drawText(white, font, 5, 5, "O", RGB(0x12, 0x34, 0x56));
     int edge = 0;
     for (const std::uint32_t* p = white.pixels(); p != white.pixels() + 100 * 80; ++p)
         if (*p != 0xFFFFFFu && *p != 0x123456u) {
@@ -95,9 +104,9 @@ TEST_F(TextTest, InkIsTheExactColourWithBlendedEdgesAndDrawsAlikeAfterTheCacheTu
     EXPECT_GT(edge, 10);
 
     // A long game draws a new score string every frame.
-    for (int i = 0; i < 3000; ++i) platform::drawText(white, font, 0, 0, std::to_string(i), 0);
+    for (int i = 0; i < 3000; ++i) drawText(white, font, 0, 0, std::to_string(i), 0);
     Surface again = bg;
-    platform::drawText(again, font, 5, 5, "I  I", RGB(0x12, 0x34, 0x56));
+    drawText(again, font, 5, 5, "I  I", RGB(0x12, 0x34, 0x56));
     EXPECT_TRUE(same(again, s));
 }
 
@@ -108,9 +117,9 @@ TEST_F(TextTest, ClipsAtEveryEdgeLikeTheUnclippedDrawing) {
     Surface big(300, 300);
     for (auto [x, y] : {std::pair{85, 88}, {190, 110}, {120, 180}, {95, 190}}) {
         big.fill(0);
-        platform::drawText(big, font, x, y, "Clip 123", RGB(255, 255, 255));
+        drawText(big, font, x, y, "Clip 123", RGB(255, 255, 255));
         Surface small(100, 100);
-        platform::drawText(small, font, x - 100, y - 100, "Clip 123", RGB(255, 255, 255));
+        drawText(small, font, x - 100, y - 100, "Clip 123", RGB(255, 255, 255));
         for (int sy = 0; sy < 100; ++sy)
             for (int sx = 0; sx < 100; ++sx)
                 ASSERT_EQ(small.pixel(sx, sy), big.pixel(100 + sx, 100 + sy)) << x << "," << y;
@@ -119,9 +128,9 @@ TEST_F(TextTest, ClipsAtEveryEdgeLikeTheUnclippedDrawing) {
     Surface tiny(8, 8), none;
     for (auto [x, y] : {std::pair{INT_MIN, INT_MIN}, {INT_MAX, INT_MAX}, {INT_MIN, 0}, {0, INT_MAX}, {-100000, 0}, {0, 9}})
         for (TextAlign align : {TextAlign::Left, TextAlign::Right})
-            platform::drawText(tiny, font, x, y, "Clip 123", RGB(255, 255, 255), align);
+            drawText(tiny, font, x, y, "Clip 123", RGB(255, 255, 255), align);
     EXPECT_TRUE(same(tiny, Surface(8, 8)));
-    platform::drawText(none, font, 0, 0, "Clip 123", RGB(255, 255, 255));
+    drawText(none, font, 0, 0, "Clip 123", RGB(255, 255, 255));
 }
 
 TEST_F(TextTest, FacesMapToTheirOwnFontsAndBadRequestsAreHarmless) {
@@ -136,11 +145,11 @@ TEST_F(TextTest, FacesMapToTheirOwnFontsAndBadRequestsAreHarmless) {
     EXPECT_EQ(platform::textWidth(platform::getFont("", 20), ""), 0);
     Surface s = patterned(200, 40);
     const Surface before = s;
-    platform::drawText(s, nullptr, 10, 10, "text", 0, TextAlign::Right);
-    platform::drawText(s, platform::getFont("", 20), 10, 10, "", 0);
+    drawText(s, nullptr, 10, 10, "text", 0, TextAlign::Right);
+    drawText(s, platform::getFont("", 20), 10, 10, "", 0);
     EXPECT_TRUE(same(s, before));
     const std::string bad("\xff\xfe\xc3(\x80\xe2\x82\xed\xa0\x80z\0tail", 16);
-    platform::drawText(s, platform::getFont("", 20), 200, 0, bad, RGB(255, 255, 255), TextAlign::Right);
+    drawText(s, platform::getFont("", 20), 200, 0, bad, RGB(255, 255, 255), TextAlign::Right);
     EXPECT_GE(platform::textWidth(platform::getFont("", 20), bad), 0);
 }
 

@@ -12,6 +12,7 @@
 #include "framework/BackBuffer.h"
 #include "framework/GameNames.h"
 #include "framework/SceneManager.h"
+#include "platform/Canvas.h"
 #include "platform/Input.h"
 #include "platform/Surface.h"
 #include "ranking/Rank.h"
@@ -300,7 +301,7 @@ TEST_F(RankTest, ForeignLettersAndScoresNotAboveZeroDrawNothing) {
         enter(-100);
         for (int i = 0; i < 300; ++i) rank->update();
         rank->render();
-        const platform::Surface& s = *backDC();
+        const platform::Surface& s = backDC()->pixels();
         return std::vector<std::uint32_t>(s.pixels(), s.pixels() + s.width() * s.height());
     };
     const auto foreign = shown({1000, -5, 49, INT_MIN}, -7);

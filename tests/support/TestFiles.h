@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Canvas.h"
 #include "platform/Surface.h"
 
 namespace testing_support {
@@ -62,6 +63,8 @@ inline bool same(const platform::Surface& a, const platform::Surface& b) {
     return a.width() == b.width() && a.height() == b.height() &&
            std::equal(a.pixels(), a.pixels() + a.width() * a.height(), b.pixels());
 }
+inline bool same(const platform::Canvas& a, const platform::Surface& b) { return same(a.pixels(), b); }
+inline bool same(const platform::Canvas& a, const platform::Canvas& b) { return same(a.pixels(), b.pixels()); }
 
 struct BmpLayout {
     int bpp = 24;  // 8: pixels are palette indexes; 24 and 32: pixels are written as they are
