@@ -17,10 +17,11 @@
 #   - The resident peak once every picture is loaded (intro, play, ranking).
 #
 # Frames are seen by a small preloaded library built here (the game itself
-# stays as shipped): it hooks the present to the window (the game's own
-# XShmPutImage from shared memory at 1x, SDL_UpdateWindowSurface for a copy,
-# SDL_RenderPresent for a scaled window), notes the time of the first one
-# and each frame's main-thread CPU time in a mapped file.
+# stays as shipped): it hooks the present to the window (SDL's update of the
+# window surface, in rectangles or whole; the puts and renderer presents of
+# builds from before the window drew into that surface, for comparing), tells
+# the window's background from its first frame (present-hooks.c), and notes
+# the times of both and each frame's main-thread CPU time in a mapped file.
 #
 # With a second build folder (another version of the game, say the one before
 # a change), its start-up is interleaved with the others run by run, and its
@@ -200,8 +201,12 @@ xvfb-run -a -s "-screen 0 1280x1100x24" bash -c '
     local paint="$MEASURE_WORK/paint" out="$MEASURE_WORK/first" start pid
     rm -f "$out" "$paint"
     start=$(date +%s%N)
-    (cd "$2" && FIRST_PAINT_OUT="$paint" FIRST_FRAME_OUT="$out" LD_PRELOAD="$MEASURE_WORK/frames.so" \
-       exec $3 2>/dev/null) & pid=$!
+    # The game paints its background before its first frame; the bare
+    # window paints only its frame.
+    local background=1
+    [ "$1" = bare ] && background=0
+    (cd "$2" && FIRST_PAINT_OUT="$paint" FIRST_FRAME_OUT="$out" PRESENT_BACKGROUND_FIRST=$background \
+       LD_PRELOAD="$MEASURE_WORK/frames.so" exec $3 2>/dev/null) & pid=$!
     for i in $(seq 1 1000); do [ -s "$out" ] && break; sleep 0.005; done
     [ -s "$out" ] || { echo "$1: no frame shown" >&2; kill $pid; exit 1; }
     kill -TERM $pid   # SDL turns it into a quit
@@ -252,7 +257,7 @@ with open(\"ranker.list\", \"wb\") as f:
     for _ in range(10): f.write(struct.pack(\"<10ii\", *([99] * 10), -1))"
   log="$MEASURE_WORK/frames.log"
   rm -f "$log"
-  FRAME_LOG="$log" LD_PRELOAD="$MEASURE_WORK/frames.so" ./swapsprint & pid=$!
+  FRAME_LOG="$log" PRESENT_BACKGROUND_FIRST=1 LD_PRELOAD="$MEASURE_WORK/frames.so" ./swapsprint & pid=$!
   wid=$(window "Swap & Sprint")
   frames() { python3 -c "import struct,sys; print(struct.unpack(\"<Q\", open(sys.argv[1], \"rb\").read(8))[0])" "$log"; }
   ticks() { awk "{print \$14 + \$15}" /proc/$1/stat; }

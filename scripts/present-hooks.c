@@ -1,16 +1,44 @@
 /* The presents of the game's window, seen from a library preloaded into it by
    the measuring scripts: each one calls onPresent(), which the including file
-   defines. The game's own put from shared memory, SDL's update of its window
-   surface (whole or in rectangles), and a renderer's present each count once: the puts SDL
-   makes inside its own presents are not counted again. With
-   WITH_BACKGROUND_HOOK defined, the window's background filled by the X
-   server calls onBackground(), which the including file then defines.
+   defines. The game shows its frames with SDL_UpdateWindowSurfaceRects (a
+   window surface in another pixel format, with SDL_UpdateWindowSurface); the
+   builds before the window drew into the window surface put frames from
+   shared memory themselves (XShmPutImage) or through a renderer
+   (SDL_RenderPresent), and are hooked too so that a script can compare with
+   them. Each present counts once: the puts SDL makes inside its own updates
+   and presents are not counted again.
+   With WITH_BACKGROUND_HOOK defined, the window's background, painted once
+   before the first frame, calls onBackground(), which the including file then
+   defines, and is not a frame: in the builds that fill it through Xlib it is
+   their XFillRectangle; in today's it is a whole update of the window surface,
+   which is taken for the background when it is the first thing shown and
+   PRESENT_BACKGROUND_FIRST=1 is in the environment (not for a program whose
+   first update is a frame).
    Included with _GNU_SOURCE defined before any header, for RTLD_NEXT. */
 #include <dlfcn.h>
-
-static void onPresent(void);
+#include <stdlib.h>
 
 static __thread int inSdl;
+static int shownAny;  /* a present or a background seen */
+
+static void onPresent(void);
+#ifdef WITH_BACKGROUND_HOOK
+static void onBackground(void);
+#endif
+
+static void shown(int wholeSurface) {
+#ifdef WITH_BACKGROUND_HOOK
+    const char* flag = getenv("PRESENT_BACKGROUND_FIRST");
+    if (!shownAny && wholeSurface && flag && flag[0] == '1') {
+        shownAny = 1;
+        onBackground();
+        return;
+    }
+#endif
+    (void)wholeSurface;
+    shownAny = 1;
+    onPresent();
+}
 
 void SDL_RenderPresent(void* renderer) {
     static void (*real)(void*);
@@ -18,7 +46,7 @@ void SDL_RenderPresent(void* renderer) {
     inSdl = 1;
     real(renderer);
     inSdl = 0;
-    onPresent();
+    shown(0);
 }
 
 int SDL_UpdateWindowSurface(void* window) {
@@ -27,7 +55,7 @@ int SDL_UpdateWindowSurface(void* window) {
     inSdl = 1;
     int result = real(window);
     inSdl = 0;
-    onPresent();
+    shown(1);
     return result;
 }
 
@@ -38,7 +66,7 @@ int SDL_UpdateWindowSurfaceRects(void* window, const void* rects, int count) {
     inSdl = 1;
     int result = real(window, rects, count);
     inSdl = nested;
-    if (!nested) onPresent();
+    if (!nested) shown(0);
     return result;
 }
 
@@ -49,13 +77,11 @@ int XShmPutImage(void* display, unsigned long drawable, void* gc, void* image, i
     static PutImage real;
     if (!real) real = (PutImage)dlsym(RTLD_NEXT, "XShmPutImage");
     int result = real(display, drawable, gc, image, sx, sy, dx, dy, width, height, sendEvent);
-    if (!inSdl) onPresent();
+    if (!inSdl) shown(0);
     return result;
 }
 
 #ifdef WITH_BACKGROUND_HOOK
-static void onBackground(void);
-
 typedef int (*FillRectangle)(void*, unsigned long, void*, int, int, unsigned, unsigned);
 
 int XFillRectangle(void* display, unsigned long drawable, void* gc, int x, int y, unsigned width,
@@ -63,7 +89,10 @@ int XFillRectangle(void* display, unsigned long drawable, void* gc, int x, int y
     static FillRectangle real;
     if (!real) real = (FillRectangle)dlsym(RTLD_NEXT, "XFillRectangle");
     int result = real(display, drawable, gc, x, y, width, height);
-    if (!inSdl) onBackground();
+    if (!inSdl) {
+        shownAny = 1;
+        onBackground();
+    }
     return result;
 }
 #endif

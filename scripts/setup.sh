@@ -9,7 +9,7 @@
 set -euo pipefail
 
 BUILD_PACKAGES=(g++ cmake make pkg-config
-  libsdl2-dev libsdl2-ttf-dev libxext-dev libmpg123-dev libx11-dev
+  libsdl2-dev libsdl2-ttf-dev libmpg123-dev libx11-dev
   libcairo2-dev libpng-dev libfontconfig-dev libmp3lame-dev
   fonts-lato fonts-nanum fonts-dejavu-core)
 TEST_PACKAGES=(libgtest-dev libbenchmark-dev python3

@@ -8,10 +8,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,6 +15,7 @@
 #include "SimulatedAudio.h"
 #include "platform/AudioDecoder.h"
 #include "platform/AudioFile.h"
+#include "support/DiskAudioCapture.h"
 #include "support/FakeClock.h"
 #include "support/TestFiles.h"
 
@@ -181,8 +178,7 @@ TEST(SoundRegistryWithoutAudio, EverythingIsSilentAndNothingBreaks) {
 // volume is forced to 0: nothing of it may reach the output.
 TEST(SoundRegistryOnTheMixer, AMutedKeyIsNeverHeard) {
     testing_support::TempDir dir;
-    const std::string captured = dir.file("heard.raw");
-    setenv("SDL_DISKAUDIOFILE", captured.c_str(), 1);
+    const testing_support::DiskAudioCapture captured(dir.file("heard.raw"));
     const std::string path = dir.write("blip.wav", testing_support::wavBytes(4410));
     std::string why;
     const std::vector<std::int16_t> whole =
@@ -208,15 +204,8 @@ TEST(SoundRegistryOnTheMixer, AMutedKeyIsNeverHeard) {
     soundRegistry::destroy();
     platform::installAudioFactory({});
 
-    std::ifstream in(captured, std::ios::binary);
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<std::int16_t> samples(bytes.size() / 2);
-    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
-    const auto firstSound = [](const std::vector<std::int16_t>& s) {
-        return static_cast<std::size_t>(std::find_if(s.begin(), s.end(), [](std::int16_t v) { return v != 0; }) -
-                                         s.begin()) & ~std::size_t{1};
-    };
-    const std::size_t from = firstSound(samples), start = firstSound(whole);
+    const std::vector<std::int16_t> samples = captured.samples();
+    const std::size_t from = testing_support::firstSound(samples), start = testing_support::firstSound(whole);
     ASSERT_LT(from, samples.size()) << "the first sound was not heard";
     const std::size_t after = from + whole.size() - start;
     ASSERT_GE(samples.size(), after);

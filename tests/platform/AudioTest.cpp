@@ -8,9 +8,6 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 
@@ -18,6 +15,7 @@
 #include "platform/Audio.h"
 #include "platform/AudioDecoder.h"
 #include "platform/AudioFile.h"
+#include "support/DiskAudioCapture.h"
 #include "support/FakeClock.h"
 #include "support/TestFiles.h"
 
@@ -185,8 +183,7 @@ TEST(MixerAudioTest, MissingDevicesAndASecondMixerPlayNothing) {
 // its last, with no gap, and silence after it.
 TEST(MixerAudioTest, AStreamedSoundIsHeardWholeUpToItsLastFrame) {
     testing_support::TempDir dir;
-    const std::string captured = dir.file("heard.raw");
-    setenv("SDL_DISKAUDIOFILE", captured.c_str(), 1);
+    const testing_support::DiskAudioCapture captured(dir.file("heard.raw"));
     const std::string path = std::string(SWAPSPRINT_GAME_DIR) + "/soundfile/combo5.mp3";
     std::string why;
     const std::vector<std::int16_t> whole =
@@ -199,15 +196,8 @@ TEST(MixerAudioTest, AStreamedSoundIsHeardWholeUpToItsLastFrame) {
         EXPECT_TRUE(endsWithin(*audio, c, 20000));
         std::this_thread::sleep_for(std::chrono::milliseconds(100));  // a few buffers of silence after it
     }
-    std::ifstream in(captured, std::ios::binary);
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<std::int16_t> samples(bytes.size() / 2);
-    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
-    const auto firstSound = [](const std::vector<std::int16_t>& s) {
-        return static_cast<std::size_t>(std::find_if(s.begin(), s.end(), [](std::int16_t v) { return v != 0; }) -
-                                         s.begin()) & ~std::size_t{1};
-    };
-    const std::size_t from = firstSound(samples), start = firstSound(whole);
+    const std::vector<std::int16_t> samples = captured.samples();
+    const std::size_t from = testing_support::firstSound(samples), start = testing_support::firstSound(whole);
     ASSERT_GE(samples.size(), from + whole.size() - start);
     std::size_t differing = 0;
     for (std::size_t i = start; i < whole.size(); ++i)
