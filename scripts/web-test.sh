@@ -2,8 +2,9 @@
 # The page tested: builds the site (scripts/web.sh), checks its drawing kernels
 # in node, installs the test's one npm package, the browser driver
 # playwright-core, which brings no browser of its own, and plays a whole game
-# in Debian's chromium, headless (tests/web/play.mjs). Screenshots of each
-# scene go to build-web/screenshots/.
+# in Debian's chromium, headless (tests/web/play.mjs), then loads the page on
+# two emulated links, in two tabs at once and on a phone-sized touch screen
+# (tests/web/page.mjs). Screenshots of each scene go to build-web/screenshots/.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -23,3 +24,4 @@ if [ "$want" != "$have" ]; then
 fi
 rm -rf "$root/build-web/screenshots"
 node play.mjs "$root/build-web/site" "$root/build-web/screenshots"
+node page.mjs "$root/build-web/site" "$root/build-web/screenshots"

@@ -84,8 +84,9 @@ packs = ["swapsprint-js.pack", "swapsprint-wasm.pack"] + [p["url"] for p in json
 plain = ["", "manifest.webmanifest", "icon.png", "icon-192.png", "icon-512.png"]
 files = {
     "index.html": read("index.html").replace("LOADER_SCRIPT", read("loader.js").replace("BUILD_TABLE", table)),
-    "sw.js": read("sw.js").replace("BUILD_VERSION", version).replace("BUILD_PLAIN", json.dumps(plain))
-                          .replace("BUILD_VERSIONED", json.dumps(packs)),
+    # BUILD_VERSIONED before BUILD_VERSION, the name it begins with.
+    "sw.js": read("sw.js").replace("BUILD_VERSIONED", json.dumps(packs)).replace("BUILD_VERSION", version)
+                          .replace("BUILD_PLAIN", json.dumps(plain)),
     "manifest.webmanifest": read("manifest.webmanifest"),
 }
 for name, text in files.items():

@@ -44,6 +44,10 @@ fetch_without_signature() {
   dpkg-source --no-check -x ./*.dsc >/dev/null
 }
 
+# A library's recipe: its build function and the flags, so a change to either
+# builds it again.
+recipe() { { declare -f "build_$1"; echo "$CFLAGS_WEB"; } | sha256sum | cut -c1-8; }
+
 # build NAME SOURCE-PACKAGE: runs build_NAME SRC PREFIX when the cache lacks it.
 # Debian's patches are applied by dpkg-source as apt-get source unpacks.
 build() {
@@ -51,7 +55,7 @@ build() {
   versions=$(source_versions "$pkg")
   [ -n "$versions" ] || { say "no Debian source package $pkg (is there a deb-src entry? scripts/web/setup.sh adds one)"; exit 1; }
   for ver in $versions; do
-    prefix="$cache/$name-${ver//:/_}-em$emv"
+    prefix="$cache/$name-${ver//:/_}-em$emv-$(recipe "$name")"
     if [ -f "$prefix/.built" ]; then
       echo "$name $prefix"
       declare -g "prefix_$name=$prefix"
@@ -70,7 +74,7 @@ build() {
     say "apt-get source $pkg=$ver failed; trying an older version"
   done
   [ -n "$src" ] || { cat "$work/fetch.log" >&2; say "no source of $pkg could be fetched"; exit 1; }
-  prefix="$cache/$name-${ver//:/_}-em$emv"
+  prefix="$cache/$name-${ver//:/_}-em$emv-$(recipe "$name")"
   say "building $name $ver for the web"
   started=$SECONDS
   rm -rf "$prefix"
@@ -86,7 +90,9 @@ build() {
   declare -g "prefix_$name=$prefix"
 }
 
-CFLAGS_WEB="-O2"
+# Built for size: what the page downloads before its first frame is mostly
+# this code.
+CFLAGS_WEB="-Os"
 
 # zlib's own sources compiled as they stand (Debian's CMake file for it
 # names sources the source package leaves out).
@@ -113,8 +119,17 @@ build_png() {
   cp "$1/png.h" "$1/pngconf.h" "$1/web/pnglibconf.h" "$2/include/"
 }
 
-# FreeType on our zlib: its own copy would clash with it at the link.
+# FreeType on our zlib: its own copy would clash with it at the link. Only
+# the modules our TrueType fonts use are registered, so the linker leaves
+# out the other font formats.
 build_freetype() {
+  cat >"$1/include/freetype/config/ftmodule.h" <<'EOF'
+FT_USE_MODULE( FT_Module_Class, autofit_module_class )
+FT_USE_MODULE( FT_Driver_ClassRec, tt_driver_class )
+FT_USE_MODULE( FT_Module_Class, sfnt_module_class )
+FT_USE_MODULE( FT_Renderer_Class, ft_smooth_renderer_class )
+FT_USE_MODULE( FT_Renderer_Class, ft_raster1_renderer_class )
+EOF
   emcmake cmake -S "$1" -B "$1/web" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$2" \
     -DCMAKE_C_FLAGS="$CFLAGS_WEB" -DBUILD_SHARED_LIBS=OFF \
     -DFT_REQUIRE_ZLIB=ON -DZLIB_INCLUDE_DIR="$prefix_zlib/include" -DZLIB_LIBRARY="$prefix_zlib/lib/libz.a" \
@@ -124,11 +139,14 @@ build_freetype() {
   cmake --install "$1/web"
 }
 
+# The page draws through the window's surface, on a 2D canvas: no renderer,
+# no GL.
 build_sdl2() {
   emcmake cmake -S "$1" -B "$1/web" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$2" \
     -DCMAKE_C_FLAGS="$CFLAGS_WEB" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF \
     -DSDL_PTHREADS=OFF -DSDL_THREADS=OFF -DSDL_HAPTIC=OFF -DSDL_SENSOR=OFF -DSDL_POWER=OFF \
-    -DSDL_LOCALE=OFF -DSDL_MISC=OFF
+    -DSDL_LOCALE=OFF -DSDL_MISC=OFF \
+    -DSDL_RENDER=OFF -DSDL_OPENGL=OFF -DSDL_OPENGLES=OFF -DSDL_HIDAPI=OFF
   cmake --build "$1/web" -j "$jobs"
   cmake --install "$1/web"
 }

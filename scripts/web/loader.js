@@ -122,14 +122,18 @@ var Module = (function () {
   var js = build.code.js, wasm = build.code.wasm;
   show([js, wasm, packs[0]], 'Loading');
   var wasmBytes = whole(wasm);
+  // The program's bytes are let go once compiled: the page keeps only the game's memory.
   module.instantiateWasm = function (imports, receive) {
-    wasmBytes.then(function (bytes) { return WebAssembly.instantiate(bytes, imports); })
+    var bytes = wasmBytes;
+    wasmBytes = null;
+    bytes.then(function (b) { return WebAssembly.instantiate(b, imports); })
       .then(function (r) { receive(r.instance, r.module); }, function (e) { fail('the program', e); });
     return {};
   };
   whole(js).then(function (bytes) {
     var script = document.createElement('script');
     script.src = URL.createObjectURL(new Blob([bytes], { type: 'text/javascript' }));
+    script.onload = function () { URL.revokeObjectURL(script.src); };
     document.body.appendChild(script);
   }, function (e) { fail('the program', e); });
 

@@ -10,8 +10,14 @@ endif()
 
 # The SSE2 kernels compile to WebAssembly's 128-bit vectors.
 add_compile_options(-msimd128 -msse2)
+# The page is downloaded before it plays: its code built for size (after the
+# release flags, so this one holds). The frames stay far inside their 1/60 s.
+add_compile_options(-Os)
 
 function(swapsprint_web_library target lib header)
+  # Looked up again each time: a library rebuilt elsewhere moves to a new folder.
+  unset(${target}_LIB CACHE)
+  unset(${target}_INC CACHE)
   find_library(${target}_LIB ${lib} PATHS ${SWAPSPRINT_WEB_PREFIXES} PATH_SUFFIXES lib
                NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
   find_path(${target}_INC ${header} PATHS ${SWAPSPRINT_WEB_PREFIXES} PATH_SUFFIXES include include/SDL2 include/freetype2
@@ -38,6 +44,7 @@ function(swapsprint_web_program target)
                              SWAPSPRINT_DATA_FROM_BINARY="../share/swapsprint")
   target_link_options(${target} PRIVATE
     -sENVIRONMENT=web
+    -Os
     -sALLOW_MEMORY_GROWTH=1
     # Grown as the pictures are decoded; the page holds what the game does.
     -sINITIAL_MEMORY=33554432
