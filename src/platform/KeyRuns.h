@@ -48,7 +48,6 @@ public:
     // Writes the whole width x height picture to out (holdsAll() only).
     void expand(std::uint32_t* out) const;
 
-    std::size_t spanCount() const { return spans_.size(); }
 
 private:
     int width_, height_;

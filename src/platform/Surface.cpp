@@ -28,8 +28,9 @@ std::size_t areaOf(int width, int height) {
 
 // The last two big pixel buffers given back are kept for the next surfaces of
 // their size: a frame's worth of fresh memory costs hundreds of page faults,
-// and the back buffer takes a new one every frame while the window keeps the
-// last. (The prefetch thread makes and frees surfaces too.)
+// and a frame that starts with a whole picture shares it, then takes pixels
+// of its own at its next draw. (The picture loader's worker makes and frees
+// surfaces too.)
 class BufferPool {
 public:
     static constexpr std::size_t kSmallest = std::size_t{1} << 18;  // pixels
