@@ -2,8 +2,9 @@
 // through to the pulsing play button, the countdown, play with a cascade, six
 // obstacles and the combo banner, the runner's exit, name entry and the
 // reveal of the list) and prints, per scene, the CPU time of its heaviest frame
-// in microseconds. A frame is the game's update and render and the copy to the
-// window surface; the fake clock means no pacing wait is counted.
+// in microseconds. A frame is the game's update and render, the canvas's
+// redraw of the changed cells included; the fake clock means no pacing wait
+// is counted.
 //
 // Sounds play on the fake clock, as in every harness game, but each one is
 // also loaded and played by the real mixer (on SDL's dummy output), in the
