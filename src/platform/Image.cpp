@@ -589,19 +589,26 @@ bool encodePng(const Surface& s, std::FILE* file) {
     return ok;
 }
 
+// Reads and checks the head of an open BMP file; false (the file refused,
+// when it is not one) otherwise.
+bool readBmpHead(ReadableFile& file, BmpLayout& layout) {
+    if (!file.isOpen()) return false;
+    std::uint8_t head[kMaxBmpHead];
+    const std::size_t got = file.readAt(0, head, static_cast<std::size_t>(std::min<std::uint64_t>(sizeof head, file.size())));
+    if (const char* why = parseBmpHead(head, got, file.size(), layout)) {
+        file.refuse(why);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<Surface> loadBmpScaled(const std::string& path, int width, int height) {
     if (!validSide(width) || !validSide(height)) return std::nullopt;
     ReadableFile file(dataPath(path), kMaxBmpFileBytes);
-    if (!file.isOpen()) return std::nullopt;
-    std::uint8_t head[kMaxBmpHead];
-    const std::size_t got = file.readAt(0, head, static_cast<std::size_t>(std::min<std::uint64_t>(sizeof head, file.size())));
     BmpLayout layout;
-    if (const char* why = parseBmpHead(head, got, file.size(), layout)) {
-        file.refuse(why);
-        return std::nullopt;
-    }
+    if (!readBmpHead(file, layout)) return std::nullopt;
     // Run-length data can need at most a few bytes a pixel; more is not read.
     const std::uint64_t end =
         layout.runLength()
@@ -621,15 +628,8 @@ std::optional<Surface> loadBmpScaled(const std::string& path, int width, int hei
 
 std::optional<BmpSize> bmpSize(const std::string& path) {
     ReadableFile file(dataPath(path), kMaxBmpFileBytes);
-    if (!file.isOpen()) return std::nullopt;
-    std::uint8_t head[kMaxBmpHead];
-    const std::size_t got = file.readAt(0, head, static_cast<std::size_t>(std::min<std::uint64_t>(sizeof head, file.size())));
     BmpLayout layout;
-    if (const char* why = parseBmpHead(head, got, file.size(), layout)) {
-        file.refuse(why);
-        return std::nullopt;
-    }
-    if (!file.isOpen()) return std::nullopt;
+    if (!readBmpHead(file, layout) || !file.isOpen()) return std::nullopt;
     return BmpSize{layout.width, layout.height, !layout.runLength()};
 }
 
