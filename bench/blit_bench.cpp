@@ -24,6 +24,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,6 +32,7 @@
 #include "engine/bitmapPicture.h"
 #include "platform/KeyRuns.h"
 #include "platform/Canvas.h"
+#include "platform/Picture.h"
 #include "platform/Surface.h"
 #include "framework/GameNames.h"
 #include "support/Harness.h"
@@ -45,6 +47,7 @@ constexpr std::uint32_t kKey = 0x00FF00FF;
 struct Case {
     std::string name;
     std::unique_ptr<bitmapPicture> picture;
+    platform::Surface pixels;        // its pixels, for the plain loops
     int sx = 0, sy = 0, w = 0, h = 0;
     double drawn = 0;                // share of the rectangle's pixels that are not key
     struct Run { int y, x, n; };
@@ -89,7 +92,8 @@ bool addCase(const std::string& name, const std::string& file, int width, int he
     c.w = picture->getFrameWidth();
     c.h = picture->getFrameHeight();
     c.sx = cell * c.w;
-    const platform::Surface& pixels = picture->getMemDC()->pixels();
+    c.pixels = picture->getPicture()->copy();
+    const platform::Surface& pixels = c.pixels;
     long drawn = 0;
     for (int y = 0; y < c.h; ++y)
         for (int x = 0; x < c.w;) {
@@ -193,7 +197,7 @@ void DrawnWritten(benchmark::State& state, const Case* c) {
 }
 
 void DrawnCopied(benchmark::State& state, const Case* c) {
-    const platform::Surface& pic = c->picture->getMemDC()->pixels();
+    const platform::Surface& pic = c->pixels;
     for (auto _ : state) {
         for (const Case::Run& r : c->runs)
             std::memcpy(target.floor.data() + r.y * kW + r.x, pic.row(c->sy + r.y) + c->sx + r.x, 4 * std::size_t(r.n));
@@ -202,7 +206,7 @@ void DrawnCopied(benchmark::State& state, const Case* c) {
 }
 
 void DrawnReadTwice(benchmark::State& state, const Case* c) {
-    const platform::Surface& pic = c->picture->getMemDC()->pixels();
+    const platform::Surface& pic = c->pixels;
     for (auto _ : state) {
         for (const Case::Run& r : c->runs) {
             std::uint32_t* to = target.floor.data() + r.y * kW + r.x;
@@ -335,10 +339,11 @@ void StripMemcpy(benchmark::State& state) {
 // out of caches the frame's other drawing and the display have gone through,
 // so each is also timed after 32 MB were written elsewhere.
 struct FarLayer {
-    platform::Surface flat, plain;
+    std::shared_ptr<const platform::Picture> flat, plain;
 } far;
 
-void farLayer(benchmark::State& state, const platform::Surface& src, bool cold) {
+// src null: a memcpy of the same bytes.
+void farLayer(benchmark::State& state, const platform::Picture* src, bool cold) {
     std::vector<char> elsewhere(cold ? 32u << 20 : 0);
     int offset = 0;
     char fill = 0;
@@ -348,12 +353,12 @@ void farLayer(benchmark::State& state, const platform::Surface& src, bool cold) 
             std::memset(elsewhere.data(), ++fill, elsewhere.size());
             state.ResumeTiming();
         }
-        if (src.empty()) {
+        if (!src) {
             std::memcpy(target.to.data(), target.from.data(), std::size_t(kW) * kStripH * 4);
         } else {
             for (int x = 0; x < kW;) {
                 const int srcX = (x + offset) % kBackW, w = std::min(kBackW - srcX, kW - x);
-                platform::copyRect(target.back, x, 0, w, kStripH, src, srcX, 0);
+                platform::copyRect(target.back, x, 0, w, kStripH, *src, srcX, 0);
                 x += w;
             }
         }
@@ -404,12 +409,11 @@ void registerAll() {
             ->Repetitions(5)
             ->ComputeStatistics("min", fastest)
             ->Unit(benchmark::kMicrosecond);
-    static const platform::Surface none;  // a memcpy of the same bytes
     for (bool cold : {false, true})
-        for (auto [name, src] : {std::pair<const char*, const platform::Surface*>{"far layer flat", &far.flat},
-                                 {"far layer plain", &far.plain}, {"far layer memcpy", &none}})
+        for (auto [name, src] : {std::pair<const char*, const platform::Picture*>{"far layer flat", far.flat.get()},
+                                 {"far layer plain", far.plain.get()}, {"far layer memcpy", nullptr}})
             benchmark::RegisterBenchmark((std::string(name) + (cold ? " cold" : "")).c_str(),
-                                         [src, cold](benchmark::State& st) { farLayer(st, *src, cold); })
+                                         [src, cold](benchmark::State& st) { farLayer(st, src, cold); })
                 ->Repetitions(5)
                 ->ComputeStatistics("min", fastest)
                 ->Unit(benchmark::kMicrosecond);
@@ -434,8 +438,8 @@ long checkExactness() {
         platform::Surface byFlat(kW, kH), byRows(kW, kH);
         for (int x = 0; x < kW;) {
             const int srcX = (x + offset) % kBackW, w = std::min(kBackW - srcX, kW - x);
-            platform::copyRect(byFlat, x, 0, w, kStripH, far.flat, srcX, 0);
-            platform::copyRect(byRows, x, 0, w, kStripH, far.plain, srcX, 0);
+            platform::copyRect(byFlat, x, 0, w, kStripH, *far.flat, srcX, 0);
+            platform::copyRect(byRows, x, 0, w, kStripH, *far.plain, srcX, 0);
             x += w;
         }
         for (int i = 0; i < kW * kH; ++i) farDiffer += byFlat.pixels()[i] != byRows.pixels()[i];
@@ -447,13 +451,12 @@ long checkExactness() {
         for (int x = 0; x < kW; ++x) background.setPixel(x, y, (seed = seed * 1664525u + 1013904223u) >> 8);
     long differ = 0;
     for (const Case& c : cases()) {
-        const platform::Surface& pic = c.picture->getMemDC()->pixels();
-        if (!pic.keyRuns(kKey)) {
+        const platform::Surface& pic = c.pixels;
+        if (!c.picture->getPicture()->keyRuns(kKey)) {
             std::printf("%s: loaded without its runs\n", c.name.c_str());
             ++differ;
         }
-        platform::Surface plain = pic;  // the same pixels; touching one drops the runs
-        plain.setPixel(0, 0, plain.pixel(0, 0));
+        const platform::Surface& plain = pic;  // the same pixels, never analysed
         for (int alpha : {-1, 0, 1, 77, 128, int{kAlpha}, 255}) {  // -1: the keyed copy
             platform::Canvas ours(background);
             platform::Surface unanalysed = background, viaSdl = background;
@@ -501,7 +504,7 @@ void showSdlBlend() {
     long off = 0, worst = 0;
     for (int y = 0; y < c.h; ++y)
         for (int x = 0; x < c.w; ++x) {
-            const std::uint32_t s = c.picture->getMemDC()->pixel(x, y);
+            const std::uint32_t s = c.pixels.pixel(x, y);
             if ((s & 0xFFFFFF) == kKey) continue;
             const std::uint32_t want = byFormula(s, back.pixel(x, y), kAlpha), got = viaSdl.pixel(x, y);
             for (int sh : {0, 8, 16}) {
@@ -534,7 +537,7 @@ int main(int argc, char** argv) {
     strip.picture = std::make_unique<bitmapPicture>();
     const std::string front = testing_support::gameDir() + "/img/bgFront.bmp";
     if (strip.picture->init(front.c_str(), 1420, 400, true, MAGENTA) != S_OK) return 1;
-    strip.sdl = sdlCopyOf(strip.picture->getMemDC()->pixels(), 0, 0, 1420, kStripH);
+    strip.sdl = sdlCopyOf(strip.picture->getPicture()->copy(), 0, 0, 1420, kStripH);
     SDL_SetColorKey(strip.sdl, SDL_TRUE, SDL_MapRGB(strip.sdl->format, 255, 0, 255));
     SDL_SetSurfaceRLE(strip.sdl, 1);
     play.veil = std::make_unique<bitmapPicture>();
@@ -544,14 +547,12 @@ int main(int argc, char** argv) {
     if (play.veil->init(veil.c_str(), 557, 557, false, 0) != S_OK ||
         play.back->init(back.c_str(), kBackW, kBackH, false, 0) != S_OK)
         return 1;
-    far.plain = play.back->getMemDC()->pixels();
-    far.plain.setPixel(0, 0, far.plain.pixel(0, 0));  // its own pixels, no analysis
-    far.flat = far.plain;
-    far.flat.setPixel(0, 0, far.flat.pixel(0, 0));
-    far.flat.analyseFlat();
-    if (!far.flat.flatRows()) return 1;
-    play.sdlVeil = sdlCopyOf(play.veil->getMemDC()->pixels(), 0, 0, 557, 557);
-    play.sdlBack = sdlCopyOf(play.back->getMemDC()->pixels(), 0, 0, kBackW, kBackH);
+    const platform::Surface backPixels = play.back->getPicture()->copy();
+    far.plain = platform::Picture::of(backPixels);  // no analysis
+    far.flat = platform::Picture::freeze(backPixels, std::nullopt, true);
+    if (!far.flat->flatRows()) return 1;
+    play.sdlVeil = sdlCopyOf(play.veil->getPicture()->copy(), 0, 0, 557, 557);
+    play.sdlBack = sdlCopyOf(backPixels, 0, 0, kBackW, kBackH);
     if (!play.sdlVeil || !play.sdlBack) return 1;
     SDL_SetSurfaceBlendMode(play.sdlVeil, SDL_BLENDMODE_BLEND);
     SDL_SetSurfaceAlphaMod(play.sdlVeil, kVeilAlpha);

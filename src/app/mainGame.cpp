@@ -18,6 +18,7 @@
 #include "platform/Canvas.h"
 #include "platform/Clock.h"
 #include "platform/Input.h"
+#include "platform/Picture.h"
 #include "platform/Surface.h"
 #include "platform/Text.h"
 #include "ranking/Rank.h"
@@ -304,10 +305,11 @@ void mainGame::renderPanelKeys() {
     const int lines = static_cast<int>(std::size(kKeyLines));
     const int left = centre - widest / 2 - kKeyPlateMargin;
     const int top = closeBoxRect.top + heightOf(optionPannel, 106) + 4;
-    platform::Surface plate(widest + 2 * kKeyPlateMargin, lines * kKeyLineHeight + 2 * kKeyPlateMargin);
-    plate.fill(kKeyPlateColor);
-    platform::alphaBlend(*back, left, top, plate.width(), plate.height(), plate, 0, 0, kKeyPlateAlpha);
-    platform::frameRect(*back, RECT{left, top, left + plate.width(), top + plate.height()}, kKeyPlateEdge);
+    platform::Surface pixels(widest + 2 * kKeyPlateMargin, lines * kKeyLineHeight + 2 * kKeyPlateMargin);
+    pixels.fill(kKeyPlateColor);
+    const auto plate = platform::Picture::of(std::move(pixels));
+    platform::alphaBlend(*back, left, top, plate->width(), plate->height(), *plate, 0, 0, kKeyPlateAlpha);
+    platform::frameRect(*back, RECT{left, top, left + plate->width(), top + plate->height()}, kKeyPlateEdge);
     int y = top + kKeyPlateMargin;
     for (const char* line : kKeyLines) {
         const int x = centre - platform::textWidth(font, line) / 2;

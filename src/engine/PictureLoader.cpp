@@ -6,7 +6,6 @@
 #include <new>
 
 #include "platform/Image.h"
-#include "platform/KeyRuns.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -24,11 +23,11 @@ platform::FileStamp stampOf(const std::string& file) {
     return platform::fileStamp(platform::dataPath(file));
 }
 
-// Decoded as a scene would decode it, and analysed for drawing: a keyed
+// Decoded as a scene would decode it, and frozen for drawing: a keyed
 // picture by its runs of drawn pixels and, on the worker's spare time, one
-// without key pixels (a sky) by its flat stretches, which its plain copies
-// then fill. Width 0 is the file's own size.
-std::shared_ptr<const platform::Surface> decode(const std::string& file, int width, int height,
+// without key pixels (a sky) also by its flat stretches, which its plain
+// copies then fill. Width 0 is the file's own size.
+std::shared_ptr<const platform::Picture> decode(const std::string& file, int width, int height,
                                                 std::optional<std::uint32_t> key, bool spare) {
     try {
         std::optional<platform::Surface> pixels;
@@ -44,13 +43,21 @@ std::shared_ptr<const platform::Surface> decode(const std::string& file, int wid
             pixels = platform::loadBmpScaled(file, width, height);
         }
         if (!pixels || pixels->empty()) return nullptr;
-        if (key) {
-            pixels->analyseKey(*key);
-            pixels->compact();
-            if (const platform::KeyRuns* runs = pixels->keyRuns(*key); spare && runs && runs->opaque())
-                pixels->analyseFlat();
-        }
-        return std::make_shared<const platform::Surface>(std::move(*pixels));
+        // Per-pixel alpha pictures are never drawn by a key's runs.
+        if (isPng(file)) return platform::Picture::of(std::move(*pixels));
+        return platform::Picture::freeze(std::move(*pixels), key, spare && key);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+// The picture as drawing with key needs it: decoded ahead for another key (or
+// none), it is frozen again for this one.
+std::shared_ptr<const platform::Picture> suited(std::shared_ptr<const platform::Picture> picture,
+                                                std::optional<std::uint32_t> key) {
+    if (!picture || picture->suits(key)) return picture;
+    try {
+        return platform::Picture::freeze(picture->copy(), key);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -161,7 +168,7 @@ void PictureLoader::run() {
     }
 }
 
-std::optional<std::shared_ptr<const platform::Surface>> PictureLoader::kept(const Entry& entry,
+std::optional<std::shared_ptr<const platform::Picture>> PictureLoader::kept(const Entry& entry,
                                                                             const std::string& file,
                                                                             int width, int height) {
     if (entry.state != State::done || !entry.stamp.exists || stampOf(file) != entry.stamp)
@@ -171,7 +178,9 @@ std::optional<std::shared_ptr<const platform::Surface>> PictureLoader::kept(cons
     if (!entry.own) return std::nullopt;
     // Decoded ahead at its own size: scaled as the decoder scales a file.
     try {
-        return std::make_shared<const platform::Surface>(platform::scaleNearest(*entry.pixels, width, height));
+        platform::Surface spare;
+        return platform::Picture::freeze(platform::scaleNearest(entry.pixels->rows(spare), width, height),
+                                         entry.pixels->key());
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -214,13 +223,16 @@ bool PictureLoader::ask(const std::string& file, int width, int height,
     return true;
 }
 
-std::shared_ptr<const platform::Surface> PictureLoader::take(const std::string& file, int width,
+std::shared_ptr<const platform::Picture> PictureLoader::take(const std::string& file, int width,
                                                              int height,
                                                              std::optional<std::uint32_t> key) {
     std::unique_lock<std::mutex> lock(mutex_);
     Entry& entry = files_[file];
     changed_.wait(lock, [&] { return entry.state != State::decoding; });
-    if (auto pixels = kept(entry, file, width, height)) return *pixels;
+    if (auto pixels = kept(entry, file, width, height)) {
+        lock.unlock();
+        return suited(std::move(*pixels), key);
+    }
     // Not there (yet): decoded here rather than wait for a thread that runs
     // only on spare time.
     entry.state = State::decoding;

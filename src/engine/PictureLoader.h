@@ -26,7 +26,7 @@
 
 #include "platform/FileIO.h"
 #include "platform/SpareThread.h"
-#include "platform/Surface.h"
+#include "platform/Picture.h"
 
 class PictureLoader {
 public:
@@ -45,10 +45,10 @@ public:
     // failed.
     bool ask(const std::string& file, int width, int height, std::optional<std::uint32_t> key);
 
-    // A BMP file's pixels at width x height, a PNG file's at its own size
-    // (width and height 0); null when the file does not decode. Waits for a
-    // decoding under way.
-    std::shared_ptr<const platform::Surface> take(const std::string& file, int width, int height,
+    // A BMP file's picture at width x height, a PNG file's at its own size
+    // (width and height 0), frozen for drawing with key (or without); null
+    // when the file does not decode. Waits for a decoding under way.
+    std::shared_ptr<const platform::Picture> take(const std::string& file, int width, int height,
                                                   std::optional<std::uint32_t> key);
 
     // Waits until the worker has tried every file in line (for tests).
@@ -66,7 +66,7 @@ private:
         int width = 0, height = 0;  // as asked; 0: the file's own size
         bool own = false;           // pixels decoded ahead, at the file's own size
         std::optional<std::uint32_t> key;
-        std::shared_ptr<const platform::Surface> pixels;  // null: the file did not decode
+        std::shared_ptr<const platform::Picture> pixels;  // null: the file did not decode
         platform::FileStamp stamp;                        // the file as it was decoded
     };
 
@@ -74,7 +74,7 @@ private:
     // The next file to decode: asked ones first; null once stopped.
     const std::string* next(std::unique_lock<std::mutex>& lock);
     // The entry's pixels at width x height, while they are still the file's.
-    static std::optional<std::shared_ptr<const platform::Surface>> kept(const Entry& entry,
+    static std::optional<std::shared_ptr<const platform::Picture>> kept(const Entry& entry,
                                                                         const std::string& file,
                                                                         int width, int height);
 

@@ -57,13 +57,11 @@ HRESULT bitmapPicture::load(const char* name, int width, int height, bool keyed,
         fresh->height = height;
         if (loader) {
             if (!loader->ask(name, width, height, keyPixel)) return E_FAIL;
-            fresh->memDC = std::make_unique<platform::Canvas>();
             fresh->pending = loader;
         } else {
             auto decoded = platform::loadBmpScaled(name, width, height);
             if (!decoded || decoded->empty()) return E_FAIL;
-            fresh->memDC = std::make_unique<platform::Canvas>(std::move(*decoded));
-            keepDecoded(fresh->memDC->changePixels(), keyed, key);
+            fresh->picture = platform::Picture::freeze(std::move(*decoded), keyPixel);
         }
         fileName = name;
         info = std::move(fresh);
@@ -76,34 +74,47 @@ HRESULT bitmapPicture::load(const char* name, int width, int height, bool keyed,
     return S_OK;
 }
 
-// Keyed pictures are drawn by their runs of drawn pixels, found once here (or
-// already, by the loader) and kept in place of the pixels; drawing into the
-// picture later drops them (see Surface).
-void bitmapPicture::keepDecoded(platform::Surface& pixels, bool keyed, COLORREF key) const {
-    if (keyed) {
-        if (!pixels.keyRuns(platform::toPixel(key))) pixels.analyseKey(platform::toPixel(key));
-        pixels.compact();
-    } else {
-        pixels.forgetKeyRuns();
-    }
-}
-
-void bitmapPicture::decodePending() const {
+void bitmapPicture::takePending() {
     if (!info || !info->pending) return;
     const auto from = std::move(info->pending);
     info->pending = nullptr;
     const std::optional<std::uint32_t> key =
         transparent ? std::optional(platform::toPixel(transColor)) : std::nullopt;
     try {
-        const auto pixels = from->take(fileName, info->width, info->height, key);
+        auto pixels = from->take(fileName, info->width, info->height, key);
         if (pixels && pixels->width() == info->width && pixels->height() == info->height) {
-            info->memDC->changePixels() = *pixels;
-            keepDecoded(info->memDC->changePixels(), transparent, transColor);
+            info->picture = std::move(pixels);
             return;
         }
     } catch (const std::bad_alloc&) {
     }
-    info->memDC->changePixels() = platform::Surface();
+    info->picture = nullptr;
+}
+
+HDC bitmapPicture::getMemDC() {
+    if (!info) return nullptr;
+    takePending();
+    if (!info->memDC) {
+        try {
+            info->memDC = std::make_unique<platform::Canvas>(info->picture ? info->picture->copy() : platform::Surface());
+        } catch (const std::bad_alloc&) {
+            return nullptr;
+        }
+        info->picture.reset();
+    }
+    return info->memDC.get();
+}
+
+std::shared_ptr<const platform::Picture> bitmapPicture::getPicture() {
+    if (!info) return nullptr;
+    takePending();
+    if (info->picture) return info->picture;
+    if (!info->memDC) return nullptr;
+    try {
+        return info->memDC->picture();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 HRESULT bitmapPicture::init(const char* name, int width, int height, bool keyed, COLORREF key) {
@@ -150,19 +161,21 @@ void bitmapPicture::draw(HDC hdc, int destX, int destY, std::int64_t srcX, std::
                          int w, int h) {
     if (!info || !hdc) return;
     platform::Blit r;
-    // Pixels still to be decoded are decoded only for a draw that shows some.
+    // Pixels still to be taken are taken only for a draw that shows some.
     if (info->pending && !platform::clipBlit(hdc->width(), hdc->height(), info->width,
                                              info->height, destX, destY, srcX, srcY, w, h, r))
         return;
-    decodePending();
-    const platform::Surface& src = info->memDC->pixels();
-    if (!platform::clipBlit(hdc->width(), hdc->height(), src.width(), src.height(), destX, destY,
-                            srcX, srcY, w, h, r))
+    // A canvas drawn onto itself where it already is changes nothing (the
+    // back buffer's last copy to the window, which it now is).
+    if (info->memDC && hdc == info->memDC.get() && destX == srcX && destY == srcY) return;
+    const auto src = getPicture();
+    if (!src || !platform::clipBlit(hdc->width(), hdc->height(), src->width(), src->height(), destX, destY,
+                                    srcX, srcY, w, h, r))
         return;
     if (transparent)
-        platform::keyedCopy(*hdc, r.dx, r.dy, r.w, r.h, src, r.sx, r.sy, transColor);
+        platform::keyedCopy(*hdc, r.dx, r.dy, r.w, r.h, *src, r.sx, r.sy, transColor);
     else
-        platform::copyRect(*hdc, r.dx, r.dy, r.w, r.h, src, r.sx, r.sy);
+        platform::copyRect(*hdc, r.dx, r.dy, r.w, r.h, *src, r.sx, r.sy);
 }
 
 void bitmapPicture::render(HDC hdc, int destX, int destY) {
@@ -199,12 +212,12 @@ void bitmapPicture::blend(HDC hdc, int destX, int destY, int srcX, int srcY, int
     if (info->pending && !platform::clipBlit(hdc->width(), hdc->height(), info->width,
                                              info->height, destX, destY, srcX, srcY, w, h, r))
         return;
-    decodePending();
-    const platform::Surface& src = info->memDC->pixels();
+    const auto src = getPicture();
+    if (!src) return;
     if (transparent)
-        platform::keyedBlend(*hdc, destX, destY, w, h, src, srcX, srcY, transColor, alpha);
+        platform::keyedBlend(*hdc, destX, destY, w, h, *src, srcX, srcY, transColor, alpha);
     else
-        platform::alphaBlend(*hdc, destX, destY, w, h, src, srcX, srcY, alpha);
+        platform::alphaBlend(*hdc, destX, destY, w, h, *src, srcX, srcY, alpha);
 }
 
 void bitmapPicture::alphaRender(HDC hdc, int destX, int destY, std::uint8_t alpha) {

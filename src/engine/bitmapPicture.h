@@ -13,7 +13,11 @@
 class PictureLoader;
 
 struct pictureInfo {
-    std::unique_ptr<platform::Canvas> memDC;  // the picture's pixels
+    // A loaded picture's pixels, frozen; null for a blank one, and for a
+    // loaded one once its memDC was asked for (it then draws from that).
+    std::shared_ptr<const platform::Picture> picture;
+    // What is drawn into: a blank picture's pixels, or a loaded one's copy.
+    std::unique_ptr<platform::Canvas> memDC;
     float x = 0, y = 0;
     int width = 0, height = 0;
     int currentFrameX = 0, currentFrameY = 0;
@@ -47,7 +51,12 @@ public:
                      int srcHeight, std::uint8_t alpha);
     void loopRender(HDC hdc, const RECT* drawArea, int offsetX);
 
-    HDC getMemDC() const { return info ? (decodePending(), info->memDC.get()) : nullptr; }
+    // A loaded picture's pixels become drawable into at the first ask: from
+    // then on the picture draws what its memDC holds.
+    HDC getMemDC();
+    // What its draws draw from: the frozen pixels, or the memDC's; null when
+    // there are none.
+    std::shared_ptr<const platform::Picture> getPicture();
     float getX() const { return info ? info->x : 0.0f; }
     float getY() const { return info ? info->y : 0.0f; }
     int getWidth() const { return info ? info->width : 0; }
@@ -77,8 +86,7 @@ private:
     void draw(HDC hdc, int destX, int destY, std::int64_t srcX, std::int64_t srcY, int w, int h);
     // Takes pixels still pending; a file that then fails (it changed since
     // it was asked for) draws nothing.
-    void decodePending() const;
-    void keepDecoded(platform::Surface& pixels, bool keyed, COLORREF key) const;
+    void takePending();
     void blend(HDC hdc, int destX, int destY, int srcX, int srcY, int w, int h,
                std::uint8_t alpha);
 

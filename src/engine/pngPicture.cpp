@@ -5,12 +5,12 @@
 #include "platform/Canvas.h"
 #include "platform/Image.h"
 
-std::shared_ptr<const platform::Surface> decodePng(const char* fileName) {
+std::shared_ptr<const platform::Picture> decodePng(const char* fileName) {
     if (!fileName) return nullptr;
     try {
         auto decoded = platform::loadPng(fileName);
         if (!decoded || decoded->empty()) return nullptr;
-        return std::make_shared<const platform::Surface>(std::move(*decoded));
+        return platform::Picture::of(std::move(*decoded));
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -18,7 +18,7 @@ std::shared_ptr<const platform::Surface> decodePng(const char* fileName) {
 
 namespace {
 
-std::uint32_t sizeOf(const std::shared_ptr<const platform::Surface>& image, bool wide) {
+std::uint32_t sizeOf(const std::shared_ptr<const platform::Picture>& image, bool wide) {
     if (!image) return 0;
     return static_cast<std::uint32_t>(wide ? image->width() : image->height());
 }
@@ -36,9 +36,9 @@ void pngPicture::decode(const char* fileName) {
 void pngPicture::turn(int rotateFlip) {
     if (!image || rotateFlip == 0) return;
     try {
-        auto turned = std::make_shared<platform::Surface>(*image);
-        platform::rotateFlip(*turned, rotateFlip);
-        image = std::move(turned);
+        platform::Surface turned = image->copy();
+        platform::rotateFlip(turned, rotateFlip);
+        image = platform::Picture::of(std::move(turned));
     } catch (const std::bad_alloc&) {
         image = nullptr;
     }

@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/Surface.h"
+#include "platform/Picture.h"
 #include "platform/Win32Types.h"
 
 struct pngPictureInfo {
@@ -19,7 +19,7 @@ struct pngPictureInfo {
 };
 
 // Decodes a PNG file; null when it is missing or broken.
-std::shared_ptr<const platform::Surface> decodePng(const char* fileName);
+std::shared_ptr<const platform::Picture> decodePng(const char* fileName);
 
 class pngPicture {
 public:
@@ -41,11 +41,11 @@ public:
     std::unique_ptr<pngPictureInfo> info;
     bool transparent = false;
     std::uint32_t transColor = 0;
-    std::shared_ptr<const platform::Surface> image;  // null when the file did not load
+    std::shared_ptr<const platform::Picture> image;  // null when the file did not load
 
     // Where init gets its pixels; decodePng when empty. The registry hands
     // out one decoding per file, however many keys load it.
-    std::function<std::shared_ptr<const platform::Surface>(const char*)> decoder;
+    std::function<std::shared_ptr<const platform::Picture>(const char*)> decoder;
 
 private:
     void decode(const char* fileName);

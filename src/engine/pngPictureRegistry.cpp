@@ -30,7 +30,7 @@ pngPicture* pngPictureRegistry::add(const std::string& key, Init&& init) {
 
 // The tiles' special overlays load one file under eight keys: the loader
 // decodes it once and its pixels are shared (no picture changes its pixels).
-std::shared_ptr<const platform::Surface> pngPictureRegistry::decode(const char* fileName) {
+std::shared_ptr<const platform::Picture> pngPictureRegistry::decode(const char* fileName) {
     if (!fileName) return nullptr;
     if (!loader) loader = std::make_unique<PictureLoader>(fileName);
     return loader->take(fileName, 0, 0, std::nullopt);

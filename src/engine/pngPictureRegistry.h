@@ -29,7 +29,7 @@ public:
 private:
     template <typename Init>
     pngPicture* add(const std::string& key, Init&& init);
-    std::shared_ptr<const platform::Surface> decode(const char* fileName);
+    std::shared_ptr<const platform::Picture> decode(const char* fileName);
 
     std::map<std::string, std::unique_ptr<pngPicture>> pictures;
     // Made for the first picture, on its file's folder.

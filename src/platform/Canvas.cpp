@@ -28,10 +28,10 @@ std::uint64_t spread(std::uint64_t x) {
 std::uint64_t mix(std::uint64_t h, std::uint64_t v) { return std::rotl((h ^ v) * 0x9E3779B97F4A7C15ull, 27); }
 
 // The kind, the place and the picture, which every blit command hashes.
-std::uint64_t blitHash(std::uint64_t kind, const Blit& at, const Surface& src) {
+std::uint64_t blitHash(std::uint64_t kind, const Blit& at, const std::shared_ptr<const Picture>& src) {
     std::uint64_t h = kind;
     for (int v : {at.dx, at.dy, at.sx, at.sy, at.w, at.h}) h = mix(h, static_cast<std::uint32_t>(v));
-    return mix(h, src.contentKey());
+    return mix(h, static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(src.get())));
 }
 
 Box boxOf(const Blit& b) { return Box{b.dx, b.dy, b.dx + b.w, b.dy + b.h}; }
@@ -47,19 +47,19 @@ namespace draw {
 Box Copy::bounds() const { return boxOf(at); }
 std::uint64_t Copy::hash() const { return spread(blitHash(1, at, src)); }
 void Copy::drawOn(Surface& frame, const Box& within) const {
-    copyRect(frame, at.dx, at.dy, at.w, at.h, src, at.sx, at.sy, within);
+    copyRect(frame, at.dx, at.dy, at.w, at.h, *src, at.sx, at.sy, within);
 }
 
 Box KeyedCopy::bounds() const { return boxOf(at); }
 std::uint64_t KeyedCopy::hash() const { return spread(mix(blitHash(2, at, src), key)); }
 void KeyedCopy::drawOn(Surface& frame, const Box& within) const {
-    keyedCopy(frame, at.dx, at.dy, at.w, at.h, src, at.sx, at.sy, toColorRef(key), within);
+    keyedCopy(frame, at.dx, at.dy, at.w, at.h, *src, at.sx, at.sy, toColorRef(key), within);
 }
 
 Box Blend::bounds() const { return boxOf(at); }
 std::uint64_t Blend::hash() const { return spread(mix(blitHash(3, at, src), alpha)); }
 void Blend::drawOn(Surface& frame, const Box& within) const {
-    alphaBlend(frame, at.dx, at.dy, at.w, at.h, src, at.sx, at.sy, alpha, within);
+    alphaBlend(frame, at.dx, at.dy, at.w, at.h, *src, at.sx, at.sy, alpha, within);
 }
 
 Box KeyedBlend::bounds() const { return boxOf(at); }
@@ -67,7 +67,7 @@ std::uint64_t KeyedBlend::hash() const {
     return spread(mix(mix(blitHash(4, at, src), key), alpha));
 }
 void KeyedBlend::drawOn(Surface& frame, const Box& within) const {
-    keyedBlend(frame, at.dx, at.dy, at.w, at.h, src, at.sx, at.sy, toColorRef(key), alpha, within);
+    keyedBlend(frame, at.dx, at.dy, at.w, at.h, *src, at.sx, at.sy, toColorRef(key), alpha, within);
 }
 
 Box PixelAlpha::bounds() const { return boxOf(at); }
@@ -75,7 +75,7 @@ std::uint64_t PixelAlpha::hash() const {
     return spread(mix(blitHash(5, at, src), (std::uint64_t{key} << 1) | (useKey ? 1u : 0u)));
 }
 void PixelAlpha::drawOn(Surface& frame, const Box& within) const {
-    alphaPixelCopy(frame, at.dx, at.dy, at.w, at.h, src, at.sx, at.sy, useKey, key, within);
+    alphaPixelCopy(frame, at.dx, at.dy, at.w, at.h, *src, at.sx, at.sy, useKey, key, within);
 }
 
 std::uint64_t Rotated::hash() const {
@@ -85,7 +85,7 @@ std::uint64_t Rotated::hash() const {
     return spread(mix(mix(blitHash(6, at, src), angleBits), (std::uint64_t{key} << 1) | (useKey ? 1u : 0u)));
 }
 void Rotated::drawOn(Surface& frame, const Box& within) const {
-    rotatedAlphaCopy(frame, at.dx, at.dy, at.w, at.h, src, at.sx, at.sy, angle, useKey, key, within);
+    rotatedAlphaCopy(frame, at.dx, at.dy, at.w, at.h, *src, at.sx, at.sy, angle, useKey, key, within);
 }
 
 Box Coverage::bounds() const { return boxOf(at); }
@@ -109,6 +109,11 @@ void Fill::drawOn(Surface& frame, const Box& within) const { fillBox(frame, box,
 
 // ---------------------------------------------------------------------------
 // The frame's record
+
+std::shared_ptr<const Picture> Canvas::picture() {
+    if (!taken_) taken_ = Picture::of(pixels_);
+    return taken_;
+}
 
 void Canvas::begin() {
     commands_.clear();
@@ -203,6 +208,7 @@ void Canvas::addAreas(std::vector<Area>& areas) const {
 }
 
 void Canvas::finish() {
+    taken_.reset();
     if (!recording_) return;
     recording_ = false;
     changed_.clear();
@@ -244,52 +250,43 @@ void Canvas::finish() {
 namespace {
 
 // The blit clipped to the canvas and the picture; false when nothing is left.
-bool clipped(const Canvas& dst, const Surface& src, int dx, int dy, int w, int h, int sx, int sy, Blit& b) {
+bool clipped(const Canvas& dst, const Picture& src, int dx, int dy, int w, int h, int sx, int sy, Blit& b) {
     return clipBlit(dst.width(), dst.height(), src.width(), src.height(), dx, dy, sx, sy, w, h, b);
 }
 
-// A command reading the picture's pixels (all but the keyed ones drawn by
-// their runs) brings them back in the picture itself, once, not in each
-// frame's copy of it.
-const Surface& readable(const Surface& src) {
-    src.bringBackFromRuns();
-    return src;
-}
+std::shared_ptr<const Picture> held(const Picture& src) { return src.shared_from_this(); }
 
 }  // namespace
 
-void copyRect(Canvas& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy) {
-    // The canvas drawn onto itself where it already is changes nothing (the
-    // back buffer's last copy to the window surface, which it now is).
-    if (&src == &dst.pixels() && dx == sx && dy == sy) return;
+void copyRect(Canvas& dst, int dx, int dy, int w, int h, const Picture& src, int sx, int sy) {
     if (!dst.recording()) return copyRect(dst.changePixels(), dx, dy, w, h, src, sx, sy);
     Blit b{};
-    if (clipped(dst, src, dx, dy, w, h, sx, sy, b)) dst.record(draw::Copy{b, readable(src)});
+    if (clipped(dst, src, dx, dy, w, h, sx, sy, b)) dst.record(draw::Copy{b, held(src)});
 }
 
-void keyedCopy(Canvas& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy, COLORREF key) {
+void keyedCopy(Canvas& dst, int dx, int dy, int w, int h, const Picture& src, int sx, int sy, COLORREF key) {
     if (!dst.recording()) return keyedCopy(dst.changePixels(), dx, dy, w, h, src, sx, sy, key);
     Blit b{};
     if (!clipped(dst, src, dx, dy, w, h, sx, sy, b)) return;
     const std::uint32_t k = toPixel(key) & 0x00FFFFFFu;
     const KeyRuns* runs = src.keyRuns(k);
-    dst.record(draw::KeyedCopy{b, runs ? src : readable(src), k, runs && runs->opaque()});
+    dst.record(draw::KeyedCopy{b, held(src), k, runs && runs->opaque()});
 }
 
-void alphaBlend(Canvas& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
+void alphaBlend(Canvas& dst, int dx, int dy, int w, int h, const Picture& src, int sx, int sy,
                 std::uint8_t alpha) {
     if (!dst.recording()) return alphaBlend(dst.changePixels(), dx, dy, w, h, src, sx, sy, alpha);
     Blit b{};
-    if (alpha != 0 && clipped(dst, src, dx, dy, w, h, sx, sy, b)) dst.record(draw::Blend{b, readable(src), alpha});
+    if (alpha != 0 && clipped(dst, src, dx, dy, w, h, sx, sy, b)) dst.record(draw::Blend{b, held(src), alpha});
 }
 
-void keyedBlend(Canvas& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy, COLORREF key,
+void keyedBlend(Canvas& dst, int dx, int dy, int w, int h, const Picture& src, int sx, int sy, COLORREF key,
                 std::uint8_t alpha) {
     if (!dst.recording()) return keyedBlend(dst.changePixels(), dx, dy, w, h, src, sx, sy, key, alpha);
     Blit b{};
     if (alpha == 0 || !clipped(dst, src, dx, dy, w, h, sx, sy, b)) return;
     const std::uint32_t k = toPixel(key) & 0x00FFFFFFu;
-    dst.record(draw::KeyedBlend{b, src.keyRuns(k) ? src : readable(src), k, alpha});
+    dst.record(draw::KeyedBlend{b, held(src), k, alpha});
 }
 
 namespace {
@@ -312,12 +309,12 @@ void frameRect(Canvas& dst, const RECT& r, COLORREF color) {
     for (const Box& edge : frameEdges(r)) recordFill(dst, edge, toPixel(color));
 }
 
-void alphaPixelCopy(Canvas& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy, bool useKey,
+void alphaPixelCopy(Canvas& dst, int dx, int dy, int w, int h, const Picture& src, int sx, int sy, bool useKey,
                     std::uint32_t keyRgb) {
     if (!dst.recording()) return alphaPixelCopy(dst.changePixels(), dx, dy, w, h, src, sx, sy, useKey, keyRgb);
     Blit b{};
     if (clipped(dst, src, dx, dy, w, h, sx, sy, b))
-        dst.record(draw::PixelAlpha{b, readable(src), useKey, keyRgb & 0x00FFFFFFu});
+        dst.record(draw::PixelAlpha{b, held(src), useKey, keyRgb & 0x00FFFFFFu});
 }
 
 void coverageBlend(Canvas& dst, long long dx, long long dy, const std::uint8_t* coverage, int w, int h,
@@ -333,7 +330,7 @@ void coverageBlend(Canvas& dst, long long dx, long long dy, const std::uint8_t* 
     dst.record(draw::Coverage{at, dst.keepMask(coverage, w, int(x0), int(y0), int(x1), int(y1)), color});
 }
 
-void rotatedAlphaCopy(Canvas& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
+void rotatedAlphaCopy(Canvas& dst, int dx, int dy, int w, int h, const Picture& src, int sx, int sy,
                       double angleDegrees, bool useKey, std::uint32_t keyRgb) {
     if (!dst.recording())
         return rotatedAlphaCopy(dst.changePixels(), dx, dy, w, h, src, sx, sy, angleDegrees, useKey, keyRgb);
@@ -342,7 +339,7 @@ void rotatedAlphaCopy(Canvas& dst, int dx, int dy, int w, int h, const Surface& 
     if (std::fmod(angleDegrees, 360.0) == 0.0) return alphaPixelCopy(dst, dx, dy, w, h, src, sx, sy, useKey, keyRgb);
     Box box;
     if (!rotatedBounds(dx, dy, w, h, angleDegrees, Box{0, 0, dst.width(), dst.height()}, box)) return;
-    dst.record(draw::Rotated{Blit{dx, dy, sx, sy, w, h}, readable(src), angleDegrees, useKey,
+    dst.record(draw::Rotated{Blit{dx, dy, sx, sy, w, h}, held(src), angleDegrees, useKey,
                              keyRgb & 0x00FFFFFFu, box});
 }
 

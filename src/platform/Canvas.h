@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/Box.h"
+#include "platform/Picture.h"
 #include "platform/Surface.h"
 #include "platform/Win32Types.h"
 
@@ -29,13 +30,12 @@ struct Mask {
     std::uint64_t hash = 0;
 };
 
-// The commands that read a picture keep a copy of it: it shares the
-// picture's pixels, so a change to the picture later gives the picture
-// pixels of its own and leaves the command's as they were drawn. Blits are
-// clipped to the frame and the picture when recorded.
+// The commands that read a picture hold it: it is frozen, so what they draw
+// is what it was when they were recorded. Blits are clipped to the frame and
+// the picture when recorded.
 struct Copy {
     Blit at;
-    Surface src;
+    std::shared_ptr<const Picture> src;
     Box bounds() const;
     bool opaque() const { return true; }
     std::uint64_t hash() const;
@@ -44,7 +44,7 @@ struct Copy {
 
 struct KeyedCopy {
     Blit at;
-    Surface src;
+    std::shared_ptr<const Picture> src;
     std::uint32_t key = 0;  // 0x00RRGGBB
     bool covers = false;    // the picture has no key pixels: every pixel is set
     Box bounds() const;
@@ -55,7 +55,7 @@ struct KeyedCopy {
 
 struct Blend {
     Blit at;
-    Surface src;
+    std::shared_ptr<const Picture> src;
     std::uint8_t alpha = 0;
     Box bounds() const;
     bool opaque() const { return false; }
@@ -65,7 +65,7 @@ struct Blend {
 
 struct KeyedBlend {
     Blit at;
-    Surface src;
+    std::shared_ptr<const Picture> src;
     std::uint32_t key = 0;
     std::uint8_t alpha = 0;
     Box bounds() const;
@@ -76,7 +76,7 @@ struct KeyedBlend {
 
 struct PixelAlpha {
     Blit at;
-    Surface src;
+    std::shared_ptr<const Picture> src;
     bool useKey = false;
     std::uint32_t key = 0;
     Box bounds() const;
@@ -88,7 +88,7 @@ struct PixelAlpha {
 // at is the place asked (not clipped: the turn is about its corner).
 struct Rotated {
     Blit at;
-    Surface src;
+    std::shared_ptr<const Picture> src;
     double angle = 0;
     bool useKey = false;
     std::uint32_t key = 0;
@@ -141,8 +141,12 @@ public:
     // drawn whole.
     Surface& changePixels() {
         known_ = false;
+        taken_.reset();
         return pixels_;
     }
+    // The pixels frozen, for drawing this canvas onto another: made again
+    // only after they change.
+    std::shared_ptr<const Picture> picture();
 
     // Starts keeping draws as commands.
     void begin();
@@ -177,6 +181,7 @@ private:
     void addAreas(std::vector<Area>& areas) const;
 
     Surface pixels_;
+    std::shared_ptr<const Picture> taken_;  // the pixels as picture() last froze them
     bool recording_ = false;
     bool known_ = false;  // the pixels are what the last frame's commands drew
     std::vector<draw::Command> commands_;
@@ -193,21 +198,21 @@ private:
 };
 
 // The drawing operations of Surface.h onto a canvas: recorded while it
-// records, else done at once. Sources are pictures' surfaces.
-void copyRect(Canvas& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy);
-void keyedCopy(Canvas& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
+// records, else done at once. Sources are frozen pictures.
+void copyRect(Canvas& dst, int dx, int dy, int w, int h, const Picture& src, int sx, int sy);
+void keyedCopy(Canvas& dst, int dx, int dy, int w, int h, const Picture& src, int sx, int sy,
                COLORREF key);
-void alphaBlend(Canvas& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
+void alphaBlend(Canvas& dst, int dx, int dy, int w, int h, const Picture& src, int sx, int sy,
                 std::uint8_t alpha);
-void keyedBlend(Canvas& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
+void keyedBlend(Canvas& dst, int dx, int dy, int w, int h, const Picture& src, int sx, int sy,
                 COLORREF key, std::uint8_t alpha);
 void fillWhite(Canvas& dst, int x, int y, int w, int h);
 void frameRect(Canvas& dst, const RECT& r, COLORREF color);
-void alphaPixelCopy(Canvas& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy,
+void alphaPixelCopy(Canvas& dst, int dx, int dy, int w, int h, const Picture& src, int sx, int sy,
                     bool useKey, std::uint32_t keyRgb);
 void coverageBlend(Canvas& dst, long long dx, long long dy, const std::uint8_t* coverage, int w,
                    int h, COLORREF color);
-void rotatedAlphaCopy(Canvas& dst, int dx, int dy, int w, int h, const Surface& src, int sx,
+void rotatedAlphaCopy(Canvas& dst, int dx, int dy, int w, int h, const Picture& src, int sx,
                       int sy, double angleDegrees, bool useKey, std::uint32_t keyRgb);
 
 }  // namespace platform

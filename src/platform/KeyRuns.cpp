@@ -17,7 +17,7 @@ constexpr int kPixelsPerRun = 32;
 
 }  // namespace
 
-KeyRuns::KeyRuns(std::shared_ptr<std::uint32_t[]> pixels, int width, int height,
+KeyRuns::KeyRuns(const std::uint32_t* pixels, int width, int height,
                  std::uint32_t keyRgb)
     : width_(width), height_(height), key_(keyRgb & 0x00FFFFFFu) {
     const int w = width_, h = height_;
@@ -28,7 +28,7 @@ KeyRuns::KeyRuns(std::shared_ptr<std::uint32_t[]> pixels, int width, int height,
     for (int y = 0; y < h; ++y) {
         const std::size_t rowFirst = spans_.size();
         rowStart_.push_back(static_cast<std::uint32_t>(rowFirst));
-        const std::uint32_t* row = pixels.get() + static_cast<std::size_t>(y) * w;
+        const std::uint32_t* row = pixels + static_cast<std::size_t>(y) * w;
         const int exactKeys = drawnBits(row, w, key_, bits.data());
         // Each set bit of change marks a pixel whose state differs from the
         // one before it (the pixel before the row counts as key): runs start
@@ -73,7 +73,7 @@ KeyRuns::KeyRuns(std::shared_ptr<std::uint32_t[]> pixels, int width, int height,
 
     // The spans' pixels, row after row, so a draw reads one compact block;
     // without key pixels that block is the picture itself.
-    if (opaque_) whole_ = std::move(pixels);
+    if (opaque_) whole_ = pixels;
     else pixels_.resize(drawnTotal);
     std::size_t at = 0;
     for (int y = 0; y < h; ++y)
@@ -81,7 +81,7 @@ KeyRuns::KeyRuns(std::shared_ptr<std::uint32_t[]> pixels, int width, int height,
             r->at = static_cast<std::uint32_t>(at);
             if (!whole_)
                 std::memcpy(pixels_.data() + at,
-                            pixels.get() + static_cast<std::size_t>(y) * w + r->begin,
+                            pixels + static_cast<std::size_t>(y) * w + r->begin,
                             sizeof(std::uint32_t) * static_cast<std::size_t>(r->end - r->begin));
             at += static_cast<std::size_t>(r->end - r->begin);
         }

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 namespace platform {
@@ -23,9 +22,10 @@ struct Span {
 class KeyRuns {
 public:
     // Analyses every row of the width x height pixels for the key colour
-    // keyRgb (0x00RRGGBB; the pixels' top bytes are ignored). A picture
-    // without key pixels keeps the buffer itself rather than a copy.
-    KeyRuns(std::shared_ptr<std::uint32_t[]> pixels, int width, int height, std::uint32_t keyRgb);
+    // keyRgb (0x00RRGGBB; the pixels' top bytes are ignored). Runs of a
+    // picture without key pixels read the pixels where they are, which must
+    // then outlive the runs (a picture holds both).
+    KeyRuns(const std::uint32_t* pixels, int width, int height, std::uint32_t keyRgb);
 
     std::uint32_t key() const { return key_; }
 
@@ -33,7 +33,7 @@ public:
     // dense span.
     const Span* begin(int y) const { return spans_.data() + rowStart_[y]; }
     const Span* end(int y) const { return spans_.data() + rowStart_[y + 1]; }
-    const std::uint32_t* pixels() const { return whole_ ? whole_.get() : pixels_.data(); }
+    const std::uint32_t* pixels() const { return whole_ ? whole_ : pixels_.data(); }
     // Rows outside [top, bottom) draw nothing.
     int top() const { return top_; }
     int bottom() const { return bottom_; }
@@ -42,9 +42,8 @@ public:
     // as in every decoded picture): then the runs alone give back the whole
     // picture, and the surface need not keep its own copy.
     bool holdsAll() const { return holdsAll_; }
-    // True when no pixel is key; then the picture's own buffer is held.
+    // True when no pixel is key; then the picture's own pixels are read.
     bool opaque() const { return opaque_; }
-    const std::shared_ptr<std::uint32_t[]>& whole() const { return whole_; }
     // Writes the whole width x height picture to out (holdsAll() only).
     void expand(std::uint32_t* out) const;
 
@@ -58,7 +57,7 @@ private:
     std::vector<std::uint32_t> rowStart_;  // height + 1 entries into spans_
     std::vector<Span> spans_;
     std::vector<std::uint32_t> pixels_;
-    std::shared_ptr<std::uint32_t[]> whole_;
+    const std::uint32_t* whole_ = nullptr;
 };
 
 }  // namespace platform

@@ -10,8 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/FlatRows.h"
-#include "platform/KeyRuns.h"
 #include "platform/SurfaceSimd.h"
 
 namespace platform {
@@ -69,7 +67,7 @@ BufferPool& pool() {
     return *kept;
 }
 
-std::shared_ptr<std::uint32_t[]> allocate(std::size_t n, bool zeroed) {
+std::uint32_t* allocate(std::size_t n, bool zeroed) {
     if (n == 0) return nullptr;
     std::uint32_t* p = pool().take(n);
     if (p && zeroed) std::fill_n(p, n, 0u);
@@ -78,88 +76,43 @@ std::shared_ptr<std::uint32_t[]> allocate(std::size_t n, bool zeroed) {
     if (!p) p = static_cast<std::uint32_t*>(zeroed ? std::calloc(n, sizeof(std::uint32_t))
                                                    : std::malloc(n * sizeof(std::uint32_t)));
     if (!p) throw std::bad_alloc();
-    return std::shared_ptr<std::uint32_t[]>(p, [n](std::uint32_t* q) { pool().give(q, n); });
+    return p;
 }
 
 }  // namespace
 
-std::uint64_t Surface::contentKey() const {
-    const auto bits = [](const void* p) { return static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(p)); };
-    const std::uint64_t size = (std::uint64_t(std::uint32_t(width_)) << 32) | std::uint32_t(height_);
-    return (bits(pixels_.get()) * 0x9E3779B97F4A7C15ull) ^ (bits(runs_.get()) * 31) ^ size;
-}
+void GiveBackPixels::operator()(std::uint32_t* p) const { pool().give(p, size); }
 
 Surface::Surface(int width, int height, bool zeroed)
     : width_(std::max(width, 0)),
       height_(std::max(height, 0)),
-      pixels_(allocate(areaOf(width_, height_), zeroed)) {}
+      pixels_(allocate(areaOf(width_, height_), zeroed), GiveBackPixels{areaOf(width_, height_)}) {}
 
 Surface::Surface(int width, int height) : Surface(width, height, true) {}
 
 Surface Surface::uninitialised(int width, int height) { return Surface(width, height, false); }
 
-Surface::Surface(const Surface& other)
-    : width_(other.width_),
-      height_(other.height_),
-      pixels_(other.pixels_),
-      runs_(other.runs_),
-      flat_(other.flatRows() ? other.flat_ : nullptr) {}
+Surface::Surface(const Surface& other) : Surface(other.width_, other.height_, false) {
+    if (pixels_) std::memcpy(pixels_.get(), other.pixels_.get(), areaOf(width_, height_) * sizeof(std::uint32_t));
+}
 
-// Assigned pixels count as a change of this surface's own.
 Surface& Surface::operator=(const Surface& other) {
-    if (this != &other) {
-        width_ = other.width_;
-        height_ = other.height_;
-        pixels_ = other.pixels_;
-        runs_ = other.runs_;
-        flat_ = other.flatRows() ? other.flat_ : nullptr;
-        ++changes_;
-        flatChanges_ = changes_;
-    }
+    if (this != &other) *this = Surface(other);
     return *this;
 }
 
 Surface::Surface(Surface&& other) noexcept
     : width_(std::exchange(other.width_, 0)),
       height_(std::exchange(other.height_, 0)),
-      pixels_(std::move(other.pixels_)),
-      runs_(std::move(other.runs_)),
-      flat_(other.flatRows() ? std::move(other.flat_) : nullptr) {
-    other.flat_.reset();
-    ++other.changes_;
-}
+      pixels_(std::move(other.pixels_)) {}
 
 Surface& Surface::operator=(Surface&& other) noexcept {
     if (this != &other) {
         width_ = std::exchange(other.width_, 0);
         height_ = std::exchange(other.height_, 0);
         pixels_ = std::move(other.pixels_);
-        runs_ = std::move(other.runs_);
-        flat_ = other.flatRows() ? std::move(other.flat_) : nullptr;
-        other.flat_.reset();
-        ++changes_;
-        flatChanges_ = changes_;
-        ++other.changes_;
     }
     return *this;
-}
-
-void Surface::bringBack() const {
-    const std::size_t n = areaOf(width_, height_);
-    if (runs_->whole()) {
-        pixels_ = runs_->whole();  // shared, as with a copy
-    } else {
-        auto whole = allocate(n, false);
-        runs_->expand(whole.get());
-        pixels_ = std::move(whole);
-    }
-}
-
-void Surface::unshare() {
-    const std::size_t n = areaOf(width_, height_);
-    auto own = allocate(n, false);
-    std::memcpy(own.get(), pixels_.get(), n * sizeof(std::uint32_t));
-    pixels_ = std::move(own);
 }
 
 std::uint32_t Surface::pixel(int x, int y) const {
@@ -173,38 +126,7 @@ void Surface::setPixel(int x, int y, std::uint32_t value) {
 }
 
 void Surface::fill(std::uint32_t value) {
-    if (empty()) return;
-    // Pixels shared with copies (or kept only in runs) are let go, not copied first.
-    if (!pixels_ || pixels_.use_count() > 1) {
-        runs_.reset();
-        pixels_ = allocate(areaOf(width_, height_), false);
-    }
-    std::fill_n(pixels(), areaOf(width_, height_), value);
-}
-
-void Surface::analyseKey(std::uint32_t keyRgb) {
-    changed();
-    if (empty()) return;
-    runs_ = std::make_shared<const KeyRuns>(pixels_, width_, height_, keyRgb & 0x00FFFFFFu);
-}
-
-void Surface::compact() {
-    if (runs_ && runs_->holdsAll()) pixels_.reset();
-}
-
-void Surface::forgetKeyRuns() {
-    held();
-    runs_.reset();
-}
-
-void Surface::analyseFlat() {
-    held();
-    flat_ = FlatRows::analyse(pixels_.get(), width_, height_);
-    flatChanges_ = changes_;
-}
-
-const KeyRuns* Surface::keyRuns(std::uint32_t keyRgb) const {
-    return runs_ && runs_->key() == (keyRgb & 0x00FFFFFFu) ? runs_.get() : nullptr;
+    if (!empty()) std::fill_n(pixels(), areaOf(width_, height_), value);
 }
 
 // ---------------------------------------------------------------------------
@@ -236,14 +158,10 @@ bool clipBlit(int dstW, int dstH, int srcW, int srcH, std::int64_t dx, std::int6
     return true;
 }
 
-namespace {
-
-constexpr std::uint32_t kRgbMask = 0x00FFFFFFu;
-
-bool clipBlit(const Surface& dst, const Surface& src, int dx, int dy, int w, int h, int sx, int sy,
-              const Box& within, Blit& out) {
-    if (!clipBlit(dst.width(), dst.height(), src.width(), src.height(), dx, dy, sx, sy, w, h, out))
-        return false;
+bool clipBlit(int dstW, int dstH, int srcW, int srcH, std::int64_t dx, std::int64_t dy,
+              std::int64_t sx, std::int64_t sy, std::int64_t w, std::int64_t h, const Box& within,
+              Blit& out) {
+    if (!clipBlit(dstW, dstH, srcW, srcH, dx, dy, sx, sy, w, h, out)) return false;
     const int x0 = std::max(out.dx, within.x0), y0 = std::max(out.dy, within.y0);
     const int x1 = std::min(out.dx + out.w, within.x1), y1 = std::min(out.dy + out.h, within.y1);
     if (x0 >= x1 || y0 >= y1) return false;
@@ -251,18 +169,19 @@ bool clipBlit(const Surface& dst, const Surface& src, int dx, int dy, int w, int
     return true;
 }
 
+namespace {
+
+constexpr std::uint32_t kRgbMask = 0x00FFFFFFu;
+
+bool clipBlit(const Surface& dst, const Surface& src, int dx, int dy, int w, int h, int sx, int sy,
+              const Box& within, Blit& out) {
+    return clipBlit(dst.width(), dst.height(), src.width(), src.height(), dx, dy, sx, sy, w, h, within, out);
+}
+
 // The part of dst a draw within a box may change.
 Box drawable(const Surface& dst, const Box& within) {
     return Box{std::max(0, within.x0), std::max(0, within.y0), std::min(dst.width(), within.x1),
                std::min(dst.height(), within.y1)};
-}
-
-// True when the clipped blit writes every pixel of dst, or reads every pixel of src.
-bool coversDst(const Blit& b, const Surface& dst) {
-    return b.dx == 0 && b.dy == 0 && b.w == dst.width() && b.h == dst.height();
-}
-bool coversSrc(const Blit& b, const Surface& src) {
-    return b.sx == 0 && b.sy == 0 && b.w == src.width() && b.h == src.height();
 }
 
 // Fills the half-open box [x0, x1) x [y0, y1), clipped to s and within.
@@ -319,18 +238,6 @@ void eachRow(Surface& dst, const Surface& src, const Blit& b, Kernel kernel) {
 void copyRect(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy, const Box& within) {
     Blit b{};
     if (!clipBlit(dst, src, dx, dy, w, h, sx, sy, within, b)) return;
-    // A whole surface onto another of its size: they share the pixels until
-    // one of them changes.
-    if (&dst != &src && coversDst(b, dst) && coversSrc(b, src)) {
-        dst = src;
-        return;
-    }
-    if (const FlatRows* flat = src.flatRows(); flat && &dst != &src) {
-        std::uint32_t* to = dst.row(b.dy) + b.dx;
-        for (int y = 0; y < b.h; ++y, to += dst.width())
-            flat->copyRow(b.sy + y, b.sx, b.sx + b.w, to);
-        return;
-    }
     const std::size_t rowBytes = sizeof(std::uint32_t) * b.w;
     // Whole rows of equally wide surfaces are one block of memory.
     if (b.w == dst.width() && b.w == src.width() && &dst != &src) {
@@ -361,18 +268,6 @@ void keyedCopy(Surface& dst, int dx, int dy, int w, int h, const Surface& src, i
     const auto keyed = [&](std::uint32_t* d, const std::uint32_t* s, int n) {
         keyedRow(d, s, n, k);
     };
-    const KeyRuns* runs = src.keyRuns(k);
-    // An analysed picture is drawn by its runs: only drawn pixels are touched.
-    if (runs && &dst != &src) {
-        // A picture without key pixels over all of dst and all of itself is
-        // shared like a plain copy.
-        if (runs->opaque() && coversDst(b, dst) && coversSrc(b, src) && runs->whole()) {
-            dst = src;
-            return;
-        }
-        simd::kernels().copyRuns(dst.row(b.dy) + b.dx, dst.width(), *runs, b.sx, b.sy, b.w, b.h);
-        return;
-    }
     eachRow(dst, src, b, keyed);
 }
 
@@ -397,10 +292,6 @@ void keyedBlend(Surface& dst, int dx, int dy, int w, int h, const Surface& src, 
     const auto keyed = [&](std::uint32_t* d, const std::uint32_t* s, int n) {
         keyedBlendRow(d, s, n, alpha, k);
     };
-    if (const KeyRuns* runs = src.keyRuns(k); runs && &dst != &src) {
-        simd::kernels().blendRuns(dst.row(b.dy) + b.dx, dst.width(), *runs, b.sx, b.sy, b.w, b.h, alpha);
-        return;
-    }
     eachRow(dst, src, b, keyed);
 }
 

@@ -1,7 +1,7 @@
 // Software drawing surfaces and the one drawing pipeline every picture rests
 // on: clipping, the exact blend arithmetic and the choice of processor
-// kernels all live here (kernels in SurfaceSimd, the keyed-picture analysis in
-// KeyRuns). Pixels are 0x00RRGGBB (0xAARRGGBB for pictures with per-pixel
+// kernels all live here (kernels in SurfaceSimd; drawing a frozen picture by
+// its analysis in Picture). Pixels are 0x00RRGGBB (0xAARRGGBB for pictures with per-pixel
 // alpha). Every operation clips to both surfaces: no rectangle, however
 // negative or oversized, reads or writes outside a pixel buffer.
 #pragma once
@@ -18,12 +18,17 @@
 
 namespace platform {
 
-class KeyRuns;
-class FlatRows;
 struct Blit;
 
-// Copies share their pixels until one of them changes (so a whole frame
-// copied to the window costs nothing).
+// Gives a surface's buffer back to the pool of big buffers (Surface.cpp).
+struct GiveBackPixels {
+    std::size_t size = 0;
+    void operator()(std::uint32_t* p) const;
+};
+
+// A plain pixel buffer: what decoding, turning and scaling make, and what a
+// canvas draws into. A copy is a copy of every pixel. Pictures, once loaded,
+// are frozen into a Picture (Picture.h), which also knows how best to draw them.
 class Surface {
 public:
     Surface() = default;
@@ -40,82 +45,22 @@ public:
     int height() const { return height_; }
     bool empty() const { return width_ <= 0 || height_ <= 0; }
 
-    // Any access that may change pixels drops the keyed analysis below, so a
-    // picture drawn into after it was analysed is never drawn from stale runs,
-    // and gives this surface pixels of its own. (So write through a pointer
-    // from these only before the surface is next analysed or copied.)
-    std::uint32_t* pixels() { return changed(), pixels_.get(); }
-    const std::uint32_t* pixels() const { return held(), pixels_.get(); }
-    std::uint32_t* row(int y) { return changed(), pixels_.get() + std::size_t(y) * width_; }
-    const std::uint32_t* row(int y) const {
-        return held(), pixels_.get() + std::size_t(y) * width_;
-    }
+    std::uint32_t* pixels() { return pixels_.get(); }
+    const std::uint32_t* pixels() const { return pixels_.get(); }
+    std::uint32_t* row(int y) { return pixels_.get() + std::size_t(y) * width_; }
+    const std::uint32_t* row(int y) const { return pixels_.get() + std::size_t(y) * width_; }
 
     // Bounds-checked single pixel access; outside reads 0 and writes nothing.
     std::uint32_t pixel(int x, int y) const;
     void setPixel(int x, int y, std::uint32_t value);
     void fill(std::uint32_t value);
 
-    // Records where the pixels whose RGB is not keyRgb (0x00RRGGBB) lie, so
-    // keyed copies and keyed blends from this surface touch only those. Done
-    // once for a picture that is drawn keyed and not changed afterwards.
-    void analyseKey(std::uint32_t keyRgb);
-    // The analysis for keyRgb, or null when there is none or the pixels may
-    // have changed since it was made.
-    const KeyRuns* keyRuns(std::uint32_t keyRgb) const;
-    // When the runs and their key give back every pixel (as for every decoded
-    // picture), keeps the pixels only there; they come back, from the runs,
-    // on the first access other than a keyed draw.
-    void compact();
-    // Drops the analysis (and nothing else: the pixels stay as they are).
-    void forgetKeyRuns();
-    // Records the rows' long stretches of one colour, so plain copies from
-    // this surface fill them rather than read them; kept only where they are
-    // most of the picture. Like the key's runs, never used once the pixels
-    // may have changed.
-    void analyseFlat();
-    const FlatRows* flatRows() const { return flat_ && flatChanges_ == changes_ ? flat_.get() : nullptr; }
-    // Pixels kept only in the runs come back into this surface now: for a
-    // picture whose copies will read its pixels, so that they are brought
-    // back once, here, and not in every copy.
-    void bringBackFromRuns() const {
-        if (!pixels_ && runs_) bringBack();
-    }
-
-    // Equal keys of surfaces alive at once mean equal pixels: while a copy
-    // holds the pixels, the surface they came from cannot change them in place.
-    std::uint64_t contentKey() const;
-
-    // Counts the accesses that may have changed pixels: equal counts mean
-    // unchanged pixels.
-    std::uint64_t changes() const { return changes_; }
-
-
 private:
     Surface(int width, int height, bool zeroed);
-    // The pixels are in pixels_ (maybe shared with copies), or only in
-    // runs_; held() brings them into pixels_.
-    void held() const {
-        if (!pixels_ && runs_) bringBack();
-    }
-    void changed() {
-        held();
-        runs_.reset();  // first: the runs may hold the pixels too
-        if (pixels_.use_count() > 1) unshare();
-        ++changes_;
-    }
-    void bringBack() const;
-    void unshare();
 
     int width_ = 0;
     int height_ = 0;
-    mutable std::shared_ptr<std::uint32_t[]> pixels_;
-    // Immutable once made, so copies of the surface share it.
-    std::shared_ptr<const KeyRuns> runs_;
-    // Valid while changes_ is still flatChanges_.
-    std::shared_ptr<const FlatRows> flat_;
-    std::uint64_t flatChanges_ = 0;
-    std::uint64_t changes_ = 0;
+    std::unique_ptr<std::uint32_t[], GiveBackPixels> pixels_;
 };
 
 // COLORREF (0x00BBGGRR) to a surface pixel (0x00RRGGBB) and back.
@@ -142,6 +87,10 @@ struct Blit {
 // False when nothing is left to draw.
 bool clipBlit(int dstW, int dstH, int srcW, int srcH, std::int64_t dx, std::int64_t dy,
               std::int64_t sx, std::int64_t sy, std::int64_t w, std::int64_t h, Blit& out);
+// The same, then cut to within.
+bool clipBlit(int dstW, int dstH, int srcW, int srcH, std::int64_t dx, std::int64_t dy,
+              std::int64_t sx, std::int64_t sy, std::int64_t w, std::int64_t h, const Box& within,
+              Blit& out);
 
 // Opaque copy of the w x h source rectangle at (sx, sy) to (dx, dy).
 void copyRect(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy, const Box& within = kEverywhere);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <random>
 #include <stdlib.h>
 #include <utility>
@@ -16,6 +17,7 @@
 #include "platform/Canvas.h"
 
 using platform::Canvas;
+using platform::Picture;
 using platform::Surface;
 
 namespace {
@@ -52,41 +54,38 @@ Params randomParams(std::mt19937& rng, int kinds) {
 TEST(Canvas, FramesDrawnOnlyWhereTheyChangedShowWhatWholeFramesShow) {
     std::mt19937 rng(7);
     const Surface background = noise(rng, kW, kH);
-    Surface loadedBackground = background;  // kept in its runs, as loaded pictures are
-    loadedBackground.analyseKey(kKey);
-    loadedBackground.compact();
-    Surface keyed = noise(rng, 50, 30, 0, true);
-    keyed.analyseKey(kKey);
-    Surface solid = noise(rng, 40, 30);
-    solid.analyseKey(kKey);  // no key pixels: an opaque layer
-    const Surface plain = noise(rng, 50, 30, 0, true);  // keyed but never analysed
-    const Surface withAlpha = noise(rng, 30, 20, 0x80);
-    Surface changing = noise(rng, 40, 30, 0, true);  // changed in place between frames
+    const auto wholeBackground = Picture::of(background);
+    const auto loadedBackground = Picture::freeze(background, kKey);  // kept in its runs, as loaded pictures are
+    const auto keyed = Picture::freeze(noise(rng, 50, 30, 0, true), kKey);
+    const auto solid = Picture::freeze(noise(rng, 40, 30), kKey);  // no key pixels: an opaque layer
+    const auto plain = Picture::of(noise(rng, 50, 30, 0, true));  // keyed but never analysed
+    const auto withAlpha = Picture::of(noise(rng, 30, 20, 0x80));
+    Canvas changing(noise(rng, 40, 30, 0, true));  // a canvas drawn from, changed between frames
     std::uint32_t plateColour = 0x00334455;  // a plate filled anew each frame, as the option panel's
     std::vector<std::uint8_t> ink(41 * 9);
     for (auto& c : ink) c = std::uint8_t(rng());
     using Step = std::function<void(Canvas&, const Params&)>;
     const std::vector<Step> steps{
-        [&](Canvas& d, const Params& p) { platform::copyRect(d, p.x, p.y, p.w, p.h, solid, p.sx, p.sy); },
-        [&](Canvas& d, const Params& p) { platform::keyedCopy(d, p.x, p.y, p.w, p.h, keyed, p.sx, p.sy, MAGENTA); },
-        [&](Canvas& d, const Params& p) { platform::keyedCopy(d, p.x, p.y, p.w, p.h, solid, p.sx, p.sy, MAGENTA); },
-        [&](Canvas& d, const Params& p) { platform::keyedCopy(d, p.x, p.y, p.w, p.h, changing, p.sx, p.sy, MAGENTA); },
-        [&](Canvas& d, const Params& p) { platform::keyedBlend(d, p.x, p.y, p.w, p.h, keyed, p.sx, p.sy, MAGENTA, std::uint8_t(p.alpha)); },
-        [&](Canvas& d, const Params& p) { platform::keyedBlend(d, p.x, p.y, p.w, p.h, plain, p.sx, p.sy, MAGENTA, std::uint8_t(p.alpha)); },
-        [&](Canvas& d, const Params& p) { platform::alphaBlend(d, p.x, p.y, p.w, p.h, changing, p.sx, p.sy, std::uint8_t(p.alpha)); },
-        [&](Canvas& d, const Params& p) { platform::alphaPixelCopy(d, p.x, p.y, p.w, p.h, withAlpha, p.sx, p.sy, p.alpha % 2, 0x80FF00FF); },
-        [&](Canvas& d, const Params& p) { platform::rotatedAlphaCopy(d, p.x, p.y, p.w % 30, p.h % 20, withAlpha, p.sx, p.sy, p.alpha * 1.5, false, 0); },
+        [&](Canvas& d, const Params& p) { platform::copyRect(d, p.x, p.y, p.w, p.h, *solid, p.sx, p.sy); },
+        [&](Canvas& d, const Params& p) { platform::keyedCopy(d, p.x, p.y, p.w, p.h, *keyed, p.sx, p.sy, MAGENTA); },
+        [&](Canvas& d, const Params& p) { platform::keyedCopy(d, p.x, p.y, p.w, p.h, *solid, p.sx, p.sy, MAGENTA); },
+        [&](Canvas& d, const Params& p) { platform::keyedCopy(d, p.x, p.y, p.w, p.h, *changing.picture(), p.sx, p.sy, MAGENTA); },
+        [&](Canvas& d, const Params& p) { platform::keyedBlend(d, p.x, p.y, p.w, p.h, *keyed, p.sx, p.sy, MAGENTA, std::uint8_t(p.alpha)); },
+        [&](Canvas& d, const Params& p) { platform::keyedBlend(d, p.x, p.y, p.w, p.h, *plain, p.sx, p.sy, MAGENTA, std::uint8_t(p.alpha)); },
+        [&](Canvas& d, const Params& p) { platform::alphaBlend(d, p.x, p.y, p.w, p.h, *changing.picture(), p.sx, p.sy, std::uint8_t(p.alpha)); },
+        [&](Canvas& d, const Params& p) { platform::alphaPixelCopy(d, p.x, p.y, p.w, p.h, *withAlpha, p.sx, p.sy, p.alpha % 2, 0x80FF00FF); },
+        [&](Canvas& d, const Params& p) { platform::rotatedAlphaCopy(d, p.x, p.y, p.w % 30, p.h % 20, *withAlpha, p.sx, p.sy, p.alpha * 1.5, false, 0); },
         [&](Canvas& d, const Params& p) { platform::coverageBlend(d, p.x, p.y, ink.data(), 41, 9, RGB(p.alpha, 40, 200)); },
         [&](Canvas& d, const Params& p) {
             Surface plate(20, 10);
             plate.fill(plateColour);
-            platform::alphaBlend(d, p.x, p.y, 20, 10, plate, 0, 0, std::uint8_t(p.alpha));
+            platform::alphaBlend(d, p.x, p.y, 20, 10, *Picture::of(std::move(plate)), 0, 0, std::uint8_t(p.alpha));
         },
         [&](Canvas& d, const Params& p) { platform::fillWhite(d, p.x, p.y, p.w, p.h); },
         [&](Canvas& d, const Params& p) { platform::frameRect(d, RECT{p.x, p.y, p.x + p.w, p.y + p.h}, RGB(p.alpha, 1, 2)); },
         // The game's own frame start: a white page, then the background whole.
-        [&](Canvas& d, const Params& p) { platform::fillWhite(d, 0, 0, kW, kH); platform::copyRect(d, 0, 0, kW, kH, p.alpha % 2 ? background : loadedBackground, 0, 0); },
-        [&](Canvas& d, const Params& p) { platform::alphaBlend(d, 0, p.y, kW, kH, background, 0, 0, 50); },
+        [&](Canvas& d, const Params& p) { platform::fillWhite(d, 0, 0, kW, kH); platform::copyRect(d, 0, 0, kW, kH, p.alpha % 2 ? *wholeBackground : *loadedBackground, 0, 0); },
+        [&](Canvas& d, const Params& p) { platform::alphaBlend(d, 0, p.y, kW, kH, *wholeBackground, 0, 0, 50); },
     };
     const int kinds = int(steps.size());
     const int kBackground = kinds - 2;
@@ -115,7 +114,7 @@ TEST(Canvas, FramesDrawnOnlyWhereTheyChangedShowWhatWholeFramesShow) {
             }
         }
         // Pictures changed between frames: in place, refilled, text that says something else.
-        if (rng() % 6 == 0) changing.setPixel(int(rng() % 40), int(rng() % 30), rng() & 0xFFFFFF);
+        if (rng() % 6 == 0) changing.changePixels().setPixel(int(rng() % 40), int(rng() % 30), rng() & 0xFFFFFF);
         if (rng() % 6 == 0) plateColour ^= 1;
         if (rng() % 6 == 0) ink[rng() % ink.size()] ^= 0x40;
         // The pixels changed other than by a draw, now and then: one pixel, or all.
@@ -152,7 +151,7 @@ TEST(Canvas, FramesDrawnOnlyWhereTheyChangedShowWhatWholeFramesShow) {
 // it ends on, a change under the pixels it leaves shows in the next frame.
 TEST(Canvas, AChangeUnderPixelsAnOpaqueDrawLeavesShows) {
     std::mt19937 rng(3);
-    const Surface solid = noise(rng, kW, kH);
+    const auto solid = Picture::freeze(noise(rng, kW, kH), std::nullopt, true);
     Canvas frame(kW, kH);
     std::uint32_t under = 1;
     for (int edge = 1; edge < kW + kH; ++edge) {
@@ -162,13 +161,32 @@ TEST(Canvas, AChangeUnderPixelsAnOpaqueDrawLeavesShows) {
             Surface page(kW, kH);
             page.fill(under);
             frame.begin();
-            platform::copyRect(frame, 0, 0, kW, kH, page, 0, 0);
-            platform::copyRect(frame, 0, 0, across ? edge : kW, across ? kH : edge - kW, solid, 0, 0);
+            platform::copyRect(frame, 0, 0, kW, kH, *Picture::of(std::move(page)), 0, 0);
+            platform::copyRect(frame, 0, 0, across ? edge : kW, across ? kH : edge - kW, *solid, 0, 0);
             frame.finish();
             const int x = across ? edge : 0, y = across ? 0 : edge - kW;
             ASSERT_EQ(frame.pixel(x, y), under) << edge;
             const int lastX = std::max(x - 1, 0), lastY = std::max(y - 1, 0);
-            ASSERT_EQ(frame.pixel(lastX, lastY), solid.pixel(lastX, lastY)) << edge;
+            ASSERT_EQ(frame.pixel(lastX, lastY), solid->pixel(lastX, lastY)) << edge;
         }
     }
+}
+
+// A canvas drawn from gives what it holds at the draw: a change after a
+// picture of it was taken shows in the next one and leaves the taken one as
+// it was; a frame's draws show once the frame is finished.
+TEST(Canvas, APictureOfACanvasFollowsItsChanges) {
+    Canvas source(Surface(4, 2));
+    const auto before = source.picture();
+    EXPECT_EQ(source.picture(), before);  // unchanged: the same picture
+    source.changePixels().setPixel(1, 1, 0x123456);
+    EXPECT_EQ(before->pixel(1, 1), 0u);
+    EXPECT_EQ(source.picture()->pixel(1, 1), 0x123456u);
+    platform::fillWhite(source, 0, 0, 1, 1);  // drawn at once
+    EXPECT_EQ(source.picture()->pixel(0, 0), 0xFFFFFFu);
+    source.begin();
+    platform::fillWhite(source, 3, 0, 1, 1);
+    EXPECT_EQ(source.picture()->pixel(3, 0), 0u);
+    source.finish();
+    EXPECT_EQ(source.picture()->pixel(3, 0), 0xFFFFFFu);
 }

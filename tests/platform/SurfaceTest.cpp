@@ -7,12 +7,14 @@
 #include <climits>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/Surface.h"
+#include "platform/Picture.h"
 #include "platform/KeyRuns.h"
 #include "platform/SurfaceSimd.h"
 #include "support/TestFiles.h"
@@ -102,17 +104,18 @@ TEST(SurfaceBlit, EachBlitDrawsExactlyTheOverlapOfBothSurfaces) {
     expectClipped([](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx,
                      int sy) { platform::alphaBlend(d, dx, dy, w, h, s, sx, sy, 200); },
                   patterned(19, 5, 1, 0x7F), [](auto s, auto d) { return byFormula(s, d, 200); });
-    // The keyed draws again from the picture's runs: the same pixels.
-    Surface analysed = keyed;
-    analysed.analyseKey(0x102030);
-    ASSERT_NE(analysed.keyRuns(0x102030), nullptr);
-    for (const Surface* pic : {&keyed, &analysed}) {
-        expectClipped([](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx,
-                         int sy) { platform::keyedCopy(d, dx, dy, w, h, s, sx, sy, RGB(0x10, 0x20, 0x30)); },
-                      *pic, [](auto s, auto d) { return (s & 0xFFFFFF) == 0x102030u ? d : s; });
-        expectClipped([](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx,
-                         int sy) { platform::keyedBlend(d, dx, dy, w, h, s, sx, sy, RGB(0x10, 0x20, 0x30), 99); },
-                      *pic, [](auto s, auto d) { return (s & 0xFFFFFF) == 0x102030u ? d : byFormula(s, d, 99); });
+    // The keyed draws again from the picture frozen with its runs: the same pixels.
+    const auto analysed = platform::Picture::freeze(keyed, 0x102030);
+    ASSERT_NE(analysed->keyRuns(0x102030), nullptr);
+    for (const bool byRuns : {false, true}) {
+        expectClipped([&](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx, int sy) {
+            if (byRuns) platform::keyedCopy(d, dx, dy, w, h, *analysed, sx, sy, RGB(0x10, 0x20, 0x30));
+            else platform::keyedCopy(d, dx, dy, w, h, s, sx, sy, RGB(0x10, 0x20, 0x30));
+        }, keyed, [](auto s, auto d) { return (s & 0xFFFFFF) == 0x102030u ? d : s; });
+        expectClipped([&](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx, int sy) {
+            if (byRuns) platform::keyedBlend(d, dx, dy, w, h, *analysed, sx, sy, RGB(0x10, 0x20, 0x30), 99);
+            else platform::keyedBlend(d, dx, dy, w, h, s, sx, sy, RGB(0x10, 0x20, 0x30), 99);
+        }, keyed, [](auto s, auto d) { return (s & 0xFFFFFF) == 0x102030u ? d : byFormula(s, d, 99); });
     }
     expectClipped([](Surface& d, int dx, int dy, int w, int h, const Surface& s, int sx,
                      int sy) { platform::alphaPixelCopy(d, dx, dy, w, h, s, sx, sy, true, 0x00FF00); },
@@ -167,13 +170,13 @@ TEST(SurfaceKeyed, RunsDrawWhatThePixelByPixelRuleDraws) {
     std::mt19937 rng(11);
     for (auto [w, h] : {std::pair{150, 40}, {64, 9}, {1, 7}, {700, 3}}) {
         // Kept only as runs, the picture still gives back every pixel it had.
-        Surface pic = runsPicture(rng, w, h);
-        const Surface before = pic;
-        pic.analyseKey(kKey);
-        pic.compact();
+        const Surface before = runsPicture(rng, w, h);
+        const auto frozen = platform::Picture::freeze(before, kKey);
+        const platform::Picture& pic = *frozen;
         const platform::KeyRuns* runs = pic.keyRuns(kKey);
         ASSERT_NE(runs, nullptr);
         ASSERT_EQ(runs->holdsAll(), true);
+        ASSERT_FALSE(pic.suits(std::nullopt));  // no pixels of its own
         const Surface background = makeSurface(90, 50, [&](int, int) { return std::uint32_t(rng()); });
         for (int round = 0; round < 300; ++round) {
             const int dx = int(rng() % 120) - 30, dy = int(rng() % 70) - 20;
@@ -201,7 +204,8 @@ TEST(SurfaceKeyed, RunsDrawWhatThePixelByPixelRuleDraws) {
                     }
             }
         }
-        ASSERT_TRUE(std::equal(before.pixels(), before.pixels() + w * h, pic.pixels()));
+        ASSERT_TRUE(testing_support::same(pic, before));
+        for (int i = 0; i < w * h; i += 7) ASSERT_EQ(pic.pixel(i % w, i / w), before.pixel(i % w, i / w));
     }
 }
 
@@ -214,12 +218,11 @@ TEST(SurfaceKeyed, LongRunsAreCopiedWholeWhereverTheyStart) {
     if (simd::haveAvx512bw()) kernels.push_back(simd::copyRunsAvx512);
     constexpr int kW = 700;
     // Row 0 drawn whole; row 1 a run of 600 between key pixels.
-    Surface pic = makeSurface(kW, 2, [](int x, int y) {
+    const Surface before = makeSurface(kW, 2, [](int x, int y) {
         return y == 1 && (x < 50 || x >= 650) ? kKey : std::uint32_t(x * 7919 + y) | 0xFF000000u;
     });
-    const Surface before = pic;
-    pic.analyseKey(kKey);
-    const platform::KeyRuns* runs = pic.keyRuns(kKey);
+    const auto pic = platform::Picture::freeze(before, kKey);
+    const platform::KeyRuns* runs = pic->keyRuns(kKey);
     ASSERT_NE(runs, nullptr);
     for (auto copyRuns : kernels)
         for (int dx = 0; dx < 17; ++dx)
@@ -252,103 +255,21 @@ TEST(SurfaceFlat, CopiesByStretchesAreExactCopies) {
                 for (int i = 0; i < n && x < w; ++i, ++x) pic.setPixel(x, y, n > 3 ? band : std::uint32_t(rng()));
             }
         const Surface plain = pic;
-        pic.analyseFlat();
-        ASSERT_NE(pic.flatRows(), nullptr) << w;
+        const auto frozen = platform::Picture::freeze(std::move(pic), std::nullopt, true);
+        ASSERT_NE(frozen->flatRows(), nullptr) << w;
         const Surface background = makeSurface(90, 50, [&](int, int) { return std::uint32_t(rng()); });
         for (int round = 0; round < 400; ++round) {
             const int dx = int(rng() % 120) - 30, dy = int(rng() % 70) - 20;
             const int sx = int(rng() % (w + 40)) - 20, sy = int(rng() % (h + 10)) - 5;
             const int rw = int(rng() % (w + 20)), rh = int(rng() % (h + 5));
             Surface got = background, want = background;
-            platform::copyRect(got, dx, dy, rw, rh, pic, sx, sy);
+            platform::copyRect(got, dx, dy, rw, rh, *frozen, sx, sy);
             platform::copyRect(want, dx, dy, rw, rh, plain, sx, sy);
             ASSERT_TRUE(std::equal(got.pixels(), got.pixels() + 90 * 50, want.pixels())) << w << " round " << round;
         }
     }
     // Pictures mostly of varied pixels are not worth it.
-    Surface noisy = patterned(64, 8, 3);
-    noisy.analyseFlat();
-    EXPECT_EQ(noisy.flatRows(), nullptr);
-}
-
-// Every way of changing an analysed picture drops its runs and its flat
-// stretches: it draws what it holds now. Each change puts colour where there was key, which stale runs
-// would skip. A copy made before keeps the runs and its own pixels.
-TEST(SurfaceKeyed, AChangedPictureNeverDrawsFromItsOldRuns) {
-    std::mt19937 rng(5);
-    const Surface other = runsPicture(rng, 80, 6);
-    const std::vector<std::pair<const char*, std::function<void(Surface&)>>> changes{
-        {"setPixel", [](Surface& s) { s.setPixel(3, 2, 0x123456); }},
-        {"fill", [](Surface& s) { s.fill(0x00ABCDEF); }},
-        {"row", [](Surface& s) { s.row(4)[70] = 0x654321; }},
-        {"pixels", [](Surface& s) { s.pixels()[80 + 9] = 0x0000FF; }},
-        {"drawn into", [&](Surface& s) { platform::copyRect(s, 0, 0, 40, 6, other, 10, 0); }},
-        {"keyed into", [&](Surface& s) { platform::keyedCopy(s, -5, 1, 90, 6, other, 0, 0, RGB(1, 2, 3)); }},
-        {"blended into", [&](Surface& s) { platform::alphaBlend(s, 7, 0, 30, 3, other, 0, 2, 40); }},
-        {"cleared", [](Surface& s) { platform::fillWhite(s, 10, 1, 30, 4); }},
-        {"assigned", [&](Surface& s) { s = other; }},
-    };
-    for (const auto& [name, change] : changes) {
-        Surface pic = makeSurface(80, 6, [](int x, int y) { return x >= 50 && x < 60 ? 0x10101u * (x + y) : kKey; });
-        pic.analyseKey(kKey);
-        pic.compact();
-        pic.analyseFlat();  // mostly flat key: plain copies go by its stretches
-        ASSERT_NE(pic.flatRows(), nullptr);
-        const Surface copy = pic;
-        change(pic);
-        Surface touched = pic;  // touching a copy drops the runs and stretches it took
-        touched.setPixel(0, 0, touched.pixel(0, 0));
-        ASSERT_EQ(touched.keyRuns(kKey), nullptr);
-        ASSERT_EQ(touched.flatRows(), nullptr);
-        // The same pixels, never analysed.
-        const Surface plain = makeSurface(80, 6, [&](int x, int y) { return pic.pixel(x, y); });
-        Surface got(80, 6), want(80, 6);
-        platform::keyedCopy(got, 0, 0, 80, 6, pic, 0, 0, MAGENTA);
-        platform::keyedBlend(got, 3, 1, 80, 6, pic, 0, 0, MAGENTA, 150);
-        platform::keyedCopy(want, 0, 0, 80, 6, plain, 0, 0, MAGENTA);
-        platform::keyedBlend(want, 3, 1, 80, 6, plain, 0, 0, MAGENTA, 150);
-        platform::copyRect(got, 1, 2, 70, 3, pic, 2, 1);
-        platform::copyRect(want, 1, 2, 70, 3, plain, 2, 1);
-        EXPECT_TRUE(std::equal(got.pixels(), got.pixels() + 480, want.pixels())) << name;
-        EXPECT_NE(copy.keyRuns(kKey), nullptr) << name;
-        EXPECT_NE(copy.flatRows(), nullptr) << name;
-        for (int i = 0; i < 480; ++i)
-            ASSERT_EQ(copy.pixel(i % 80, i / 80), i % 80 >= 50 && i % 80 < 60 ? 0x10101u * (i % 80 + i / 80) : kKey) << name;
-    }
-}
-
-// Whole-surface copies share pixels: neither may show through where the
-// other surface or a later draw changed.
-TEST(SurfaceWhole, SharedCopiesGiveTheSamePixelsAsRealOnes) {
-    const Surface pattern = patterned(7, 5, 3);
-    Surface a = pattern, b(7, 5), c(7, 5);
-    platform::copyRect(b, 0, 0, 7, 5, a, 0, 0);
-    a.setPixel(1, 1, 1);
-    b.setPixel(2, 2, 2);
-    platform::fillWhite(c, 0, 0, 7, 5);
-    Surface d = c;
-    platform::copyRect(c, 3, 0, 2, 2, pattern, 0, 0);
-    Surface opaque = pattern;
-    opaque.analyseKey(0x00FF00FF);
-    opaque.compact();
-    Surface e(7, 5), f(7, 5);
-    platform::fillWhite(e, 0, 0, 7, 5);
-    platform::fillWhite(f, 0, 0, 7, 5);
-    platform::keyedCopy(e, 0, 0, 7, 5, opaque, 0, 0, MAGENTA);  // all of e: shared
-    platform::keyedCopy(f, 0, 1, 7, 5, opaque, 0, 0, MAGENTA);  // not all of f: its top row stays white
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 7; ++x) {
-            const std::uint32_t p = pattern.pixel(x, y);
-            ASSERT_EQ(a.pixel(x, y), x == 1 && y == 1 ? 1 : p);
-            ASSERT_EQ(b.pixel(x, y), x == 2 && y == 2 ? 2 : p);
-            ASSERT_EQ(c.pixel(x, y), x >= 3 && x < 5 && y < 2 ? pattern.pixel(x - 3, y) : 0xFFFFFF);
-            ASSERT_EQ(d.pixel(x, y), 0xFFFFFFu);
-            ASSERT_EQ(e.pixel(x, y), p);
-            ASSERT_EQ(f.pixel(x, y), y ? pattern.pixel(x, y - 1) : 0xFFFFFF);
-            ASSERT_EQ(opaque.pixel(x, y), p);  // a picture without key pixels keeps them whole
-        }
-    e.setPixel(0, 0, 7);
-    EXPECT_EQ(opaque.pixel(0, 0), pattern.pixel(0, 0));
+    EXPECT_EQ(platform::Picture::freeze(patterned(64, 8, 3), std::nullopt, true)->flatRows(), nullptr);
 }
 
 TEST(SurfaceBlend, EveryAlphaAndRowLengthMatchesTheFormulaInEveryKernel) {

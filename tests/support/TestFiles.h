@@ -65,6 +65,7 @@ inline bool same(const platform::Surface& a, const platform::Surface& b) {
 }
 inline bool same(const platform::Canvas& a, const platform::Surface& b) { return same(a.pixels(), b); }
 inline bool same(const platform::Canvas& a, const platform::Canvas& b) { return same(a.pixels(), b.pixels()); }
+inline bool same(const platform::Picture& a, const platform::Surface& b) { return same(a.copy(), b); }
 
 struct BmpLayout {
     int bpp = 24;  // 8: pixels are palette indexes; 24 and 32: pixels are written as they are
