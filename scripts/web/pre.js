@@ -139,9 +139,11 @@ function awaited(press) {
   return null;
 }
 
+Module.heldFrames = 0;  // frames the game stood still for a package, for the page's test
 Module.mayStep = function (press) {
   var p = awaited(press);
   Module.showWaiting(p);
+  if (p) Module.heldFrames++;
   return p ? 0 : 1;
 };
 
@@ -341,7 +343,13 @@ function flush(done) {
         if (j.added && j.added.length) files[RANKER_LIST] = mergeList(files[RANKER_LIST], j.added);
         applied.push(key);
       });
-      if (!taken.length) { release(); finish(store.files); return; }
+      if (!taken.length) {
+        // Another tab merged this one's saves already: they are kept too.
+        if (journalCount) Module.savesKept = (Module.savesKept || 0) + 1;
+        release();
+        finish(store.files);
+        return;
+      }
       var tx = db.transaction([DB_STORE], 'readwrite'), st = tx.objectStore(DB_STORE);
       for (var name in files) st.put({ timestamp: new Date(), mode: 33206, contents: files[name] }, fileKey(name));
       st.put(applied.slice(-KEEP_APPLIED), APPLIED_KEY);
