@@ -163,11 +163,9 @@ if (typeof window.AudioContext === 'function') {
   window.AudioContext = function () {
     var context = Reflect.construct(PageAudioContext, arguments);
     if (!soundHeld()) return context;
-    // Off even where the browser would let it start alone; asked for at once
-    // if the player pressed something before the game started.
+    // Off even where the browser would let it start alone.
     context.suspend();
-    var resume = context.resume.bind(context);
-    var asked = !!(navigator.userActivation && navigator.userActivation.hasBeenActive);
+    var resume = context.resume.bind(context), asked = false;
     context.resume = function () {
       if (!soundHeld()) return resume();
       asked = true;
