@@ -116,7 +116,10 @@ var Module = (function () {
     },
     // Called before each step of the game: the package it waits for, or null.
     showWaiting: function (pack) {
-      if (pack) { if (shown !== pack.list) show(pack.list = [pack], 'Loading'); }
+      // What is still on the way up to that package, which comes in turn.
+      if (pack) {
+        if (shown !== pack.list) show(pack.list = packs.slice(0, packs.indexOf(pack) + 1).filter(function (q) { return !q.in; }), 'Loading');
+      }
       else if (shown && module.firstFrameMs !== undefined) show(null);
     },
   };

@@ -11,7 +11,8 @@
 //   go once it has been read whole (the game keeps it decoded), so the page
 //   never holds it twice.
 // - the hold: the game may step only while the files it could open next are
-//   in (mayStep, asked by the frame loop before each step); and the sound
+//   in (mayStep, asked by the frame loop before each step), and reads a
+//   press only once the files it could lead to are in; and the sound
 //   stays off until a tune that came by its head alone is whole.
 // - the player's files ("option", "ranker.list", "new.score") in the
 //   browser's IndexedDB, each save merged with what other tabs stored, under
@@ -139,12 +140,16 @@ function awaited(press) {
   return null;
 }
 
+// 0: no step (the game waits for a package); 1: a step; 2: a step with the
+// input left waiting, since only a press could take the game where its files
+// are not yet in: the scene goes on, the press counts once they are.
 Module.heldFrames = 0;  // frames the game stood still for a package, for the page's test
 Module.mayStep = function (press) {
-  var p = awaited(press);
-  Module.showWaiting(p);
+  var p = awaited(false);
+  var later = !p && press ? awaited(true) : null;
+  Module.showWaiting(p || later);
   if (p) Module.heldFrames++;
-  return p ? 0 : 1;
+  return p ? 0 : later ? 2 : 1;
 };
 
 // A tune's decoder reads ahead only as far as the sound has played, so while
