@@ -4,8 +4,8 @@
 // files as they are), unpacked here as the bytes arrive.
 //
 // The program and the first package come at once, in parallel; the other
-// packages follow one at a time, in the order the game needs them, while it
-// plays. Progress shows from the first moment, and again whenever the game
+// packages follow one at a time once they are in, in the order the game
+// needs them, while it plays. Progress shows from the first moment, and again whenever the game
 // waits for a package (pre.js decides when it must).
 var Module = (function () {
   var build = BUILD_TABLE;
@@ -63,17 +63,22 @@ var Module = (function () {
     });
   }
 
-  // A package, cut into its files as they come.
+  // A package, cut into its files as they come. A piece that is the rest of
+  // a file whose head came before is put at its place in an array of the
+  // file's size (pre.js copies the head in), so the file is never held twice.
   function fetchPackage(pack) {
     var index = 0, file = null, at = 0;
     var nextFile = function () {
       while (index < pack.files.length && pack.files[index][1] === 0) deliver(new Uint8Array(0));
-      if (index < pack.files.length) { file = new Uint8Array(pack.files[index][1]); at = 0; }
+      if (index < pack.files.length) {
+        at = pack.files[index][2] || 0;
+        file = new Uint8Array(at + pack.files[index][1]);
+      }
     };
     var deliver = function (bytes) {
-      var rel = pack.files[index++][0];
-      pack.arrived[rel] = true;
-      Module.fileArrived(rel, bytes);
+      var f = pack.files[index++];
+      pack.arrived[f[0]] = true;
+      Module.fileArrived(f[0], bytes, f[2] || 0);
     };
     nextFile();
     return unpack(pack, function (chunk) {
@@ -89,6 +94,7 @@ var Module = (function () {
       if (index < pack.files.length) throw new Error('cut short');
       pack.in = true;
       if (pack.onIn) pack.onIn();
+      if (module.onPackageIn) module.onPackageIn(pack);
     });
   }
 
@@ -103,14 +109,17 @@ var Module = (function () {
     version: build.version,
     print: function (text) { console.log(text); },
     printErr: function (text) { console.error(text); },
-    fileArrived: function (rel, bytes) { module.arrivedEarly.push([rel, bytes]); },
+    fileArrived: function (rel, bytes, from) { module.arrivedEarly.push([rel, bytes, from]); },
     onFirstFrame: function () {
       module.firstFrameMs = performance.now();
       show(null);
     },
     // Called before each step of the game: the package it waits for, or null.
     showWaiting: function (pack) {
-      if (pack) { if (shown !== pack.list) show(pack.list = [pack], 'Loading'); }
+      // What is still on the way up to that package, which comes in turn.
+      if (pack) {
+        if (shown !== pack.list) show(pack.list = packs.slice(0, packs.indexOf(pack) + 1).filter(function (q) { return !q.in; }), 'Loading');
+      }
       else if (shown && module.firstFrameMs !== undefined) show(null);
     },
   };
@@ -130,16 +139,20 @@ var Module = (function () {
       .then(function (r) { receive(r.instance, r.module); }, function (e) { fail('the program', e); });
     return {};
   };
-  whole(js).then(function (bytes) {
+  var jsBytes = whole(js);
+  var codeIn = Promise.all([wasmBytes, jsBytes]);
+  jsBytes.then(function (bytes) {
     var script = document.createElement('script');
     script.src = URL.createObjectURL(new Blob([bytes], { type: 'text/javascript' }));
     script.onload = function () { URL.revokeObjectURL(script.src); };
     document.body.appendChild(script);
   }, function (e) { fail('the program', e); });
 
-  // The first package beside the program, then the others in turn; once all
-  // are in, the service worker keeps the site for the next visit, offline.
-  fetchPackage(packs[0]).then(function () {
+  // The first package beside the program, then, once both are in (so that
+  // nothing else shares the wire before the first frame), the others in
+  // turn; once all are in, the service worker keeps the site for the next
+  // visit, offline.
+  Promise.all([fetchPackage(packs[0]), codeIn]).then(function () {
     return packs.slice(1).reduce(function (chain, p) {
       return chain.then(function () { return fetchPackage(p); });
     }, Promise.resolve());

@@ -4,11 +4,16 @@
 // Three jobs here:
 // - the data: files that arrived go into the game's data folder; every sound
 //   of a later package is there from the start at its full size (the game
-//   opens its tunes at start-up and reads them only when they play), filled
-//   in when it arrives; a large picture is let go once it has been read whole
-//   (the game keeps it decoded), so the page never holds it twice.
+//   opens its tunes at start-up and reads them only when they play), reading
+//   as zeros until it arrives; so is a file whose head came in an earlier
+//   package than its rest (pack.py): the intro registers its later pictures
+//   by their heads and starts its first tune at once. A large picture is let
+//   go once it has been read whole (the game keeps it decoded), so the page
+//   never holds it twice.
 // - the hold: the game may step only while the files it could open next are
-//   in (mayStep, asked by the frame loop before each step).
+//   in (mayStep, asked by the frame loop before each step), and reads a
+//   press only once the files it could lead to are in; and the sound
+//   stays off until a tune that came by its head alone is whole.
 // - the player's files ("option", "ranker.list", "new.score") in the
 //   browser's IndexedDB, each save merged with what other tabs stored, under
 //   a lock that spans tabs (keepSaves, called after each save).
@@ -26,13 +31,17 @@ var LEAST_SCENE_SECONDS = 45;
 // ---- the data ---------------------------------------------------------------
 
 var dataReady = false;
-var fileOwner = {};   // data path -> its package
+var fileOwner = {};   // data path -> the package that makes it whole
+var fileSize = {};    // data path -> its whole size
 var letGo = {};       // data path -> true once its bytes were let go
 var bytesRead = {};   // data path -> bytes read since it was opened
 
 function dataPath(rel) { return DATA_FOLDER + '/' + rel; }
 
-function putDataFile(rel, bytes) {
+// The file's bytes so far: those from its start (the rest read as zeros),
+// the file at its whole size. A piece from further on comes in an array of
+// the file's size, where the head that came before is copied.
+function putDataFile(rel, bytes, from) {
   var path = dataPath(rel);
   var slash = path.lastIndexOf('/');
   FS.mkdirTree(path.substring(0, slash));
@@ -41,14 +50,15 @@ function putDataFile(rel, bytes) {
     FS.writeFile(path, new Uint8Array(0));
     node = FS.lookupPath(path).node;
   }
+  if (from) bytes.set(node.contents.subarray(0, from));
   // The arrived bytes themselves, not a copy; an open reader sees them at once.
   node.contents = bytes;
-  node.usedBytes = bytes.length;
+  node.usedBytes = fileSize[rel];
 }
 
-Module.fileArrived = function (rel, bytes) {
-  if (dataReady) putDataFile(rel, bytes);
-  else Module.arrivedEarly.push([rel, bytes]);
+Module.fileArrived = function (rel, bytes, from) {
+  if (dataReady) putDataFile(rel, bytes, from);
+  else Module.arrivedEarly.push([rel, bytes, from]);
 };
 
 function watchDataFiles() {
@@ -65,8 +75,18 @@ function watchDataFiles() {
     return stream;
   };
   FS.read = function (stream, buffer, offset, length, position) {
+    var at = typeof position === 'number' ? position : stream.position;
     var n = read.apply(this, arguments);
-    if (stream.path in bytesRead) bytesRead[stream.path] += n;
+    if (!(stream.path in bytesRead)) return n;
+    bytesRead[stream.path] += n;
+    // Past what has arrived: zeros, and never a picture's pixels (the hold
+    // keeps the game from drawing one before it is whole).
+    var have = stream.node.contents.length;
+    if (at + n > have) {
+      buffer.fill(0, offset + Math.max(0, have - at), offset + n);
+      var rel = stream.path.substring(DATA_FOLDER.length + 1);
+      if (rel.indexOf('img/') === 0) err('swapsprint: ' + rel + ' is read before it arrived');
+    }
     return n;
   };
   FS.close = function (stream) {
@@ -120,11 +140,50 @@ function awaited(press) {
   return null;
 }
 
+// 0: no step (the game waits for a package); 1: a step; 2: a step with the
+// input left waiting, since only a press could take the game where its files
+// are not yet in: the scene goes on, the press counts once they are.
+Module.heldFrames = 0;  // frames the game stood still for a package, for the page's test
 Module.mayStep = function (press) {
-  var p = awaited(press);
-  Module.showWaiting(p);
-  return p ? 0 : 1;
+  var p = awaited(false);
+  var later = !p && press ? awaited(true) : null;
+  Module.showWaiting(p || later);
+  if (p) Module.heldFrames++;
+  return p ? 0 : later ? 2 : 1;
 };
+
+// A tune's decoder reads ahead only as far as the sound has played, so while
+// the page's sound is off the head of the first tune is all it takes. The
+// sound goes on (with the first click, key or touch, as browsers have it)
+// only once no package that completes a tune is still on the way; a press
+// before then turns it on as that package arrives.
+function soundHeld() {
+  return Module.packs.some(function (p) {
+    return !p.in && p.files.some(function (f) { return f[0].indexOf('soundfile/') === 0 && f[2] > 0; });
+  });
+}
+var soundOn = null;  // turns the held sound on, once it is asked for
+if (typeof window.AudioContext === 'function') {
+  var PageAudioContext = window.AudioContext;
+  window.AudioContext = function () {
+    var context = Reflect.construct(PageAudioContext, arguments);
+    if (!soundHeld()) return context;
+    // Off even where the browser would let it start alone.
+    context.suspend();
+    var resume = context.resume.bind(context), asked = false;
+    context.resume = function () {
+      if (!soundHeld()) return resume();
+      asked = true;
+      return Promise.resolve();
+    };
+    soundOn = function () {
+      if (asked && !soundHeld()) { soundOn = null; resume(); }
+    };
+    return context;
+  };
+  window.AudioContext.prototype = PageAudioContext.prototype;
+}
+Module.onPackageIn = function () { if (soundOn) soundOn(); };
 
 // ---- the player's files -------------------------------------------------------
 
@@ -287,7 +346,13 @@ function flush(done) {
         if (j.added && j.added.length) files[RANKER_LIST] = mergeList(files[RANKER_LIST], j.added);
         applied.push(key);
       });
-      if (!taken.length) { release(); finish(store.files); return; }
+      if (!taken.length) {
+        // Another tab merged this one's saves already: they are kept too.
+        if (journalCount) Module.savesKept = (Module.savesKept || 0) + 1;
+        release();
+        finish(store.files);
+        return;
+      }
       var tx = db.transaction([DB_STORE], 'readwrite'), st = tx.objectStore(DB_STORE);
       for (var name in files) st.put({ timestamp: new Date(), mode: 33206, contents: files[name] }, fileKey(name));
       st.put(applied.slice(-KEEP_APPLIED), APPLIED_KEY);
@@ -337,14 +402,17 @@ Module.preRun = Module.preRun || [];
 Module.preRun.push(function () {
   // The data that came before the program, and the sounds still on the way.
   Module.packs.forEach(function (p) {
-    p.files.forEach(function (f) { fileOwner[f[0]] = p; });
+    p.files.forEach(function (f) {
+      fileOwner[f[0]] = p;
+      fileSize[f[0]] = f[3] || f[1];
+    });
   });
   dataReady = true;
-  Module.arrivedEarly.forEach(function (a) { putDataFile(a[0], a[1]); });
+  Module.arrivedEarly.forEach(function (a) { putDataFile(a[0], a[1], a[2]); });
   Module.arrivedEarly = [];
   Module.packs.forEach(function (p) {
     p.files.forEach(function (f) {
-      if (f[0].indexOf('soundfile/') === 0 && !p.arrived[f[0]]) putDataFile(f[0], new Uint8Array(f[1]));
+      if (f[0].indexOf('soundfile/') === 0 && !f[2] && !p.arrived[f[0]]) putDataFile(f[0], new Uint8Array(0));
     });
   });
   watchDataFiles();

@@ -7,8 +7,9 @@
 //
 // The page brings the game's files in while it plays (pre.js). Before a step
 // the page is asked whether the files the game could open next are in; while
-// they are not, no step runs (so the game's clock stands still), and a
-// press is left waiting in the queue, since it may change the scene.
+// they are not, no step runs (so the game's clock stands still). A press
+// that could change the scene to one whose files are not in yet is left
+// waiting in the queue, with the rest of the input, while the scene goes on.
 #include <SDL.h>
 #include <emscripten.h>
 
@@ -47,8 +48,14 @@ bool pressWaiting() {
     return false;
 }
 
-bool filesIn(bool press) {
-    return EM_ASM_INT({ return Module.mayStep ? Module.mayStep($0) : 1; }, press ? 1 : 0) != 0;
+enum class MayStep { no, yes, withoutInput };
+
+MayStep filesIn(bool press) {
+    switch (EM_ASM_INT({ return Module.mayStep ? Module.mayStep($0) : 1; }, press ? 1 : 0)) {
+        case 0: return MayStep::no;
+        case 2: return MayStep::withoutInput;
+        default: return MayStep::yes;
+    }
 }
 
 void onAnimationFrame(void* arg) {
@@ -56,11 +63,12 @@ void onAnimationFrame(void* arg) {
     const double now = emscripten_get_now();
     if (loop.due < 0) loop.due = now;
     if (now < loop.due) return;
-    if (!filesIn(pressWaiting())) {
+    const MayStep may = filesIn(pressWaiting());
+    if (may == MayStep::no) {
         loop.due = now;  // the wait is not made up for afterwards
         return;
     }
-    if (!loop.window->pumpEvents(input())) {
+    if (may == MayStep::yes && !loop.window->pumpEvents(input())) {
         emscripten_cancel_main_loop();
         return;
     }

@@ -56,8 +56,10 @@ async function load(context, url, link) {
   const rate = (s1[0] - s0[0]) / ((s1[1] - s0[1]) / 1000);
   await page.waitForFunction(() => Module.allIn, null, { timeout: 300000, polling: 200 });
   const whole = net.total();
+  const held = await page.evaluate(() => Module.heldFrames);
   log(`${link.name}: first frame ${first.toFixed(0)} ms after navigation, ${mb(before)} MB on the wire before it, ` +
-    `${mb(whole)} MB for the whole game; ${rate.toFixed(2)} steps/s while ${s1[2] ? 'nothing' : 'the rest'} downloads`);
+    `${mb(whole)} MB for the whole game; ${rate.toFixed(2)} steps/s while ${s1[2] ? 'nothing' : 'the rest'} downloads, ` +
+    `${held} frames held for files`);
   check(first < SLACK * link.firstFrameMs, `${link.name}: the first frame within ${SLACK * link.firstFrameMs / 1000} s`);
   check(before < SLACK * BEFORE_FIRST_TARGET && whole < SLACK * WHOLE_TARGET,
     `${link.name}: under ${SLACK * BEFORE_FIRST_TARGET / MB} MB before the first frame, ${SLACK * WHOLE_TARGET / MB} MB in all`);
