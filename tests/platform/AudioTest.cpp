@@ -1,5 +1,5 @@
-// Both sound systems: the simulated one on a fake clock, and the mixer on
-// SDL's dummy output, which plays in real time without a sound card.
+// The mixer on SDL's dummy output, which plays in real time without a sound
+// card, and on its disk output, read back.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,53 +11,17 @@
 #include <string>
 #include <thread>
 
-#include "SimulatedAudio.h"
 #include "platform/Audio.h"
 #include "platform/AudioDecoder.h"
 #include "platform/AudioFile.h"
 #include "support/DiskAudioCapture.h"
-#include "support/FakeClock.h"
 #include "support/TestFiles.h"
 
 using platform::ChannelId;
-using testing_support::SimulatedAudio;
 using platform::SoundId;
 using testing_support::Bytes;
 
 namespace {
-
-// What the sound registry's own tests do not reach: the test double's
-// channels running out, pauses asked twice, made-up handles, and what release
-// and close silence.
-TEST(SimulatedAudioTest, ChannelsRunOutAndReleaseAndCloseSilenceWhatTheyFree) {
-    testing_support::TempDir dir;
-    testing_support::FakeClock clock;
-    SimulatedAudio audio(clock, 2);
-    SoundId one = audio.load(dir.write("one.wav", {1}), false, false);  // no duration set: 1 s
-    SoundId looped = audio.load(dir.write("music.mp3", {1}), true, true);
-    ChannelId a = audio.play(one, 1.0f), m = audio.play(looped, 1.0f);
-    ASSERT_TRUE(a && m);
-    EXPECT_EQ(audio.play(one, 1.0f), 0u);  // both channels busy
-    audio.setPaused(a, true);
-    clock.advanceMs(600);
-    audio.setPaused(a, true);  // twice must not lose the time already played
-    audio.setPaused(a, false);
-    clock.advanceMs(600);
-    EXPECT_TRUE(audio.isPlaying(a));
-    for (ChannelId madeUp : {ChannelId{0}, ChannelId{7}, ~ChannelId{0}}) {
-        audio.stop(madeUp);
-        EXPECT_FALSE(audio.isPlaying(madeUp) || audio.isPaused(madeUp));
-    }
-    EXPECT_EQ(audio.load(dir.file("absent.wav"), false, false), -1);
-    EXPECT_EQ(audio.load(dir.folder("folder.mp3"), false, false), -1);
-    audio.release(one);
-    EXPECT_FALSE(audio.isPlaying(a));
-    EXPECT_TRUE(audio.isPlaying(m));
-    EXPECT_EQ(audio.play(one, 1.0f), 0u);
-    audio.close();
-    EXPECT_FALSE(audio.isPlaying(m));
-    EXPECT_EQ(audio.play(looped, 1.0f), 0u);
-}
 
 // Real time passes on the dummy output; waits are generous, so only "it
 // ends" is checked, never how long it took.

@@ -65,12 +65,7 @@ Bytes pngOf(const PngCase& c) {
         std::uint32_t bits = 0;
         int held = 0;
         for (int x : xs)
-            for (int ch = 0; ch < channels; ++ch) {
-                if (c.depth == 16) {
-                    row.push_back(static_cast<std::uint8_t>(sample(x, y, ch) >> 8));
-                    row.push_back(static_cast<std::uint8_t>(sample(x, y, ch)));
-                    continue;
-                }
+            for (int ch = 0; ch < channels; ++ch) {  // most significant bits first, 16-bit samples too
                 bits = bits << c.depth | sample(x, y, ch);
                 for (held += c.depth; held >= 8; held -= 8) row.push_back(static_cast<std::uint8_t>(bits >> (held - 8)));
             }
@@ -262,20 +257,12 @@ TEST(ImageTest, EveryPngAndBmpLayoutDecodesAsAnIndependentDecoderDoes) {
                     pngs.push_back(name);
                 }
     const BmpCase bmpCases[] = {
-        {"core1", 1, 0, 12},
-        {"core8", 8, 0, 12},
-        {"pal1", 1, 0},
-        {"pal4", 4, 0},
-        {"pal8_100", 8, 0, 40, false, {}, 100},
-        {"pal8_topdown", 8, 0, 40, true},
-        {"rle4", 4, 2},
-        {"rle8", 8, 1, 40, false, {}, 40},
-        {"rgb555", 16, 0},
+        {"core1", 1, 0, 12}, {"core8", 8, 0, 12}, {"pal1", 1, 0}, {"pal4", 4, 0},
+        {"pal8_100", 8, 0, 40, false, {}, 100}, {"pal8_topdown", 8, 0, 40, true},
+        {"rle4", 4, 2}, {"rle8", 8, 1, 40, false, {}, 40}, {"rgb555", 16, 0},
         {"fields565", 16, 3, 40, false, {0xF800, 0x07E0, 0x001F}},
         {"v3_fields555", 16, 3, 56, false, {0x001F, 0x03E0, 0x7C00, 0x8000}},
-        {"rgb24", 24, 0},
-        {"rgb24_topdown", 24, 0, 40, true},
-        {"rgb32", 32, 0},
+        {"rgb24", 24, 0}, {"rgb24_topdown", 24, 0, 40, true}, {"rgb32", 32, 0},
         {"fields32", 32, 3, 40, false, {0x0000FF00, 0x00FF0000, 0xFF000000}},
         {"v4_fields32", 32, 3, 108, false, {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}},
         {"v5_fields16", 16, 3, 124, true, {0x7C00, 0x03E0, 0x001F, 0x8000}},

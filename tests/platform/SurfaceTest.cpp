@@ -21,8 +21,19 @@
 
 using platform::Surface;
 using testing_support::makeSurface;
+namespace simd = platform::simd;
 
 namespace {
+
+// The versions of one kernel this processor runs: SSE2 (or the plain one),
+// then AVX2 and AVX-512 where it has them.
+template <class Kernel>
+std::vector<Kernel> runnable(Kernel sse2, Kernel avx2, Kernel avx512 = nullptr) {
+    std::vector<Kernel> out{sse2};
+    if (simd::haveAvx2()) out.push_back(avx2);
+    if (avx512 && simd::haveAvx512bw()) out.push_back(avx512);
+    return out;
+}
 
 // Every pixel differs from the others and from 0.
 Surface patterned(int w, int h, std::uint32_t seed, std::uint32_t topByte = 0) {
@@ -162,11 +173,8 @@ Surface runsPicture(std::mt19937& rng, int w, int h) {
 // random pictures, rectangles past every edge, frame cells and tile offsets:
 // through keyedCopy and keyedBlend, and through each kernel this processor runs.
 TEST(SurfaceKeyed, RunsDrawWhatThePixelByPixelRuleDraws) {
-    namespace simd = platform::simd;
-    std::vector<std::pair<decltype(&simd::copyRunsSse2), decltype(&simd::blendRunsSse2)>> kernels{
-        {nullptr, nullptr}, {simd::copyRunsSse2, simd::blendRunsSse2}};
-    if (simd::haveAvx2()) kernels.emplace_back(simd::copyRunsAvx2, simd::blendRunsAvx2);
-    if (simd::haveAvx512bw()) kernels.emplace_back(simd::copyRunsAvx512, simd::blendRunsAvx512);
+    const auto copies = runnable(simd::copyRunsSse2, simd::copyRunsAvx2, simd::copyRunsAvx512);
+    const auto blends = runnable(simd::blendRunsSse2, simd::blendRunsAvx2, simd::blendRunsAvx512);
     std::mt19937 rng(11);
     for (auto [w, h] : {std::pair{150, 40}, {64, 9}, {1, 7}, {700, 3}}) {
         // Kept only as runs, the picture still gives back every pixel it had.
@@ -183,15 +191,15 @@ TEST(SurfaceKeyed, RunsDrawWhatThePixelByPixelRuleDraws) {
             const int sx = int(rng() % (w + 40)) - 20, sy = int(rng() % (h + 10)) - 5;
             const int rw = int(rng() % (w + 20)), rh = int(rng() % (h + 5));
             const std::uint8_t alpha = round % 5 ? std::uint8_t(rng()) : 255;  // 0 leaves dst whole
-            for (auto [copyRuns, blendRuns] : kernels) {
+            for (std::size_t k = 0; k <= copies.size(); ++k) {  // first through keyedCopy and keyedBlend
                 Surface copied = background, blended = background;
                 platform::Blit b;
-                if (!copyRuns) {
+                if (k == 0) {
                     platform::keyedCopy(copied, dx, dy, rw, rh, pic, sx, sy, MAGENTA);
                     platform::keyedBlend(blended, dx, dy, rw, rh, pic, sx, sy, MAGENTA, alpha);
                 } else if (platform::clipBlit(90, 50, w, h, dx, dy, sx, sy, rw, rh, b)) {
-                    copyRuns(copied.row(b.dy) + b.dx, 90, *runs, b.sx, b.sy, b.w, b.h);
-                    if (alpha) blendRuns(blended.row(b.dy) + b.dx, 90, *runs, b.sx, b.sy, b.w, b.h, alpha);
+                    copies[k - 1](copied.row(b.dy) + b.dx, 90, *runs, b.sx, b.sy, b.w, b.h);
+                    if (alpha) blends[k - 1](blended.row(b.dy) + b.dx, 90, *runs, b.sx, b.sy, b.w, b.h, alpha);
                 }
                 for (int y = 0; y < background.height(); ++y)
                     for (int x = 0; x < background.width(); ++x) {
@@ -212,10 +220,6 @@ TEST(SurfaceKeyed, RunsDrawWhatThePixelByPixelRuleDraws) {
 // Runs long enough for the stores to be lined up with the cache, starting at
 // every offset within a line, copied whole by every kernel.
 TEST(SurfaceKeyed, LongRunsAreCopiedWholeWhereverTheyStart) {
-    namespace simd = platform::simd;
-    std::vector<decltype(&simd::copyRunsSse2)> kernels{simd::copyRunsSse2};
-    if (simd::haveAvx2()) kernels.push_back(simd::copyRunsAvx2);
-    if (simd::haveAvx512bw()) kernels.push_back(simd::copyRunsAvx512);
     constexpr int kW = 700;
     // Row 0 drawn whole; row 1 a run of 600 between key pixels.
     const Surface before = makeSurface(kW, 2, [](int x, int y) {
@@ -224,7 +228,7 @@ TEST(SurfaceKeyed, LongRunsAreCopiedWholeWhereverTheyStart) {
     const auto pic = platform::Picture::freeze(before, kKey);
     const platform::KeyRuns* runs = pic->keyRuns(kKey);
     ASSERT_NE(runs, nullptr);
-    for (auto copyRuns : kernels)
+    for (auto copyRuns : runnable(simd::copyRunsSse2, simd::copyRunsAvx2, simd::copyRunsAvx512))
         for (int dx = 0; dx < 17; ++dx)
             for (int sx : {0, 3, 50, 61})
                 for (int n : {255, 256, 257, 300, 531}) {
@@ -281,64 +285,50 @@ TEST(SurfaceBlend, EveryAlphaAndRowLengthMatchesTheFormulaInEveryKernel) {
             src.setPixel(x, y, 0xC3000000u | x << 16 | y << 8 | (x ^ y));
             base.setPixel(x, y, 0x5A000000u | y << 16 | (255 - x) << 8 | x);
         }
-    std::vector<std::pair<const char*, void (*)(std::uint32_t*, const std::uint32_t*, int, int)>> kernels{
-        {"alphaBlend", nullptr}, {"sse2", platform::simd::blendRowSse2}};
-    if (platform::simd::haveAvx2()) kernels.emplace_back("avx2", platform::simd::blendRowAvx2);
-    if (platform::simd::haveAvx512bw()) kernels.emplace_back("avx512", platform::simd::blendRowAvx512);
-    for (auto [name, kernel] : kernels)
-        for (int a = kernel ? 1 : 0; a < 256; ++a) {
+    const auto kernels = runnable(simd::blendRowSse2, simd::blendRowAvx2, simd::blendRowAvx512);
+    for (std::size_t k = 0; k <= kernels.size(); ++k)  // first through alphaBlend
+        for (int a = k ? 1 : 0; a < 256; ++a) {
             // Each kernel row starts misaligned and stops short by 0..36, so
             // every leftover count after the last whole vector is drawn.
             Surface dst = base;
-            if (kernel)
-                for (int y = 0; y < 256; ++y) kernel(dst.row(y) + y % 3, src.row(y) + y % 3, 253 - y % 37, a);
+            if (k)
+                for (int y = 0; y < 256; ++y) kernels[k - 1](dst.row(y) + y % 3, src.row(y) + y % 3, 253 - y % 37, a);
             else
                 platform::alphaBlend(dst, 0, 0, 256, 256, src, 0, 0, static_cast<std::uint8_t>(a));
             for (int y = 0; y < 256; ++y)
                 for (int x = 0; x < 256; ++x) {
                     const std::uint32_t s = src.pixel(x, y), d = base.pixel(x, y);
-                    const bool drawn = !kernel || (x >= y % 3 && x < y % 3 + 253 - y % 37);
-                    ASSERT_EQ(dst.pixel(x, y), a == 0 || !drawn ? d : byFormula(s, d, a)) << name << " alpha " << a;
+                    const bool drawn = !k || (x >= y % 3 && x < y % 3 + 253 - y % 37);
+                    ASSERT_EQ(dst.pixel(x, y), a == 0 || !drawn ? d : byFormula(s, d, a)) << "version " << k << " alpha " << a;
                 }
         }
-
-    // The keyed kernels the same way; each row holds its key once, at x == y,
-    // with junk in the top byte that the comparison must ignore.
-    for (auto keyed : {platform::simd::keyedRowSse2, platform::simd::keyedRowAvx2, platform::simd::keyedRowAvx512}) {
-        if ((keyed == platform::simd::keyedRowAvx2 && !platform::simd::haveAvx2()) ||
-            (keyed == platform::simd::keyedRowAvx512 && !platform::simd::haveAvx512bw()))
-            continue;
-        Surface dst = base;
-        for (int y = 0; y < 256; ++y) keyed(dst.row(y) + y % 3, src.row(y) + y % 3, 253 - y % 37, y << 16 | y << 8);
-        for (int y = 0; y < 256; ++y)
-            for (int x = 0; x < 256; ++x) {
-                const bool drawn = x >= y % 3 && x < y % 3 + 253 - y % 37 && x != y;
-                ASSERT_EQ(dst.pixel(x, y), drawn ? src.pixel(x, y) : base.pixel(x, y)) << x << "," << y;
-            }
-    }
 }
 
 // The other kernels against their one-pixel definitions, in every version
 // this processor runs, at every row length from 0 to 70 and misaligned starts.
-TEST(SurfaceKernels, KeyedBlendInkKeyBitsAndBgrRowsMatchTheirDefinitions) {
-    namespace simd = platform::simd;
+TEST(SurfaceKernels, KeyedCopyAndBlendInkKeyBitsAndBgrRowsMatchTheirDefinitions) {
     std::mt19937 rng(3);
     std::vector<std::uint32_t> src(80), base(80), dst(80);
     std::vector<std::uint8_t> bytes(240);
     std::vector<std::uint64_t> bits(2);
-    const std::uint32_t key = 0x00FF00FF;
-    auto keyedBlends = {simd::keyedBlendRowSse2, simd::keyedBlendRowAvx2, simd::keyedBlendRowAvx512};
-    auto drawnBits = {simd::drawnBitsSse2, simd::drawnBitsAvx2, simd::drawnBitsAvx512};
+    const auto keyedRows = runnable(simd::keyedRowSse2, simd::keyedRowAvx2, simd::keyedRowAvx512);
+    const auto keyedBlends = runnable(simd::keyedBlendRowSse2, simd::keyedBlendRowAvx2, simd::keyedBlendRowAvx512);
+    const auto drawnBits = runnable(simd::drawnBitsSse2, simd::drawnBitsAvx2, simd::drawnBitsAvx512);
+    const auto bgrRows = runnable(simd::bgrRowScalar, simd::bgrRowAvx2);
     for (int n = 0; n <= 70; ++n)
         for (int at : {0, 1, 3}) {
+            const std::uint32_t key = 0x00FF00FFu - std::uint32_t(n) * 0x010203u;  // a kernel must not assume magenta
             for (std::uint32_t& p : src) p = rng() % 3 ? rng() : (key | rng() << 24);
             for (std::uint32_t& p : base) p = rng();
             for (std::uint8_t& b : bytes) b = rng() % 4 ? std::uint8_t(rng()) : 0;
             const auto inRow = [&](int i) { return i >= at && i < at + n; };
+            // Key pixels carry junk in their top byte, which the comparison must ignore.
+            for (auto kernel : keyedRows) {
+                dst = base;
+                kernel(dst.data() + at, src.data() + at, n, key);
+                for (int i = 0; i < 80; ++i) ASSERT_EQ(dst[i], inRow(i) && (src[i] & 0xFFFFFF) != key ? src[i] : base[i]);
+            }
             for (auto kernel : keyedBlends) {
-                if ((kernel == simd::keyedBlendRowAvx2 && !simd::haveAvx2()) ||
-                    (kernel == simd::keyedBlendRowAvx512 && !simd::haveAvx512bw()))
-                    continue;
                 const int a = int(rng() % 256);
                 dst = base;
                 kernel(dst.data() + at, src.data() + at, n, a, key);
@@ -350,16 +340,12 @@ TEST(SurfaceKernels, KeyedBlendInkKeyBitsAndBgrRowsMatchTheirDefinitions) {
             for (int i = 0; i < 80; ++i)
                 ASSERT_EQ(dst[i], inRow(i) ? (base[i] & 0xFF000000) | byFormula(0xC08040, base[i], bytes[i]) : base[i]);
             for (auto kernel : drawnBits) {
-                if ((kernel == simd::drawnBitsAvx2 && !simd::haveAvx2()) ||
-                    (kernel == simd::drawnBitsAvx512 && !simd::haveAvx512bw()))
-                    continue;
                 bits.assign(2, ~0ull);
                 kernel(src.data() + at, n, key, bits.data());
                 for (int i = 0; i < (n + 63) / 64 * 64; ++i)
                     ASSERT_EQ(bits[i / 64] >> (i % 64) & 1, i < n && (src[at + i] & 0xFFFFFF) != key) << n << " " << i;
             }
-            for (auto kernel : {simd::bgrRowScalar, simd::bgrRowAvx2}) {
-                if (kernel == simd::bgrRowAvx2 && !simd::haveAvx2()) continue;
+            for (auto kernel : bgrRows) {
                 dst = base;
                 kernel(dst.data() + at, bytes.data() + 3 * at, n);
                 for (int i = 0; i < 80; ++i) {

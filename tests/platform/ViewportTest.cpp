@@ -2,16 +2,14 @@
 // window opens at on each screen. (Which points reach it: the window's tests.)
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/Viewport.h"
 
 namespace {
 
 using platform::Viewport;
 constexpr int W = 600, H = 1024;
-
-bool same(const Viewport& a, const Viewport& b) {
-    return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
-}
 
 TEST(Viewport, FitsWholeCentredAndKnowsItsWholeMultiples) {
     const struct {
@@ -30,8 +28,7 @@ TEST(Viewport, FitsWholeCentredAndKnowsItsWholeMultiples) {
     };
     for (const auto& c : cases) {
         const Viewport v = platform::fitPicture(c.areaW, c.areaH, W, H);
-        EXPECT_TRUE(same(v, c.shown)) << c.areaW << "x" << c.areaH << ": " << v.x << "," << v.y << " "
-                                      << v.w << "x" << v.h;
+        EXPECT_EQ(std::tuple(v.x, v.y, v.w, v.h), std::tuple(c.shown.x, c.shown.y, c.shown.w, c.shown.h)) << c.areaW << "x" << c.areaH;
         EXPECT_EQ(platform::wholeMultiple(v, W, H), c.whole) << c.areaW << "x" << c.areaH;
     }
 }

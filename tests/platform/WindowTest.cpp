@@ -102,12 +102,11 @@ TEST_F(WindowTest, ClicksReachClientPixelsAtEverySizeAndNotFromTheBars) {
 TEST_F(WindowTest, ShowsOnlyTheChangedBoxesAtEveryScaleAndTheWholePictureAfterAResize) {
     // Every pixel its own value, so a pixel taken from the wrong place shows.
     platform::Surface before(W, H), after(W, H);
-    for (int y = 0; y < H; ++y) {
+    for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
             before.setPixel(x, y, static_cast<std::uint32_t>(x | y << 12));
             after.setPixel(x, y, static_cast<std::uint32_t>(x | y << 12) ^ 0x800000u);
         }
-    }
     // A corner pixel, a block, a single column, the far corner, and one
     // reaching past the frame's edge.
     const platform::Box boxes[] = {{0, 0, 1, 1}, {37, 100, 90, 131}, {300, 500, 301, 700}, {599, 1023, 600, 1024},
@@ -130,12 +129,8 @@ TEST_F(WindowTest, ShowsOnlyTheChangedBoxesAtEveryScaleAndTheWholePictureAfterAR
             for (int x = 0; x < s->w; ++x) {
                 int px = 0, py = 0;
                 std::uint32_t want = 0;
-                if (platform::toPicture(shown, W, H, x, y, px, py)) {
-                    want = (boxed && inBox(px, py) ? after : before).pixel(px, py);
-                }
-                if ((row[x] & 0xFFFFFFu) != want && wrong++ == 0) {
-                    first = std::to_string(x) + "," + std::to_string(y);
-                }
+                if (platform::toPicture(shown, W, H, x, y, px, py)) want = (boxed && inBox(px, py) ? after : before).pixel(px, py);
+                if ((row[x] & 0xFFFFFFu) != want && wrong++ == 0) first = std::to_string(x) + "," + std::to_string(y);
             }
         }
         return wrong;

@@ -28,7 +28,6 @@ public:
     }
 
     void advanceMs(double ms) { nanos_ += static_cast<std::int64_t>(ms * 1e6); }
-    void advanceNanos(std::int64_t ns) { nanos_ += ns; }
     void setMs(std::uint64_t ms) { nanos_ = static_cast<std::int64_t>(ms) * 1'000'000; }
     // On to the next step of the millisecond tick (15.625 ms) whose value
     // modulo `modulus` is `rest`: the gates of the game open on such ticks.
@@ -36,7 +35,6 @@ public:
         for (std::uint64_t n = milliseconds() * 8 / 125 + 1;; ++n)
             if (n * 125 / 8 % modulus == static_cast<std::uint64_t>(rest)) return setMs((n * 125 + 7) / 8);
     }
-    std::int64_t nanos() const { return nanos_; }
 
 private:
     std::int64_t nanos_ = 0;

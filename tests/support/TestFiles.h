@@ -69,34 +69,26 @@ inline bool same(const platform::Picture& a, const platform::Surface& b) { retur
 
 struct BmpLayout {
     int bpp = 24;  // 8: pixels are palette indexes; 24 and 32: pixels are written as they are
-    bool topDown = false;
-    std::uint32_t infoSize = 40;          // 124 for a V5 header, which holds the masks itself
-    std::vector<std::uint32_t> masks = {};   // 32-bit channel masks R, G, B
     std::vector<std::uint32_t> palette = {};
-    int claimW = -1, claimH = -1;         // a header size other than the pixels'
+    int claimW = -1, claimH = -1;  // a header size other than the pixels'
 };
 
+// A bottom-up BMP with the plain 40-byte header.
 inline Bytes bmpBytes(const platform::Surface& s, const BmpLayout& o = {}) {
     const int w = s.width(), h = s.height(), stride = (w * o.bpp + 31) / 32 * 4;
-    const std::uint32_t headers = 14 + std::max<std::uint32_t>(o.infoSize, 40 + 4 * o.masks.size());
-    const std::uint32_t offset = headers + 4 * static_cast<std::uint32_t>(o.palette.size());
-    const int claimH = o.claimH >= 0 ? o.claimH : h;
+    const std::uint32_t offset = 54 + 4 * static_cast<std::uint32_t>(o.palette.size());
     Bytes b{'B', 'M'};
-    for (std::uint32_t v : {offset + stride * h, 0u, offset, o.infoSize,
-                            static_cast<std::uint32_t>(o.claimW >= 0 ? o.claimW : w),
-                            static_cast<std::uint32_t>(o.topDown ? -claimH : claimH)})
+    for (std::uint32_t v : {offset + stride * h, 0u, offset, 40u, static_cast<std::uint32_t>(o.claimW >= 0 ? o.claimW : w),
+                            static_cast<std::uint32_t>(o.claimH >= 0 ? o.claimH : h)})
         putLe(b, v, 4);
     putLe(b, 1, 2);
     putLe(b, o.bpp, 2);
-    for (std::uint32_t v : {o.masks.empty() ? 0u : 3u, std::uint32_t(stride * h), 2835u, 2835u,
-                            static_cast<std::uint32_t>(o.palette.size()), 0u})
+    for (std::uint32_t v : {0u, std::uint32_t(stride * h), 2835u, 2835u, static_cast<std::uint32_t>(o.palette.size()), 0u})
         putLe(b, v, 4);
-    for (std::uint32_t v : o.masks) putLe(b, v, 4);
-    b.resize(headers, 0);
     for (std::uint32_t v : o.palette) putLe(b, v, 4);
     for (int row = 0; row < h; ++row) {
         const std::size_t start = b.size();
-        for (int x = 0; x < w; ++x) putLe(b, s.pixel(x, o.topDown ? row : h - 1 - row), o.bpp / 8);
+        for (int x = 0; x < w; ++x) putLe(b, s.pixel(x, h - 1 - row), o.bpp / 8);
         b.resize(start + stride, 0);
     }
     return b;
