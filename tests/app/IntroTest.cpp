@@ -1,6 +1,6 @@
 // The intro scene, driven through the headless harness with the fake clock:
 // its buttons, its two tunes, the light's pace, the play button's pulse and a
-// second visit.
+// second visit. The harness starts with both switches on.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,8 +20,6 @@ using testing_support::Harness;
 
 namespace {
 
-const std::string kBothOn("\x01\x01", 2);
-
 IntroSceen* intro() { return dynamic_cast<IntroSceen*>(SceneManager::get()->findScene(names::kIntroScene)); }
 bool inScene(const char* name) {
     return SceneManager::get()->currentScene == SceneManager::get()->findScene(name);
@@ -33,7 +31,7 @@ float riseY() { return intro()->main[1]->getY(); }
 
 TEST(Intro, SkipAreaIsLiveFromTheFirstFrameAndStopsBothTunes) {
     for (bool firstFrame : {true, false}) {
-        Harness h(kBothOn);
+        Harness h;
         h.start();
         if (!firstFrame) {
             h.frame();
@@ -74,7 +72,7 @@ TEST(Intro, SecondTuneFollowsTheFirstOnlyWithMusicOn) {
 }
 
 TEST(Intro, LightStepsOnlyOnTicksDivisibleByFiveAndStopsAtSeven) {
-    Harness h(kBothOn);
+    Harness h;
     h.start();
     IntroSceen* scene = intro();
     int previous = 0, steps = 0;
@@ -95,7 +93,7 @@ TEST(Intro, LightStepsOnlyOnTicksDivisibleByFiveAndStopsAtSeven) {
 }
 
 TEST(Intro, PlayButtonPulsesByItsLowByteAndRestartsPast637) {
-    Harness h(kBothOn);
+    Harness h;
     h.start();
     IntroSceen* scene = intro();
     ASSERT_TRUE(h.runUntil([&] { return scene->buttonShown; }, 3000));
@@ -123,7 +121,7 @@ TEST(Intro, PlayButtonPulsesByItsLowByteAndRestartsPast637) {
 }
 
 TEST(Intro, SecondVisitStartsTheLightAsSoonAsTheRevealPasses150) {
-    Harness h(kBothOn);
+    Harness h;
     h.start();
     IntroSceen* scene = intro();
     for (int visit = 1; visit <= 2; ++visit) {
@@ -144,7 +142,7 @@ TEST(Intro, SecondVisitStartsTheLightAsSoonAsTheRevealPasses150) {
 
 TEST(Intro, ReturnSpaceOrPadAPlayOnlyOnceTheButtonIsLive) {
     for (int key : {VK_RETURN, VK_SPACE, VK_GAMEPAD_A}) {
-        Harness h(kBothOn);
+        Harness h;
         h.start();
         IntroSceen* scene = intro();
         h.frames(30);

@@ -121,18 +121,6 @@ TEST_F(PlayScene, OneStopsTheMusicAndACascadeAfterTimeUpStillScoresIntoTheFile) 
     EXPECT_EQ(static_cast<int>(bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (bytes[3] << 24)), board.score);
 }
 
-TEST_F(PlayScene, RefreshAreaReachesPastTheIconAndEndsWithPlay) {
-    untilStarted();
-    untilSettled();
-    h.click(379, 980);
-    EXPECT_EQ(play->blockBoard->refreshLeft, 3);
-    h.click(590, 1020);
-    EXPECT_EQ(play->blockBoard->refreshLeft, 2);
-    h.tap('1');
-    h.click(590, 1020);
-    EXPECT_EQ(play->blockBoard->refreshLeft, 2);
-}
-
 TEST_F(PlayScene, ComboBannerFromFive) {
     untilStarted();
     untilSettled();
@@ -173,16 +161,27 @@ TEST_F(PlayScene, OneDuringTheCountdownEndsPlayAndTheCountdownGoesOn) {
     EXPECT_EQ(slurp(kNewScoreFile).size(), 4u);
     untilStarted();  // the banner reached its last row
     EXPECT_FLOAT_EQ(play->timeLeft, names::kGameSeconds);  // never computed while ended
+    untilSettled();
+    h.click(590, 1020);
+    h.tap('R');
+    EXPECT_EQ(play->blockBoard->refreshLeft, 3) << "no refresh once play ended";
 }
 
-TEST_F(PlayScene, RefreshKeysTakeTheButtonsRulesAndNeverCountDuringTheCountdown) {
+// The button's area reaches past its icon, and the keys are the button's; none
+// counts during the countdown.
+TEST_F(PlayScene, RefreshByTheButtonsAreaOrTheKeysOnlyWhilePlayRuns) {
     h.frames(5);
     h.tap('R');
     EXPECT_EQ(play->blockBoard->refreshLeft, 3);
     untilStarted();
-    const int keys[] = {'R', VK_GAMEPAD_Y, 'R', 'R'};
-    const int left[] = {2, 1, 0, 0};
-    for (int i = 0; i < 4; ++i) {
+    untilSettled();
+    h.click(379, 980);
+    EXPECT_EQ(play->blockBoard->refreshLeft, 3);
+    h.click(590, 1020);
+    EXPECT_EQ(play->blockBoard->refreshLeft, 2);
+    const int keys[] = {VK_GAMEPAD_Y, 'R', 'R'};
+    const int left[] = {1, 0, 0};
+    for (int i = 0; i < 3; ++i) {
         h.tap(keys[i]);
         EXPECT_EQ(play->blockBoard->refreshLeft, left[i]) << i;
     }

@@ -283,15 +283,6 @@ TEST_F(RunnerBoardTest, TwoObstaclesFinishingTogetherAreRemovedOnTwoFrames) {
     EXPECT_EQ(board->obstacles, (std::vector<Obstacle*>{b}));
 }
 
-TEST_F(RunnerBoardTest, TwoObstaclesAppendedTogetherEndUp130PixelsApart) {
-    Obstacle* a = addObstacle(1);
-    Obstacle* b = addObstacle(2);
-    for (int i = 0; i < 100; ++i) {
-        board->update();
-        ASSERT_EQ(b->x - a->x, 130.0f) << "frame " << i;
-    }
-}
-
 TEST_F(RunnerBoardTest, OnlyTheFirstObstacleLessThan100PixelsAheadIsPutBack) {
     const struct {
         float nearX, nextX;
@@ -379,6 +370,9 @@ TEST_F(RunnerDrawing, NothingIsDrawnBeforeItIsPlaced) {
     board->update();
     draw();
     EXPECT_EQ(pixel(15, 400), kTalkTextColour) << "placed, it talks";
+    board->obstacles[0]->talking = 0;
+    draw();
+    EXPECT_EQ(pixel(15, 400), kWhite) << "and no box once it is silent";
 }
 
 TEST_F(RunnerDrawing, GaugeFillAndNeedleFollowTheSpeed) {
@@ -406,18 +400,6 @@ TEST_F(RunnerDrawing, SpeedDownIconSitsOverTheNeedleOnlyWhileAirborne) {
     draw();
     EXPECT_EQ(pixel(393, 30), kSpeedDownColour);  // needle 415 less half of 45
     EXPECT_EQ(pixel(392, 50), kWhite);
-}
-
-TEST_F(RunnerDrawing, ObstacleShowsItsFrameAndATalkBoxOnlyWhileTalking) {
-    Obstacle* o = addObstacle(2, 302.5f);
-    board->update();  // at 300: cell 250..349 x 250..349
-    o->frame = 4;
-    draw();
-    EXPECT_EQ(pixel(250, 250), obstacleColour(2, 4));
-    EXPECT_EQ(pixel(15, 400), kTalkTextColour);  // the box, below the strip
-    o->talking = 0;
-    draw();
-    EXPECT_EQ(pixel(15, 400), kWhite);
 }
 
 TEST_F(RunnerDrawing, TheSevenObstacleFramesShowInTurnAndTheEighthNever) {

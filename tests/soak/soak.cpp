@@ -219,19 +219,12 @@ int main(int argc, char** argv) {
     h.renderEvery = renderEvery;  // drawing is where most of the time goes
     h.start();
     Bot bot(h, seed);
-    long firstKiB = 0, tenthKiB = 0;
     for (int game = 1; game <= games; ++game) {
         bot.playGame(game);
-        const long kib = residentKiB();
-        if (game == 1) firstKiB = kib;
-        if (game == 10) tenthKiB = kib;
         if (game == 1 || game == 10 || game % 50 == 0 || game == games)
-            std::printf("game %d: resident %ld KiB, %ld matches so far\n", game, kib, bot.matches());
+            std::printf("game %d: resident %ld KiB, %ld matches so far\n", game, residentKiB(), bot.matches());
         std::fflush(stdout);
     }
-    std::printf("soak: %d games, resident %ld KiB after the first", games, firstKiB);
-    if (games >= 10) std::printf(", %ld after the tenth", tenthKiB);
-    std::printf(", %ld at the end\n", residentKiB());
     h.stop();
     return 0;
 }
