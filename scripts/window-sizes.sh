@@ -2,7 +2,9 @@
 # The real window on three screens under Xvfb with a window manager: the size
 # it opens at, clicks mapped through the scale (the option panel's gear, music
 # row and close box, checked in the "option" file the game writes), a tile
-# picked by a click, a resize, and F11 to the whole screen and back.
+# picked by a click, resizes to 700x1000, 1100x1600 and 700x700 (those the
+# screen holds), and F11 to the whole screen and back: the same X window
+# throughout, showing the picture whole each time.
 # Screenshots of each step go to BUILD/window-sizes/ for people to look at.
 set -euo pipefail
 build=${1:-build}
@@ -27,10 +29,46 @@ for case in 1024x768:426x728 1920x1080:600x1024 3840x2160:1200x2048; do
   source "$WINDOW_HELPERS"
   fail() { echo "sizes $SIZES_SCREEN: $1"; kill $pid 2>/dev/null || true; kill $wm 2>/dev/null || true; exit 1; }
   wait_for_window $pid sizes || fail "no window"
-  # Scaling may make SDL replace the X window: look it up again after a while.
-  refind() { sleep "$1"; wid=$(xdotool search --name "Swap & Sprint" | tail -n1); }
+  first=$wid
+  # The window must never be replaced (a player dragging its edge would lose
+  # it): after each change, the one window there is is still the first one.
+  same_window() {
+    sleep "$1"
+    local ids
+    ids=$(xdotool search --name "Swap & Sprint" | tr "\n" " ")
+    [ "$ids" = "$first " ] || fail "$2: the window is now ${ids:-gone}, not $first"
+  }
   size() { xdotool getwindowgeometry "$wid" | sed -n "s/.*Geometry: //p"; }
   shot() { import -window root "$SIZES_OUT/$1.png"; }
+  # The picture whole in the window: every eighth of it, top to bottom, holds
+  # the game'"'"'s many colours, and the bars beside or below it are one colour.
+  whole() {
+    import -window "$wid" "$SIZES_OUT/$1-window.png"
+    python3 - "$SIZES_OUT/$1-window.png" "$(size)" "$1" <<PY || fail "$1: the picture is not whole"
+import subprocess, sys
+path, (w, h), label = sys.argv[1], map(int, sys.argv[2].split("x")), sys.argv[3]
+if w * 1024 <= h * 600: sw, sh = w, w * 1024 // 600
+else: sw, sh = h * 600 // 1024, h
+x0, y0 = (w - sw) // 2, (h - sh) // 2
+def colours(bw, bh, x, y):
+    r = subprocess.run(["convert", f"{path}[{bw}x{bh}+{x}+{y}]", "-format", "%k", "info:"],
+                       capture_output=True, text=True, check=True)
+    return int(r.stdout)
+bands = [colours(sw, sh // 8, x0, y0 + i * sh // 8) for i in range(8)]
+bars = [colours(x0, h, 0, 0)] if x0 > 0 else [colours(w, y0, 0, 0)] if y0 > 0 else []
+print(f"{label}: {w}x{h}, colours in each eighth {bands}, in the bars {bars}")
+sys.exit(0 if min(bands) >= 16 and all(b == 1 for b in bars) else 1)
+PY
+  }
+  # Resized to each of these sizes the screen holds, last to the one the
+  # panel and F11 are checked at.
+  resize() {
+    [ "${1%x*}" -le "${SIZES_SCREEN%x*}" ] && [ "${1#*x}" -le "${SIZES_SCREEN#*x}" ] || return 0
+    xdotool windowmove "$wid" 0 0 windowsize "$wid" "${1%x*}" "${1#*x}"
+    same_window 1.5 "resized to $1"
+    [ "$(size)" = "$1" ] || fail "resized to $(size), not $1"
+    whole "5-resized-$1"
+  }
   # Window point of client pixel (x, y): the picture fitted whole, centred.
   at() {
     python3 - "$(size)" "$1" "$2" <<PY
@@ -98,31 +136,32 @@ PY
     fail "$1: the tile was not picked"
   }
 
-  refind 2
+  same_window 2 "opened"
   [ "$(size)" = "$SIZES_OPEN" ] || fail "opened at $(size), not $SIZES_OPEN"
   shot 1-opened
+  whole 1-opened
   panel_check 2
   click 40 20   # skip
   sleep 7       # the countdown, about four seconds on a machine keeping up
   shot 3-play
   tile_check 4
 
-  xdotool windowsize "$wid" 700 700
-  refind 1.5
-  [ "$(size)" = "700x700" ] || fail "resized to $(size), not 700x700"
+  for to in 700x1000 1100x1600 700x700; do resize $to; done
   shot 5-resized
   panel_check 6
 
   xdotool mousemove --window "$wid" 10 10
   xdotool key F11
-  refind 2
+  same_window 2 "F11"
   [ "$(size)" = "$SIZES_SCREEN" ] || fail "F11 gave $(size), not the whole $SIZES_SCREEN screen"
   shot 7-fullscreen
+  whole 7-fullscreen
   tile_check 8-fullscreen
   xdotool key F11
-  refind 2
+  same_window 2 "F11 again"
   [ "$(size)" = "700x700" ] || fail "F11 again gave $(size), not the window of 700x700"
   shot 9-windowed
+  whole 9-windowed
 
   xdotool windowclose "$wid"
   for i in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
@@ -130,7 +169,7 @@ PY
   status=0; wait $pid || status=$?
   kill $wm 2>/dev/null || true
   [ $status -eq 0 ] || { echo "sizes $SIZES_SCREEN: exit status $status"; exit 1; }
-  echo "sizes $SIZES_SCREEN: opened at $SIZES_OPEN, clicks reach the panel and the tiles at every scale, resize and F11 work"
+  echo "sizes $SIZES_SCREEN: opened at $SIZES_OPEN, clicks reach the panel and the tiles at every scale, resizes and F11 keep the one window $first, the picture whole"
 '
 done
 echo "sizes: screenshots in $out"
